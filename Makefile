@@ -1,0 +1,57 @@
+# Top-level entry points. `make run` and `make test` do the whole set-up on a fresh Debian machine.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= $(shell nproc)
+SCRIPT     ?= examples/hello.qz
+ARGS       ?=
+
+.PHONY: all setup build run test asan asan-test fuzz fuzz-smoke bench clean
+
+all: build
+
+setup:
+	@scripts/setup
+
+$(BUILD)/CMakeCache.txt: | setup
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: setup $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -x $(BUILD)/host/quazel ]; then $(BUILD)/host/quazel $(SCRIPT) $(ARGS); \
+	else $(BUILD)/tools/vbsrun $(SCRIPT) $(ARGS); fi
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+$(ASAN_BUILD)/CMakeCache.txt: | setup
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUAZEL_SANITIZE=ON -DQUAZEL_BENCH=OFF
+
+asan: setup $(ASAN_BUILD)/CMakeCache.txt
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
+
+asan-test: asan
+
+$(FUZZ_BUILD)/CMakeCache.txt: | setup
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUAZEL_FUZZ=ON -DQUAZEL_TESTS=OFF -DQUAZEL_BENCH=OFF
+
+fuzz: setup $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+# Runs every fuzz target for a short time from its seed corpus.
+fuzz-smoke: fuzz
+	@for t in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
+	  [ -x "$$t" ] || continue; name=$$(basename $$t); \
+	  echo "fuzz-smoke: $$name"; \
+	  corpus=fuzz/corpus/$${name#fuzz_}; mkdir -p $(FUZZ_BUILD)/corpus-$$name; \
+	  $$t -max_total_time=$${FUZZ_SECONDS:-30} -rss_limit_mb=2048 -timeout=10 $(FUZZ_BUILD)/corpus-$$name $$( [ -d $$corpus ] && echo $$corpus ) || exit 1; \
+	done
+
+bench: build
+	@bench/run.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,51 @@
+// The script language's conversion rules, used by the interpreter and every library member.
+// Overflow raises error 6, an impossible conversion error 13 ("Type mismatch"); Null where a
+// value is required raises 94 ("Invalid use of Null").
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "com/variant.h"
+
+namespace qz {
+
+// The value of v: by-reference cells followed and an object replaced by its default member's
+// value (424/438 when it has none). Anything else is returned unchanged.
+Variant value_of(const Variant& v);
+
+bool to_bool(const Variant& v);
+uint8_t to_byte(const Variant& v);
+int16_t to_integer(const Variant& v);
+int32_t to_long(const Variant& v);
+int64_t to_longlong(const Variant& v);
+float to_single(const Variant& v);
+double to_double(const Variant& v);
+int64_t to_currency(const Variant& v);   // scaled by 10,000
+double to_date(const Variant& v);        // days since 1899-12-30, fraction is the time
+Str to_str(const Variant& v);            // CStr; Null raises 94, Empty is ""
+std::u16string to_u16(const Variant& v); // to_str as std::u16string
+Object* to_object(const Variant& v);     // 424 "Object required" unless an object (Nothing is null)
+
+// Converts v to the given subtype with the rules above (CInt, CLng, CDate ...).
+Variant coerce(const Variant& v, VT to);
+
+// Text to number as the language reads it: blanks around, sign, digits with an optional
+// fraction and exponent, &H / &O prefixes, thousands separators, a currency sign... false when
+// it is not a number.
+bool parse_number(std::u16string_view text, double& out);
+// Text to a date serial as CDate/IsDate read it (English, United States order m/d/y).
+bool parse_date(std::u16string_view text, double& out);
+
+// Number and date texts as CStr gives them (English, United States).
+std::u16string format_double(double v);          // 15 significant digits, 1E+16, 1.5E-05
+std::u16string format_single(float v);           // 7 significant digits
+std::u16string format_currency_value(int64_t scaled);
+std::u16string format_date(double serial);       // 1/15/2024, 3:04:05 PM, both, or 12:00:00 AM
+
+// Date serials (days since 1899-12-30; negative days count back with a positive time part).
+double date_from_parts(int year, int month, int day);                  // DateSerial rules (month/day overflow roll)
+double time_from_parts(int hour, int minute, int second);
+void date_to_parts(double serial, int& year, int& month, int& day, int& hour, int& minute, int& second, int& weekday);
+
+}  // namespace qz

@@ -1,0 +1,210 @@
+// Dispatch objects: everything a script holds as an object. Members are found by name without
+// regard to case, resolved once to an id (which call sites cache) and invoked with a call kind.
+// The first three virtual functions keep the COM layout (QueryInterface, AddRef, Release) so a
+// script may hand an object's address to native code.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "com/ref.h"
+#include "com/variant.h"
+
+namespace qz {
+
+using DispId = int32_t;
+constexpr DispId kDispValue = 0;        // the default member
+constexpr DispId kDispNewEnum = -4;     // For Each
+constexpr DispId kDispUnknown = -1;     // no such member
+
+// How a member is called; Method|Get together is a call whose result is used.
+enum CallKind : uint8_t { kMethod = 1, kGet = 2, kLet = 4, kSet = 8 };
+
+// The arguments of a call, in source order. An argument may be a by-reference cell (VT::ByRef)
+// that refers to the caller's variable; a left-out optional argument is Variant::missing().
+// For Let/Set the last argument is the value being assigned.
+class Args {
+ public:
+  Args() = default;
+  Args(Variant* data, size_t n) : data_(data), n_(n) {}
+  Args(std::vector<Variant>& v) : data_(v.data()), n_(v.size()) {}  // NOLINT
+  size_t size() const { return n_; }
+  bool empty() const { return n_ == 0; }
+  // The value of argument i (by-reference cells followed); Missing when i is past the end.
+  const Variant& operator[](size_t i) const;
+  bool has(size_t i) const { return i < n_ && !(*this)[i].is_missing(); }
+  // The variable behind argument i, to assign a by-reference result to.
+  Variant& ref(size_t i) { return data_[i].deref(); }
+  Variant* data() const { return data_; }
+  // For Let/Set: the value being assigned and the index arguments before it.
+  const Variant& value() const { return (*this)[n_ - 1]; }
+  Args indices() const { return Args(data_, n_ ? n_ - 1 : 0); }
+
+ private:
+  Variant* data_ = nullptr;
+  size_t n_ = 0;
+};
+
+class Enumerator;
+
+class Object {
+ public:
+  virtual int32_t QueryInterface(const void* iid, void** out);
+  virtual uint32_t AddRef() { return ++refs_; }
+  virtual uint32_t Release() {
+    uint32_t r = --refs_;
+    if (r == 0) destroy();
+    return r;
+  }
+  virtual ~Object() = default;
+
+  // kDispUnknown when there is no such member.
+  virtual DispId find_member(std::u16string_view name) = 0;
+  // Calls member `id`. Raises ScriptError on failure (438 when the kind is not supported).
+  virtual Variant invoke(DispId id, CallKind kind, Args args) = 0;
+  // TypeName's answer.
+  virtual std::u16string type_name() const = 0;
+  // The member name behind an id (for messages); empty when unknown.
+  virtual std::u16string member_name(DispId) const { return {}; }
+  // Identity of the member table: objects with the same key resolve names to the same ids,
+  // so a call site may reuse an id it resolved before. Null: do not cache.
+  virtual const void* member_key() const { return nullptr; }
+  // For Each support; the default asks member kDispNewEnum for an enumerator object.
+  virtual Ref<Enumerator> enumerate();
+
+  uint32_t ref_count() const { return refs_; }
+
+  // Convenience for C++ callers: by name, raising 438 when the member is missing.
+  Variant call(std::u16string_view name, std::vector<Variant> args = {});
+  Variant get(std::u16string_view name, std::vector<Variant> args = {});
+  void let(std::u16string_view name, const Variant& value);
+  void set(std::u16string_view name, const Variant& value);
+
+ protected:
+  // Runs when the last reference goes; script classes run Class_Terminate here.
+  virtual void destroy() { delete this; }
+  uint32_t refs_ = 0;
+};
+
+// An iterator for For Each.
+class Enumerator : public Object {
+ public:
+  // Stores the next item in `out` and returns true, or returns false at the end.
+  virtual bool next(Variant& out) = 0;
+  DispId find_member(std::u16string_view) override { return kDispUnknown; }
+  Variant invoke(DispId, CallKind, Args) override;
+  std::u16string type_name() const override { return u"Enumerator"; }
+};
+
+// An enumerator over a snapshot of values.
+class VectorEnumerator : public Enumerator {
+ public:
+  explicit VectorEnumerator(std::vector<Variant> items) : items_(std::move(items)) {}
+  bool next(Variant& out) override {
+    if (pos_ >= items_.size()) return false;
+    out = items_[pos_++];
+    return true;
+  }
+ private:
+  std::vector<Variant> items_;
+  size_t pos_ = 0;
+};
+
+// The member table of a C++ class: one place to declare its script members.
+//   static void define(Members<Dictionary>& m) {
+//     m.method(u"Add", [](Dictionary& d, Args a) { ...; return Variant(); });
+//     m.property(u"Item", getter, letter);   m.default_member(u"Item");
+//   }
+template <class T>
+class Members {
+ public:
+  using Getter = std::function<Variant(T&, Args)>;          // methods and property gets
+  using Putter = std::function<void(T&, Args, const Variant&)>;  // let/set: index args, value
+
+  struct Entry {
+    std::u16string name;
+    Getter call;   // method or get
+    Putter let;
+    Putter set;
+  };
+
+  Members& method(std::u16string_view name, Getter fn) { slot(name).call = std::move(fn); return *this; }
+  Members& getter(std::u16string_view name, Getter fn) { slot(name).call = std::move(fn); return *this; }
+  Members& letter(std::u16string_view name, Putter fn) { slot(name).let = std::move(fn); return *this; }
+  Members& setter(std::u16string_view name, Putter fn) { slot(name).set = std::move(fn); return *this; }
+  Members& property(std::u16string_view name, Getter g, Putter l) {
+    auto& e = slot(name);
+    e.call = std::move(g);
+    e.let = std::move(l);
+    return *this;
+  }
+  // Makes `name` also the default member (DispId 0).
+  Members& default_member(std::u16string_view name) { default_ = find(name); return *this; }
+
+  DispId find(std::u16string_view name) const {
+    auto it = index_.find(lower(name));
+    return it == index_.end() ? kDispUnknown : it->second;
+  }
+  const Entry* entry(DispId id) const {
+    if (id == kDispValue) id = default_;
+    if (id <= 0 || static_cast<size_t>(id) > entries_.size()) return nullptr;
+    return &entries_[id - 1];
+  }
+
+ private:
+  Entry& slot(std::u16string_view name) {
+    DispId id = find(name);
+    if (id == kDispUnknown) {
+      entries_.push_back(Entry{std::u16string(name), {}, {}, {}});
+      id = static_cast<DispId>(entries_.size());
+      index_.emplace(lower(name), id);
+    }
+    return entries_[id - 1];
+  }
+  std::vector<Entry> entries_;
+  std::unordered_map<std::u16string, DispId> index_;
+  DispId default_ = kDispUnknown;
+};
+
+// Dispatch on a Members<T> table; shared by every instance of T.
+[[noreturn]] void raise_not_supported(std::u16string_view member);
+
+template <class T>
+class NativeObject : public Object {
+ public:
+  static Members<T>& members() {
+    static Members<T>* table = [] {
+      auto* t = new Members<T>();
+      T::define(*t);
+      return t;
+    }();
+    return *table;
+  }
+  DispId find_member(std::u16string_view name) override { return members().find(name); }
+  const void* member_key() const override { return &members(); }
+  std::u16string member_name(DispId id) const override {
+    auto* e = members().entry(id);
+    return e ? e->name : std::u16string();
+  }
+  Variant invoke(DispId id, CallKind kind, Args args) override {
+    auto* e = members().entry(id);
+    if (!e) raise_not_supported(member_name(id));
+    T& self = static_cast<T&>(*this);
+    if (kind & (kMethod | kGet)) {
+      if (e->call) return e->call(self, args);
+    } else if (kind & kLet) {
+      if (e->let) { e->let(self, args.indices(), args.value()); return Variant(); }
+      if (e->set) { e->set(self, args.indices(), args.value()); return Variant(); }
+    } else if (kind & kSet) {
+      if (e->set) { e->set(self, args.indices(), args.value()); return Variant(); }
+      if (e->let) { e->let(self, args.indices(), args.value()); return Variant(); }
+    }
+    // A property used without its own get: the default member of its result may still apply.
+    raise_not_supported(e->name);
+  }
+};
+
+}  // namespace qz

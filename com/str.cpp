@@ -1,0 +1,175 @@
+#include "com/str.h"
+
+#include <cstring>
+#include <new>
+
+namespace qz {
+
+StrRep* Str::alloc(size_t nbytes) {
+  if (nbytes > 0x7FFFFFF0u) throw std::bad_alloc();
+  // Room for the bytes, an odd last byte's unit and a NUL unit.
+  size_t units = (nbytes + 1) / 2 + 1;
+  auto* rep = static_cast<StrRep*>(::operator new(offsetof(StrRep, data) + units * sizeof(char16_t)));
+  rep->refs = 1;
+  rep->nbytes = static_cast<uint32_t>(nbytes);
+  rep->data[units - 1] = 0;
+  if (nbytes & 1) rep->data[nbytes / 2] = 0;
+  return rep;
+}
+
+Str::Str(std::u16string_view text) {
+  if (text.empty()) return;
+  rep_ = alloc(text.size() * 2);
+  std::memcpy(rep_->data, text.data(), text.size() * 2);
+}
+
+Str Str::from_bytes(const void* bytes, size_t nbytes) {
+  Str s;
+  if (nbytes == 0) return s;
+  s.rep_ = alloc(nbytes);
+  std::memcpy(s.rep_->data, bytes, nbytes);
+  return s;
+}
+
+Str Str::from_utf8(std::string_view utf8) { return Str(utf8_to_u16(utf8)); }
+
+Str Str::from_ascii(const char* text) { return Str(qz::u16(text)); }
+
+Str Str::concat(const Str& a, const Str& b) {
+  if (a.empty()) return b;
+  if (b.empty()) return a;
+  Str s;
+  size_t na = a.byte_size(), nb = b.byte_size();
+  s.rep_ = alloc(na + nb);
+  auto* out = reinterpret_cast<uint8_t*>(s.rep_->data);
+  std::memcpy(out, a.bytes(), na);
+  std::memcpy(out + na, b.bytes(), nb);
+  return s;
+}
+
+std::string Str::utf8() const { return u16_to_utf8(view()); }
+
+bool operator==(const Str& a, const Str& b) {
+  if (a.rep_ == b.rep_) return true;
+  return a.byte_size() == b.byte_size() && std::memcmp(a.bytes(), b.bytes(), a.byte_size()) == 0;
+}
+
+std::u16string utf8_to_u16(std::string_view s) {
+  std::u16string out;
+  out.reserve(s.size());
+  size_t i = 0, n = s.size();
+  while (i < n) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    uint32_t cp;
+    size_t len;
+    if (c < 0x80) { cp = c; len = 1; }
+    else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; len = 2; }
+    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; len = 3; }
+    else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; len = 4; }
+    else { out.push_back(0xFFFD); ++i; continue; }
+    if (i + len > n) { out.push_back(0xFFFD); ++i; continue; }
+    bool ok = true;
+    for (size_t k = 1; k < len; ++k) {
+      unsigned char cc = static_cast<unsigned char>(s[i + k]);
+      if ((cc & 0xC0) != 0x80) { ok = false; break; }
+      cp = (cp << 6) | (cc & 0x3F);
+    }
+    static const uint32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (!ok || cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+      out.push_back(0xFFFD); ++i; continue;
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+    i += len;
+  }
+  return out;
+}
+
+std::string u16_to_utf8(std::u16string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    uint32_t cp = s[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+      ++i;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = 0xFFFD;
+    }
+    if (cp < 0x80) out.push_back(static_cast<char>(cp));
+    else if (cp < 0x800) { out.push_back(static_cast<char>(0xC0 | (cp >> 6))); out.push_back(static_cast<char>(0x80 | (cp & 0x3F))); }
+    else if (cp < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+  }
+  return out;
+}
+
+// Simple one-to-one case mapping for the scripts people write: Latin-1, Latin Extended-A,
+// Greek and Cyrillic. Characters outside these ranges have no case here.
+char16_t fold_case(char16_t c) {
+  if (c < 0x80) return (c >= 'A' && c <= 'Z') ? static_cast<char16_t>(c + 32) : c;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 32);
+  if (c >= 0x100 && c <= 0x17F) {
+    if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
+    bool odd_upper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    if (odd_upper) return (c & 1) ? static_cast<char16_t>(c + 1) : c;
+    if (c == 0x178) return 0xFF;
+    return (c & 1) ? c : static_cast<char16_t>(c + 1);
+  }
+  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return static_cast<char16_t>(c + 32);
+  if (c >= 0x410 && c <= 0x42F) return static_cast<char16_t>(c + 32);
+  if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 80);
+  if (c >= 0x460 && c <= 0x4FF && c != 0x482 && !(c >= 0x483 && c <= 0x489) && c != 0x4C0 && c != 0x4CF) {
+    if (c >= 0x4C1 && c <= 0x4CE) return (c & 1) ? static_cast<char16_t>(c + 1) : c;
+    return (c & 1) ? c : static_cast<char16_t>(c + 1);
+  }
+  return c;
+}
+
+static char16_t upper_case(char16_t c) {
+  if (c < 0x80) return (c >= 'a' && c <= 'z') ? static_cast<char16_t>(c - 32) : c;
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 32);
+  if (c == 0xFF) return 0x178;
+  if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) return static_cast<char16_t>(c - 32);
+  if (c >= 0x430 && c <= 0x44F) return static_cast<char16_t>(c - 32);
+  if (c >= 0x450 && c <= 0x45F) return static_cast<char16_t>(c - 80);
+  if ((c >= 0x100 && c <= 0x17F) || (c >= 0x460 && c <= 0x4FF)) {
+    // Find the upper-case partner by trying the neighbours under fold_case.
+    if (c > 0 && fold_case(static_cast<char16_t>(c - 1)) == c) return static_cast<char16_t>(c - 1);
+  }
+  return c;
+}
+
+std::u16string lower(std::u16string_view s) {
+  std::u16string r(s);
+  for (auto& c : r) c = fold_case(c);
+  return r;
+}
+
+std::u16string upper(std::u16string_view s) {
+  std::u16string r(s);
+  for (auto& c : r) c = upper_case(c);
+  return r;
+}
+
+bool iequals(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i] && fold_case(a[i]) != fold_case(b[i])) return false;
+  return true;
+}
+
+}  // namespace qz

@@ -1,0 +1,67 @@
+// Str: the script language's string. UTF-16 code units in one immutable, reference-counted
+// buffer that keeps its length in bytes. The byte length may be odd: byte strings (ChrB, MidB,
+// conversions to a code page) pack raw bytes two to a code unit, low byte first, and must survive
+// every copy, concatenation and comparison unchanged. One thread only: counts are not atomic.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace qz {
+
+struct StrRep {
+  uint32_t refs;
+  uint32_t nbytes;    // length in bytes; may be odd
+  char16_t data[1];   // nbytes/2 units (+1 unit holding an odd last byte), then a NUL unit
+};
+
+class Str {
+ public:
+  Str() = default;
+  Str(std::u16string_view text);                       // NOLINT: implicit on purpose
+  Str(const char16_t* text) : Str(std::u16string_view(text)) {}  // NOLINT
+  Str(const std::u16string& text) : Str(std::u16string_view(text)) {}  // NOLINT
+  Str(const Str& o) : rep_(o.rep_) { if (rep_) ++rep_->refs; }
+  Str(Str&& o) noexcept : rep_(o.rep_) { o.rep_ = nullptr; }
+  ~Str() { release(); }
+  Str& operator=(const Str& o) { if (o.rep_) ++o.rep_->refs; release(); rep_ = o.rep_; return *this; }
+  Str& operator=(Str&& o) noexcept { if (this != &o) { release(); rep_ = o.rep_; o.rep_ = nullptr; } return *this; }
+
+  static Str from_bytes(const void* bytes, size_t nbytes);   // a byte string (LenB = nbytes)
+  static Str from_utf8(std::string_view utf8);
+  static Str from_ascii(const char* text);                    // 7-bit literal text
+  static Str concat(const Str& a, const Str& b);              // byte-exact
+
+  size_t size() const { return rep_ ? rep_->nbytes / 2 : 0; }  // code units (Len)
+  size_t byte_size() const { return rep_ ? rep_->nbytes : 0; } // LenB
+  bool empty() const { return !rep_ || rep_->nbytes == 0; }
+  const char16_t* data() const { return rep_ ? rep_->data : u""; }  // NUL-terminated
+  const uint8_t* bytes() const { return reinterpret_cast<const uint8_t*>(data()); }
+  std::u16string_view view() const { return {data(), size()}; }
+  std::u16string u16() const { return std::u16string(view()); }
+  std::string utf8() const;
+  char16_t operator[](size_t i) const { return rep_->data[i]; }
+
+  // Byte-exact equality (what a binary comparison of two strings sees).
+  friend bool operator==(const Str& a, const Str& b);
+  StrRep* rep() const { return rep_; }
+
+ private:
+  static StrRep* alloc(size_t nbytes);
+  void release() { if (rep_ && --rep_->refs == 0) ::operator delete(rep_); rep_ = nullptr; }
+  StrRep* rep_ = nullptr;  // null is the empty string
+  friend class Variant;
+};
+
+// UTF-8 <-> UTF-16 (unpaired surrogates become U+FFFD in UTF-8).
+std::u16string utf8_to_u16(std::string_view utf8);
+std::string u16_to_utf8(std::u16string_view text);
+// ASCII-only case folding used for names (keywords, members, ProgIDs) and text compare.
+char16_t fold_case(char16_t c);               // full BMP simple lower-casing (Latin, Cyrillic, Greek...)
+std::u16string lower(std::u16string_view s);
+std::u16string upper(std::u16string_view s);
+bool iequals(std::u16string_view a, std::u16string_view b);
+inline std::u16string u16(const char* ascii) { std::u16string r; while (*ascii) r.push_back(static_cast<unsigned char>(*ascii++)); return r; }
+
+}  // namespace qz

@@ -1,0 +1,150 @@
+// Variant: the script value. 16 bytes, cheap to copy: strings and arrays are reference-counted
+// and arrays are copied on write, objects are intrusively reference-counted.
+#pragma once
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "com/ref.h"
+#include "com/str.h"
+
+namespace qz {
+
+class Object;
+
+// Subtype codes are the ones VarType reports.
+enum class VT : uint16_t {
+  Empty = 0, Null = 1, Integer = 2, Long = 3, Single = 4, Double = 5, Currency = 6, Date = 7,
+  String = 8, Object = 9, Error = 10, Boolean = 11, Variant = 12, Byte = 17, LongLong = 20,
+  Array = 0x2000,   // an ArrayRep; VarType adds its element type (vbArray + vbVariant or vbByte)
+  ByRef = 0x4000,   // a reference to another Variant (by-reference argument cell)
+};
+
+// DISP_E_PARAMNOTFOUND: the Error subtype value of an optional argument that was left out.
+constexpr int32_t kParamNotFound = static_cast<int32_t>(0x80020004);
+
+struct ArrayDim {
+  int32_t lbound;
+  int32_t count;
+};
+
+// A multi-dimensional array of Variants or of bytes. Element order is the platform's:
+// the first subscript varies fastest.
+struct ArrayRep {
+  uint32_t refs = 0;
+  VT elem = VT::Variant;        // VT::Variant or VT::Byte
+  bool fixed = false;           // declared with bounds (Dim a(3)): ReDim is refused
+  uint32_t locks = 0;           // > 0 while For Each or a by-reference element holds it
+  std::vector<ArrayDim> dims;
+  std::vector<class Variant> items;  // when elem == Variant
+  std::vector<uint8_t> bytes;        // when elem == Byte
+
+  size_t total() const;
+  // Flat index of a subscript list; throws error 9 when out of range or the count is wrong.
+  size_t offset(const int32_t* subs, size_t n) const;
+};
+
+class Variant {
+ public:
+  Variant() : vt_(VT::Empty), i64_(0) {}
+  Variant(const Variant& o) : vt_(o.vt_), i64_(o.i64_) { retain(); }
+  Variant(Variant&& o) noexcept : vt_(o.vt_), i64_(o.i64_) { o.vt_ = VT::Empty; o.i64_ = 0; }
+  ~Variant() { release(); }
+  Variant& operator=(const Variant& o) {
+    if (this != &o) { Variant t(o); swap(t); }
+    return *this;
+  }
+  Variant& operator=(Variant&& o) noexcept {
+    if (this != &o) { release(); vt_ = o.vt_; i64_ = o.i64_; o.vt_ = VT::Empty; o.i64_ = 0; }
+    return *this;
+  }
+  void swap(Variant& o) noexcept { std::swap(vt_, o.vt_); std::swap(i64_, o.i64_); }
+
+  // Constructors for each subtype.
+  Variant(bool b) : vt_(VT::Boolean), i64_(0) { b_ = b; }                 // NOLINT
+  Variant(int16_t v) : vt_(VT::Integer), i64_(0) { i16_ = v; }            // NOLINT
+  Variant(int32_t v) : vt_(VT::Long), i64_(0) { i32_ = v; }               // NOLINT
+  Variant(int64_t v) : vt_(VT::LongLong), i64_(v) {}                      // NOLINT
+  Variant(uint8_t v) : vt_(VT::Byte), i64_(0) { u8_ = v; }                // NOLINT
+  Variant(float v) : vt_(VT::Single), i64_(0) { f32_ = v; }               // NOLINT
+  Variant(double v) : vt_(VT::Double), i64_(0) { f64_ = v; }              // NOLINT
+  Variant(Str s) : vt_(VT::String), i64_(0) { str_ = s.rep_; s.rep_ = nullptr; }  // NOLINT
+  Variant(std::u16string_view s) : Variant(Str(s)) {}                     // NOLINT
+  Variant(const char16_t* s) : Variant(Str(s)) {}                         // NOLINT
+  Variant(const std::u16string& s) : Variant(Str(s)) {}                   // NOLINT
+  Variant(Object* o);                                                      // NOLINT: Object (may be Nothing)
+  template <class T>
+  Variant(const Ref<T>& o) : Variant(static_cast<Object*>(o.get())) {}   // NOLINT
+  Variant(const char*) = delete;  // say u"..." or Str::from_ascii
+
+  static Variant null() { Variant v; v.vt_ = VT::Null; return v; }
+  static Variant nothing() { return Variant(static_cast<Object*>(nullptr)); }
+  static Variant date(double serial) { Variant v(serial); v.vt_ = VT::Date; return v; }
+  static Variant currency(int64_t scaled) { Variant v; v.vt_ = VT::Currency; v.i64_ = scaled; return v; }  // value * 10000
+  static Variant error(int32_t scode) { Variant v; v.vt_ = VT::Error; v.i32_ = scode; return v; }
+  static Variant missing() { return error(kParamNotFound); }
+  static Variant array(ArrayRep* rep);                     // takes a reference
+  static Variant by_ref(Variant* target) { Variant v; v.vt_ = VT::ByRef; v.ref_ = target; return v; }
+  // A new Variant array with these bounds (one ArrayDim per dimension).
+  static Variant new_array(std::vector<ArrayDim> dims, VT elem = VT::Variant);
+  static Variant from_vector(std::vector<Variant> items);  // zero-based one-dimensional
+  static Variant byte_array(const void* data, size_t n);   // zero-based Byte()
+
+  VT type() const { return vt_; }
+  bool is(VT t) const { return vt_ == t; }
+  bool is_empty() const { return vt_ == VT::Empty; }
+  bool is_null() const { return vt_ == VT::Null; }
+  bool is_string() const { return vt_ == VT::String; }
+  bool is_object() const { return vt_ == VT::Object; }
+  bool is_array() const { return vt_ == VT::Array; }
+  bool is_byref() const { return vt_ == VT::ByRef; }
+  bool is_missing() const { return vt_ == VT::Error && i32_ == kParamNotFound; }
+  bool is_numeric_type() const;  // Integer..Currency, Byte, LongLong, Boolean? (no: Boolean excluded)
+
+  // Raw accessors: the caller has checked type().
+  bool as_bool() const { return b_; }
+  int16_t as_integer() const { return i16_; }
+  int32_t as_long() const { return i32_; }
+  int64_t as_longlong() const { return i64_; }
+  uint8_t as_byte() const { return u8_; }
+  float as_single() const { return f32_; }
+  double as_double() const { return f64_; }
+  double as_date() const { return f64_; }
+  int64_t as_currency() const { return i64_; }
+  int32_t as_error() const { return i32_; }
+  Str as_str() const { Str s; s.rep_ = str_; if (str_) ++str_->refs; return s; }
+  std::u16string_view str_view() const { return str_ ? std::u16string_view(str_->data, str_->nbytes / 2) : std::u16string_view(); }
+  Object* as_object() const { return obj_; }
+  ArrayRep* as_array() const { return arr_; }
+  ArrayRep* array_mut();  // makes the array unique first (copy on write)
+  Variant* ref_target() const { return ref_; }
+
+  // Follows by-reference cells to the value (never to an object's default member).
+  const Variant& deref() const { const Variant* v = this; while (v->vt_ == VT::ByRef) v = v->ref_; return *v; }
+  Variant& deref() { Variant* v = this; while (v->vt_ == VT::ByRef) v = v->ref_; return *v; }
+
+ private:
+  void retain() const;
+  void release();
+
+  VT vt_;
+  uint16_t pad16_ = 0;
+  uint32_t pad32_ = 0;
+  union {
+    int64_t i64_;
+    int32_t i32_;
+    int16_t i16_;
+    uint8_t u8_;
+    bool b_;
+    float f32_;
+    double f64_;
+    StrRep* str_;
+    Object* obj_;
+    ArrayRep* arr_;
+    Variant* ref_;
+  };
+};
+
+static_assert(sizeof(Variant) == 16, "Variant must stay 16 bytes");
+
+}  // namespace qz
