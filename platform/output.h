@@ -1,0 +1,47 @@
+// Standard output and input as scripts see them.
+//
+// Text written to standard output is encoded through the output code page (output_code_page():
+// UTF-8 unless QUAZEL_OUTPUT_CP names another page; a single-byte page gives byte-exact output
+// through its lossless table). Output is buffered and flushed when the buffer fills, after
+// every write when standard output is a terminal, before standard input is read, before the
+// error stream is written, and at exit. Code that starts a child process or ends the process
+// without running exit handlers must call flush_stdout() first.
+//
+// Standard input is read as raw bytes; callers decode them (through the ANSI page, as the
+// host's CGI and console readers do).
+#pragma once
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "com/str.h"
+
+namespace qz {
+
+// Text through the output code page. A Str with an odd byte length can only be a byte string
+// (ChrB, MidB, conversions): its bytes are written unchanged.
+void write_stdout(const Str& text);
+void write_stdout_text(std::u16string_view text);
+// Bytes written unchanged (binary output, byte strings of even length).
+void write_stdout_bytes(std::string_view bytes);
+// Writes out everything buffered; false when the write failed (what was buffered is dropped).
+bool flush_stdout();
+
+// The error stream: flushes standard output first, then writes the text at once through the
+// output code page.
+void write_stderr(std::u16string_view text);
+
+// Up to max_bytes bytes; fewer only at the end of the input or on a read error.
+std::string read_stdin(size_t max_bytes);
+// The bytes up to the next LF, without the LF or a CR before it; nullopt at the end of input.
+std::optional<std::string> read_stdin_line();
+// Everything up to the end of the input.
+std::string read_stdin_all();
+
+// Test and host hooks: route standard output or input to another descriptor. Output buffered
+// so far is flushed to the old descriptor, unread buffered input is dropped. Returns the old one.
+int set_stdout_fd(int fd);
+int set_stdin_fd(int fd);
+
+}  // namespace qz
