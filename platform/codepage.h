@@ -1,8 +1,8 @@
 // Code pages: text <-> bytes for the single-byte pages scripts use, UTF-8, and the choice of
 // the "ANSI" page, the language and the output page from the environment.
 //
-// Single-byte pages are lossless: a byte that a page leaves undefined (0x98 in Windows-1251;
-// 0x81, 0x8D, 0x8F, 0x90, 0x9D in Windows-1252) decodes to the C1 control of the same number
+// Single-byte pages are lossless: a byte that a page leaves undefined (0x98 in page 1251;
+// 0x81, 0x8D, 0x8F, 0x90, 0x9D in page 1252) decodes to the C1 control of the same number
 // and encodes back to that byte, so any byte string survives decode + encode unchanged.
 // Encoding a character that a page has no byte for gives '?'.
 //

@@ -1,4 +1,4 @@
-// Paths. Scripts write paths the way the original platform did ("C:\Data\file.txt"); the
+// Paths. Scripts write drive-letter paths with backslashes ("C:\Data\file.txt"); the
 // operating system wants "/data/file.txt". The rules:
 //
 // - "\" and "/" both separate components; OS paths use "/" only. Nothing else is normalised

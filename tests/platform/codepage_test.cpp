@@ -129,14 +129,14 @@ TEST(CodePage, CharactersWithoutAByteBecomeQuestionMarks) {
 TEST(CodePage, AliasesFollowTheLanguage) {
   EnvGuard env({"QUAZEL_LANGID", "LC_ALL", "LC_MESSAGES", "LANG"});
   EnvGuard::set("QUAZEL_LANGID", "1049");
-  EXPECT_EQ(decode(0, "\xC0"), u"\u0410");        // Windows-1251 А
+  EXPECT_EQ(decode(0, "\xC0"), u"\u0410");        // page 1251: А
   EXPECT_EQ(decode(3, "\xC0"), u"\u0410");
   EXPECT_EQ(decode(1, "\x80"), u"\u0410");        // CP866 А
   EXPECT_EQ(decode(12345, "\xC0"), u"\u0410");    // unknown page: the ANSI page
   EXPECT_EQ(decode(-1, "\xC0"), u"\u0410");
   EXPECT_FALSE(code_page_supported(12345));
   EnvGuard::set("QUAZEL_LANGID", "1033");
-  EXPECT_EQ(decode(0, "\xC0"), u"\u00C0");        // Windows-1252 À
+  EXPECT_EQ(decode(0, "\xC0"), u"\u00C0");        // page 1252: À
   EXPECT_EQ(decode(1, "\x80"), u"\u00C7");        // CP437 Ç
   EXPECT_EQ(resolve_code_page(0), 1252);
   EXPECT_EQ(resolve_code_page(65001), 65001);
@@ -179,7 +179,7 @@ TEST(Utf8Validation, AcceptsOnlyWellFormedSequences) {
       {"\xE2\x82", false},
       {"\xE2\x28\xAC", false},      // bad continuation
       {"\xFF", false},
-      {"\xCF\xF0\xE8", false},      // Windows-1251 "При"
+      {"\xCF\xF0\xE8", false},      // page 1251 "При"
   };
   for (const auto& c : cases) EXPECT_EQ(is_valid_utf8(c.bytes), c.valid) << ::testing::PrintToString(c.bytes);
 }

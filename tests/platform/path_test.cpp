@@ -22,7 +22,7 @@ TEST(OsPath, SeparatorsAndDrives) {
   EnvGuard env({"QUAZEL_DRIVE_C", "QUAZEL_DRIVE_D", "QUAZEL_DRIVE_E"});
   struct Case { const char* drive_d; std::u16string in; std::string out; };
   const Case cases[] = {
-      {nullptr, u"C:\\Windows\\win.ini", "/Windows/win.ini"},
+      {nullptr, u"C:\\Data\\notes.ini", "/Data/notes.ini"},
       {nullptr, u"c:/Data\\x.txt", "/Data/x.txt"},
       {nullptr, u"C:", "/"},
       {nullptr, u"C:\\", "/"},
