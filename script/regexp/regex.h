@@ -2,6 +2,7 @@
 // accepts it) over UTF-16 text. The RegExp script object and the translator both use this class.
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,6 +42,10 @@ class Regex {
   std::vector<RegexMatch> execute(std::u16string_view text);
   // Replace with $1..$99, $&, $`, $', $$ in `replacement`.
   std::u16string replace(std::u16string_view text, std::u16string_view replacement);
+  // Replace where each match's new text comes from `fn` (a replacement function).
+  std::u16string replace(std::u16string_view text, const std::function<std::u16string(const RegexMatch&)>& fn);
+  // Capturing groups in the pattern (compiles it first).
+  size_t group_count();
 
  private:
   struct Impl;
