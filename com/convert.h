@@ -48,4 +48,12 @@ double date_from_parts(int year, int month, int day);                  // DateSe
 double time_from_parts(int hour, int minute, int second);
 void date_to_parts(double serial, int& year, int& month, int& day, int& hour, int& minute, int& second, int& weekday);
 
+// The range of dates: 100-01-01 to 9999-12-31 (any time of day).
+constexpr double kMinDateSerial = -657434.0;
+constexpr double kMaxDateSerial = 2958465.0;
+bool valid_date(double serial);
+
+// Rounds half to even (CInt, CLng and friends round 2.5 to 2 and 3.5 to 4).
+double round_half_even(double v);
+
 }  // namespace qz

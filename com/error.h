@@ -36,7 +36,7 @@ enum : int32_t {
   kErrIllegalCall = 5, kErrOverflow = 6, kErrOutOfMemory = 7, kErrSubscript = 9, kErrFixedArray = 10,
   kErrDivByZero = 11, kErrTypeMismatch = 13, kErrOutOfStringSpace = 14, kErrOutOfStack = 28,
   kErrFileNotFound = 53, kErrCantCreate = 429, kErrObjectRequired = 424, kErrNoSuchMember = 438,
-  kErrArgCount = 450, kErrKeyExists = 457, kErrUndefined = 500, kErrNotObjectVar = 91,
+  kErrArgCount = 450, kErrKeyExists = 457, kErrUndefined = 500, kErrNotObjectVar = 91, kErrInvalidNull = 94,
   kErrSyntax = 1002,
 };
 
