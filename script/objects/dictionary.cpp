@@ -1,0 +1,193 @@
+#include "script/objects/dictionary.h"
+
+#include <functional>
+
+#include "com/convert.h"
+#include "com/error.h"
+#include "com/progid.h"
+
+namespace qz {
+
+namespace {
+
+constexpr int32_t kErrElementNotFound = 32811;
+
+[[noreturn]] void raise_not_found() { raise(kErrElementNotFound, u"Element not found"); }
+
+const Variant& single_key(Args a) {
+  if (a.size() != 1) raise(kErrArgCount);
+  return a[0];
+}
+
+}  // namespace
+
+bool Dictionary::KeyId::operator==(const KeyId& o) const {
+  if (kind != o.kind) return false;
+  switch (kind) {
+    case Number: case Error: return number == o.number;
+    case Text: return text == o.text;
+    case Object: return object == o.object;
+    default: return true;
+  }
+}
+
+size_t Dictionary::KeyHash::operator()(const KeyId& k) const {
+  size_t h = k.kind;
+  switch (k.kind) {
+    case KeyId::Number: case KeyId::Error: h ^= std::hash<double>()(k.number) * 31; break;
+    case KeyId::Text: h ^= std::hash<std::string>()(k.text) * 31; break;
+    case KeyId::Object: h ^= std::hash<const void*>()(k.object) * 31; break;
+    default: break;
+  }
+  return h;
+}
+
+Dictionary::KeyId Dictionary::key_id(const Variant& key) const {
+  const Variant& v = key.deref();
+  KeyId id;
+  switch (v.type()) {
+    case VT::Empty: id.kind = KeyId::Empty; break;
+    case VT::Null: id.kind = KeyId::Null; break;
+    case VT::Object: id.kind = KeyId::Object; id.object = v.as_object(); break;
+    case VT::Error: id.kind = KeyId::Error; id.number = v.as_error(); break;
+    case VT::String: {
+      id.kind = KeyId::Text;
+      Str s = v.as_str();
+      if (compare_mode_ != 0) {
+        std::u16string folded = lower(s.view());
+        id.text.assign(reinterpret_cast<const char*>(folded.data()), folded.size() * 2);
+        if (s.byte_size() % 2) id.text.push_back(static_cast<char>(s.bytes()[s.byte_size() - 1]));
+      } else {
+        id.text.assign(reinterpret_cast<const char*>(s.bytes()), s.byte_size());
+      }
+      break;
+    }
+    case VT::Array: raise(kErrTypeMismatch);
+    default:
+      id.kind = KeyId::Number;
+      id.number = to_double(v);
+      if (id.number == 0) id.number = 0;  // -0 and 0 are one key
+      break;
+  }
+  return id;
+}
+
+Dictionary::Entries::iterator Dictionary::find(const Variant& key) {
+  auto it = index_.find(key_id(key));
+  return it == index_.end() ? entries_.end() : it->second;
+}
+
+Dictionary::Entries::const_iterator Dictionary::find(const Variant& key) const {
+  auto it = index_.find(key_id(key));
+  return it == index_.end() ? entries_.cend() : Entries::const_iterator(it->second);
+}
+
+void Dictionary::add(const Variant& key, const Variant& item) {
+  KeyId id = key_id(key);
+  if (index_.count(id)) raise(kErrKeyExists);
+  entries_.push_back(Entry{key.deref(), item.deref()});
+  index_.emplace(std::move(id), std::prev(entries_.end()));
+}
+
+bool Dictionary::exists(const Variant& key) const { return find(key) != entries_.end(); }
+
+Variant& Dictionary::item(const Variant& key) {
+  auto it = find(key);
+  if (it == entries_.end()) {
+    add(key, Variant());
+    it = std::prev(entries_.end());
+  }
+  return it->item;
+}
+
+void Dictionary::set_item(const Variant& key, const Variant& value) { item(key) = value.deref(); }
+
+void Dictionary::rename(const Variant& key, const Variant& new_key) {
+  KeyId old_id = key_id(key), new_id = key_id(new_key);
+  auto it = index_.find(old_id);
+  if (it == index_.end()) raise_not_found();
+  if (old_id == new_id) {
+    it->second->key = new_key.deref();
+    return;
+  }
+  if (index_.count(new_id)) raise(kErrKeyExists);
+  Entries::iterator entry = it->second;
+  index_.erase(it);
+  entry->key = new_key.deref();
+  index_.emplace(std::move(new_id), entry);
+}
+
+void Dictionary::remove(const Variant& key) {
+  auto it = index_.find(key_id(key));
+  if (it == index_.end()) raise_not_found();
+  Entries::iterator entry = it->second;
+  index_.erase(it);
+  // Items may be objects whose teardown runs script code; unlink first, release last.
+  Entry gone = std::move(*entry);
+  entries_.erase(entry);
+}
+
+void Dictionary::remove_all() {
+  index_.clear();
+  Entries gone;
+  gone.swap(entries_);
+}
+
+std::vector<Variant> Dictionary::keys() const {
+  std::vector<Variant> out;
+  out.reserve(entries_.size());
+  for (const Entry& e : entries_) out.push_back(e.key);
+  return out;
+}
+
+std::vector<Variant> Dictionary::items() const {
+  std::vector<Variant> out;
+  out.reserve(entries_.size());
+  for (const Entry& e : entries_) out.push_back(e.item);
+  return out;
+}
+
+void Dictionary::set_compare_mode(int32_t mode) {
+  if (mode < 0 || !entries_.empty()) raise(kErrIllegalCall);
+  compare_mode_ = mode;
+}
+
+Ref<Enumerator> Dictionary::enumerate() { return make_ref<VectorEnumerator>(keys()); }
+
+void Dictionary::define(Members<Dictionary>& m) {
+  m.method(u"Add", [](Dictionary& d, Args a) {
+    if (a.size() != 2) raise(kErrArgCount);
+    d.add(a[0], a[1]);
+    return Variant();
+  });
+  m.method(u"Exists", [](Dictionary& d, Args a) { return Variant(d.exists(single_key(a))); });
+  m.method(u"Remove", [](Dictionary& d, Args a) {
+    d.remove(single_key(a));
+    return Variant();
+  });
+  m.method(u"RemoveAll", [](Dictionary& d, Args) {
+    d.remove_all();
+    return Variant();
+  });
+  m.method(u"Keys", [](Dictionary& d, Args) { return Variant::from_vector(d.keys()); });
+  m.method(u"Items", [](Dictionary& d, Args) { return Variant::from_vector(d.items()); });
+  m.getter(u"Count", [](Dictionary& d, Args) { return Variant(static_cast<int32_t>(d.count())); });
+  m.property(
+      u"Item", [](Dictionary& d, Args a) { return d.item(single_key(a)); },
+      // Let assigns a value: an object given without Set stands for its default value.
+      [](Dictionary& d, Args a, const Variant& v) { d.set_item(single_key(a), value_of(v)); });
+  m.setter(u"Item", [](Dictionary& d, Args a, const Variant& v) { d.set_item(single_key(a), v); });
+  m.default_member(u"Item");
+  m.letter(u"Key", [](Dictionary& d, Args a, const Variant& v) { d.rename(single_key(a), v); });
+  m.property(
+      u"CompareMode", [](Dictionary& d, Args) { return Variant(d.compare_mode()); },
+      [](Dictionary& d, Args, const Variant& v) { d.set_compare_mode(to_long(v)); });
+}
+
+Ref<Object> new_dictionary() { return make_ref<Dictionary>(); }
+
+void register_dictionary_progid() {
+  register_progid(u"Scripting.Dictionary", [] { return new_dictionary(); });
+}
+
+}  // namespace qz
