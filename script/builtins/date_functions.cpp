@@ -105,7 +105,7 @@ Variant DateAdd(BuiltinContext&, Args a) {
   if (v.is_null()) return Variant::null();
   double serial = to_date(v);
   if (!std::isfinite(n) || std::fabs(n) > 1e10) invalid_argument();
-  double whole = std::trunc(n);
+  double whole = round_half_even(n);  // a fractional count is rounded first
   double r = serial;
   switch (iv) {
     case Interval::Year: r = add_months(serial, static_cast<int64_t>(whole) * 12); break;

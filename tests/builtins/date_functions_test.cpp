@@ -52,6 +52,9 @@ TEST(DateFunctions, DateAdd) {
       {u"DateAdd", {u"yyyy", i16(8000), date(2024, 1, 1)}, "error 5"},
       {u"DateAdd", {u"d", i16(1), null()}, "Null"},
       {u"DateAdd", {u"d", i16(1), u"1/31/2024"}, "Date:2/1/2024"},
+      {u"DateAdd", {u"w", i16(1), u"1/31/2024"}, "Date:2/1/2024"},
+      {u"DateAdd", {u"d", 1.6, date(2024, 1, 1)}, "Date:1/3/2024"},
+      {u"DateAdd", {u"h", 2.5, date(2024, 1, 1)}, "Date:1/1/2024 2:00:00 AM"},
   });
 }
 
