@@ -11,7 +11,8 @@
 namespace qz {
 
 // The value of v: by-reference cells followed and an object replaced by its default member's
-// value (424/438 when it has none). Anything else is returned unchanged.
+// value, repeatedly (Nothing raises 91, an object without a default member 438). Anything else
+// is returned unchanged.
 Variant value_of(const Variant& v);
 
 bool to_bool(const Variant& v);
@@ -30,11 +31,15 @@ Object* to_object(const Variant& v);     // 424 "Object required" unless an obje
 // Converts v to the given subtype with the rules above (CInt, CLng, CDate ...).
 Variant coerce(const Variant& v, VT to);
 
-// Text to number as the language reads it: blanks around, sign, digits with an optional
-// fraction and exponent, &H / &O prefixes, thousands separators, a currency sign... false when
-// it is not a number.
+// Text to number as the language reads it: blanks around, a sign before or after, parentheses
+// for a negative amount, a leading "$", digits with "," thousands separators, an optional
+// fraction and exponent (E or D), or &H / &O text (which takes the narrowest signed width that
+// holds it: "&HFFFF" is -1). False when it is not a number; true with +-infinity beyond Double.
+// com/number_parse.h keeps the exact digits for the integer and Currency conversions.
 bool parse_number(std::u16string_view text, double& out);
-// Text to a date serial as CDate/IsDate read it (English, United States order m/d/y).
+// Text to a date serial as CDate/IsDate read it (English, United States order m/d/y; d/m/y
+// when the first number cannot be a month; y-m-d when it has three or more digits; month
+// names; h:mm[:ss] [AM|PM] or h AM|PM; no year means this year).
 bool parse_date(std::u16string_view text, double& out);
 
 // Number and date texts as CStr gives them (English, United States).

@@ -27,6 +27,8 @@ class ScriptError : public std::exception {
 // The standard English text of a script error number ("Type mismatch"); empty when unknown.
 std::u16string_view error_text(int32_t number);
 
+// Throws a ScriptError with an empty source (the interpreter names it). Without a description,
+// or with an empty one, the standard text is used, or "Unknown runtime error".
 [[noreturn]] void raise(int32_t number);
 [[noreturn]] void raise(int32_t number, std::u16string_view description);
 [[noreturn]] void raise(int32_t number, std::u16string_view source, std::u16string_view description);

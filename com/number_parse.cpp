@@ -71,6 +71,18 @@ bool round_magnitude(const std::string& digits, int32_t exponent, int shift, uin
 double ParsedNumber::to_double() const {
   if (radix) return static_cast<double>(radix_value(bits));
   if (digits.empty()) return 0.0;
+  // Up to 15 digits and a power of ten up to 22 are both exact Doubles, so one multiplication
+  // or division rounds correctly: the usual short numbers skip the general reader.
+  if (digits.size() <= 15 && exponent >= -22 && exponent <= 22) {
+    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    uint64_t m = 0;
+    for (char c : digits) m = m * 10 + static_cast<uint64_t>(c - '0');
+    double v = static_cast<double>(m);
+    v = exponent >= 0 ? v * kPow10[exponent] : v / kPow10[-exponent];
+    return negative ? -v : v;
+  }
   std::string text = digits;
   text += 'e';
   text += std::to_string(exponent);

@@ -3,7 +3,10 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <random>
+#include <string>
 
 #include "com/convert.h"
 #include "test_objects.h"
@@ -84,6 +87,23 @@ TEST(ParseNumber, RejectedForms) {
   for (const auto& text : cases) {
     double got = 0;
     EXPECT_FALSE(parse_number(text, got)) << utf8(text);
+  }
+}
+
+// Every reading is the correctly rounded Double, short texts and long ones alike.
+TEST(ParseNumber, RoundsCorrectly) {
+  std::mt19937_64 rng(12345);
+  for (int i = 0; i < 20000; ++i) {
+    int ndigits = 1 + static_cast<int>(rng() % 20);
+    std::string text;
+    for (int k = 0; k < ndigits; ++k) text.push_back(static_cast<char>('0' + rng() % 10));
+    if (rng() % 2) text.insert(rng() % (text.size() + 1), 1, '.');
+    if (text == ".") text = "0.5";
+    int exp = static_cast<int>(rng() % 70) - 35;
+    text += "e" + std::to_string(exp);
+    double got = 0;
+    ASSERT_TRUE(parse_number(std::u16string(text.begin(), text.end()), got)) << text;
+    ASSERT_EQ(got, std::strtod(text.c_str(), nullptr)) << text;
   }
 }
 
