@@ -31,7 +31,7 @@ Variant::Variant(Object* o) : vt_(VT::Object), i64_(0) {
   if (o) o->AddRef();
 }
 
-void Variant::retain() const {
+void Variant::retain_counted() const {
   switch (vt_) {
     case VT::String: if (str_) ++str_->refs; break;
     case VT::Object: if (obj_) obj_->AddRef(); break;
@@ -40,7 +40,7 @@ void Variant::retain() const {
   }
 }
 
-void Variant::release() {
+void Variant::release_counted() {
   switch (vt_) {
     case VT::String:
       if (str_ && --str_->refs == 0) ::operator delete(str_);

@@ -124,8 +124,11 @@ class Variant {
   Variant& deref() { Variant* v = this; while (v->vt_ == VT::ByRef) v = v->ref_; return *v; }
 
  private:
-  void retain() const;
-  void release();
+  static bool counted(VT t) { return t == VT::String || t == VT::Object || t == VT::Array; }
+  void retain() const { if (counted(vt_)) retain_counted(); }
+  void release() { if (counted(vt_)) release_counted(); else { vt_ = VT::Empty; i64_ = 0; } }
+  void retain_counted() const;
+  void release_counted();
 
   VT vt_;
   uint16_t pad16_ = 0;
