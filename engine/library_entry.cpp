@@ -1,0 +1,24 @@
+#include "engine/library_entry.h"
+
+#include "com/progid.h"
+#include "engine/quazel_object.h"
+#include "platform/event_loop.h"
+
+extern "C" {
+
+__attribute__((visibility("default"))) void quazel_set_event_loop(qz::EventLoop* loop) {
+  qz::set_event_loop(loop);
+}
+
+__attribute__((visibility("default"))) qz::Object* quazel_create_object(const char16_t* progid) {
+  if (!progid) return nullptr;
+  try {
+    qz::register_quazel_class();
+    qz::Ref<qz::Object> obj = qz::create_object(progid);
+    return obj.detach();
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+}  // extern "C"

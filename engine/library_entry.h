@@ -1,0 +1,30 @@
+// The entry points of the engine library (libquazel.so), looked up by the host with dlsym.
+// They are the library's only exported symbols: everything else stays inside it, so the copy
+// of the object model and platform code that the host links never mixes with the engine's.
+#pragma once
+
+namespace qz {
+class EventLoop;
+class Object;
+}  // namespace qz
+
+extern "C" {
+
+// Makes the engine run its timers and posted work on the host's event loop. Call it before
+// creating the first object.
+void quazel_set_event_loop(qz::EventLoop* loop);
+
+// A new object of a class the library registers (ProgID "Tolvex.Quazel"), with one reference
+// that the caller owns; null for an unknown ProgID. `progid` is NUL-terminated UTF-16.
+qz::Object* quazel_create_object(const char16_t* progid);
+
+}  // extern "C"
+
+namespace qz {
+
+inline constexpr const char* kSetEventLoopSymbol = "quazel_set_event_loop";
+inline constexpr const char* kCreateObjectSymbol = "quazel_create_object";
+using SetEventLoopFn = void (*)(EventLoop*);
+using CreateObjectFn = Object* (*)(const char16_t*);
+
+}  // namespace qz

@@ -1,0 +1,96 @@
+// One run: read the script (a file, or the text itself), give the control its Sys object,
+// translate, and call Load with the argument text.
+#include <fstream>
+#include <iterator>
+
+#include "com/convert.h"
+#include "engine/engine_core.h"
+#include "engine/engine_paths.h"
+#include "platform/path.h"
+#include "runtime/script_file.h"
+#include "runtime/script_timers.h"
+
+namespace qz {
+
+namespace {
+
+std::string read_bytes(const std::string& os_file) {
+  std::ifstream in(os_file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+void EngineCore::run_script(std::u16string_view text) {
+  // A new run starts with no timers of an earlier one.
+  timers_->reset();
+  errors_this_run_ = 0;
+
+  std::string bytes;
+  std::u16string module_name;
+  if (script_path_exists(text)) {
+    // A folder or an unreadable file leaves the buffer empty: an empty text runs.
+    bytes = read_bytes(find_path(text));
+    module_name = std::u16string(text);
+  } else {
+    // Script text: UTF-8 keeps every character; the translator reads it back as UTF-8.
+    bytes = u16_to_utf8(text);
+    if (host_) {
+      try {
+        command_arg = to_u16(host_->call(u"GetExeCommand"));
+      } catch (...) {
+      }
+    }
+    script_file_name = u"Exe file";
+    module_name = u"Demo";
+  }
+  script_folder_ = script_folder();
+
+  // Sys must exist before the translation: code the translator adds runs as it is added.
+  Ref<ScriptFile> sys = make_ref<ScriptFile>(*this);
+  try {
+    control_->add_object(u"Sys", Ref<Object>(sys.get()), false);
+  } catch (...) {
+  }
+  control_->set_allow_ui(true);
+
+  translate(std::move(bytes), module_name);
+  // The run-level switches are known only now; the parts of sys they switch off go.
+  sys->apply_run_levels(translator_.run_levels);
+
+  run_load();
+}
+
+void EngineCore::run_load() {
+  if (errors_this_run_ > 0) return;  // the translation failed and the run is ending
+  Variant arg(command_arg);
+  Variant cell = Variant::by_ref(&arg);
+  uint64_t events_before = error_events_;
+  try {
+    ScriptModule* main = control_->module(1);
+    if (!main) return;
+    main->run(u"Load", Args(&cell, 1));
+  } catch (const ScriptError& e) {
+    // An error the control raised without its error event (no Load at all, say) is reported
+    // here, so a script that cannot start never waits for ever.
+    if (error_events_ == events_before) {
+      ScriptErrorInfo info;
+      info.number = e.number ? e.number : 35;
+      info.source = e.source;
+      info.description = e.description.empty() ? std::u16string(error_text(info.number)) : e.description;
+      info.line = e.line;
+      info.column = e.column;
+      if (info.number == 35) info.text = u"Load";
+      report_script_error(info);
+    }
+  } catch (...) {
+    if (error_events_ == events_before) {
+      ScriptErrorInfo info;
+      info.number = 51;  // Internal error
+      info.description = std::u16string(error_text(51));
+      report_script_error(info);
+    }
+  }
+}
+
+}  // namespace qz

@@ -1,0 +1,29 @@
+// What a script error shows: the three lines of the error dialog (error number and line, the
+// description, the failing source text) in the engine's language, and the dialog itself, which
+// without a display is its text on the error stream.
+#pragma once
+#include <cstddef>
+#include <string>
+
+#include "engine/translator/translator_state.h"
+#include "script/script_control.h"
+
+namespace qz {
+
+struct ScriptErrorLines {
+  std::u16string header;  // "Error [13] line - 5"
+  std::u16string type;    // "Type -> Type mismatch"
+  std::u16string code;    // "Code -> x = 1 + s"
+};
+
+// Russian texts for language 1049, English otherwise.
+ScriptErrorLines script_error_lines(const ScriptErrorInfo& info, int language_id);
+
+// The failing line looked up in the generated code of script modules 1 to module_count - 1,
+// one trimmed line per module that is long enough, joined by CR LF.
+std::u16string failing_source_lines(int line, const ModuleTable& modules, size_t module_count);
+
+// Shows the dialog. When the control gave no source text, the looked-up lines stand in for it.
+void show_script_error(const ScriptErrorLines& lines, const std::u16string& source_lines);
+
+}  // namespace qz

@@ -1,0 +1,93 @@
+// The engine's side of the translator: the settings it translates with, and loading each
+// translated module into the script control as soon as the translator makes it (code that a
+// module adds runs at that moment, before the libraries it names are loaded).
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "engine/engine_core.h"
+#include "engine/translator/path_macros.h"
+#include "engine/version.h"
+#include "platform/codepage.h"
+#include "platform/dialogs.h"
+#include "runtime/system_info.h"
+
+namespace qz {
+
+namespace {
+
+class EngineTranslatorHost final : public TranslatorHost {
+ public:
+  explicit EngineTranslatorHost(ScriptControl& control) : control_(control) {}
+
+  void show_message(const std::u16string& title, const std::u16string& text) override {
+    constexpr int kCriticalIcon = 16;
+    message_box(text, kCriticalIcon, title);
+  }
+
+  // Resume-next, as the load of each module is: code the control rejects has already gone
+  // through its error event.
+  void load(const LoadStep& step) override {
+    try {
+      switch (step.kind) {
+        case LoadKind::Module:
+        case LoadKind::Form: {
+          // Script forms arrive with the forms subsystem; until then a form's module still
+          // gets its code, so its procedures can run.
+          ScriptModule* m = step.number == 1 ? control_.module(1) : control_.add_module(step.control_name);
+          if (m) m->add_code(step.code);
+          break;
+        }
+        case LoadKind::GlobalCode:
+          control_.add_code(step.code);
+          break;
+        case LoadKind::ModuleObject:
+          if (ScriptModule* m = control_.module(static_cast<size_t>(step.number)))
+            control_.add_object(step.register_name, m->code_object());
+          break;
+      }
+    } catch (...) {
+    }
+  }
+
+ private:
+  ScriptControl& control_;
+};
+
+}  // namespace
+
+TranslatorSettings EngineCore::translator_settings() {
+  TranslatorSettings s = default_translator_settings();
+  s.add_code = add_code_text;
+  s.language_id = language_id();
+  s.script_folder = script_folder_;
+  s.engine_folder = engine_folder();
+  s.system_folder = system_info(u"system");
+  s.windows_folder = system_info(u"windows");
+  s.version_major = kEngineVersionMajor;
+  s.version_minor = kEngineVersionMinor;
+  s.version_revision = kEngineVersionRevision;
+  s.stdout_usable = ::fcntl(STDOUT_FILENO, F_GETFD) != -1;
+  return s;
+}
+
+void EngineCore::translate(std::string bytes, std::u16string module_name) {
+  TranslatorSettings settings = translator_settings();
+  EngineTranslatorHost host(*control_);
+  TranslationResult result = translate_script(bytes, module_name, settings, translator_, &host);
+  if (result.allow_ui_off) control_->set_allow_ui(false);
+  for (const TranslatorMessage& m : result.messages) {
+    if (m.kind == TranslatorMessage::Kind::DamagedScript) {
+      // A packed script that cannot be read ends the run.
+      set_failed();
+      switch_end_timer_on();
+    }
+  }
+}
+
+std::u16string EngineCore::expand_path_macros(std::u16string_view name) {
+  TranslatorSettings settings = translator_settings();
+  TranslatorHost host;
+  return tr::expand_path_macros(name, settings, host);
+}
+
+}  // namespace qz

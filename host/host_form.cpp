@@ -1,0 +1,127 @@
+#include "host/host_form.h"
+
+#include <csignal>
+#include <cstdlib>
+
+#include "com/convert.h"
+#include "engine/make/embedded_script.h"
+#include "host/cgi_object.h"
+#include "host/engine_loader.h"
+#include "platform/codepage.h"
+#include "platform/output.h"
+#include "platform/path.h"
+
+namespace qz {
+
+namespace {
+
+std::u16string env_text(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? utf8_to_u16(v) : std::u16string();
+}
+
+}  // namespace
+
+HostForm::HostForm(EventLoop& loop, std::u16string command) : loop_(loop), command_(std::move(command)) {}
+
+void HostForm::end_exe() {
+  if (ending_) return;  // called twice before the tick: the process still ends once
+  ending_ = true;
+  loop_.post([this] {
+    ended_ = true;
+    loop_.quit();
+  });
+}
+
+void HostForm::on_stop_signal() {
+  // Ctrl+C and TERM take the normal road: the engine's end timer, then EndExe.
+  if (!engine_) {
+    end_exe();
+    return;
+  }
+  try {
+    engine_->call(u"Reset");
+  } catch (...) {
+    end_exe();
+  }
+}
+
+void HostForm::start_engine() {
+  cgi_ = Variant(make_ref<CgiObject>());
+
+  // A CGI request without a command line names its script in PATH_TRANSLATED.
+  if (command_.empty() && !env_text("REQUEST_URI").empty()) {
+    command_ = env_text("PATH_TRANSLATED");
+    for (char16_t& c : command_)
+      if (c == u'/') c = u'\\';
+  }
+
+  LoadedEngine loaded = load_engine(loop_);
+  if (!loaded.engine) {
+    write_stderr(u"quazel: cannot load the engine: " + utf8_to_u16(loaded.error) + u"\n");
+    return;
+  }
+  engine_ = loaded.engine;
+  try {
+    engine_->call(u"SetObjExe", {Variant(static_cast<Object*>(this))});
+  } catch (...) {
+  }
+
+  std::u16string text;
+  if (std::optional<std::string> embedded = standalone::read_embedded_script()) {
+    internal_script_ = true;
+    text = decode_script_bytes(*embedded);
+  }
+  try {
+    engine_->call(u"Command", {Variant(text.empty() ? command_ : text)});
+  } catch (...) {
+  }
+}
+
+int HostForm::run() {
+  loop_.on_signal(SIGINT, [this](int) { on_stop_signal(); }, true);
+  loop_.on_signal(SIGTERM, [this](int) { on_stop_signal(); }, true);
+
+  start_engine();
+  if (!engine_) return 1;
+
+  bool reset_sent = false;
+  while (!ended_) {
+    if (loop_.run()) continue;
+    // Load has returned and nothing is left that could run script code again: end the run
+    // the normal way. Should that bring no EndExe either, stop all the same.
+    if (reset_sent) break;
+    reset_sent = true;
+    try {
+      engine_->call(u"Reset");
+    } catch (...) {
+      break;
+    }
+  }
+
+  int status = 0;
+  try {
+    status = to_long(engine_->get(u"ExitStatus"));
+  } catch (...) {
+  }
+  engine_ = nullptr;
+  flush_stdout();
+  return status;
+}
+
+void HostForm::define(Members<HostForm>& m) {
+  m.method(u"GetExeCommand", [](HostForm& h, Args) { return Variant(h.command()); });
+  m.method(u"GetExePath", [](HostForm&, Args) { return Variant(script_path(executable_path())); });
+  m.getter(u"IsInternalScript", [](HostForm& h, Args) { return Variant(h.is_internal_script()); });
+  m.getter(u"mCGI", [](HostForm& h, Args) { return h.cgi(); });
+  // The DDE link object and the service control come with their own issues.
+  m.getter(u"mDDE", [](HostForm&, Args) { return Variant::nothing(); });
+  m.method(u"GetNTS", [](HostForm&, Args) { return Variant::nothing(); });
+  m.getter(u"Icon", [](HostForm&, Args) { return Variant::nothing(); });
+  m.method(u"EndExe", [](HostForm& h, Args) {
+    h.end_exe();
+    return Variant();
+  });
+}
+
+}  // namespace qz

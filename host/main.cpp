@@ -1,0 +1,28 @@
+// quazel: the host program. It turns its arguments into the engine's command line, loads the
+// engine library, and runs the event loop until the run is over.
+#include <csignal>
+#include <string>
+#include <vector>
+
+#include "host/command_text.h"
+#include "host/host_form.h"
+#include "platform/event_loop.h"
+#include "platform/path.h"
+
+int main(int argc, char** argv) {
+  // A reader that went away (a closed pipe, a CGI client) is a failed write, not a death.
+  std::signal(SIGPIPE, SIG_IGN);
+
+  std::unique_ptr<qz::EventLoop> loop = qz::make_poll_event_loop();
+  qz::set_event_loop(loop.get());
+
+  std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  std::u16string command = qz::command_text(
+      args, [](std::u16string_view p) { return qz::file_exists(qz::find_path(p)); });
+
+  qz::Ref<qz::HostForm> host = qz::make_ref<qz::HostForm>(*loop, std::move(command));
+  int status = host->run();
+  host = nullptr;
+  qz::set_event_loop(nullptr);
+  return status;
+}

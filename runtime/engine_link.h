@@ -1,0 +1,42 @@
+// What the sys object needs from the engine that runs the script. The engine implements it and
+// hands it to every ScriptFile it creates; the runtime never reaches into the engine otherwise.
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "com/object.h"
+#include "engine/translator/translator_state.h"
+
+namespace qz {
+
+class ScriptControl;
+class ScriptTimerTable;
+
+class EngineLink {
+ public:
+  virtual ~EngineLink() = default;
+
+  // The script control of the run (never null while the engine exists).
+  virtual ScriptControl& script_control() = 0;
+  // The object the host handed over with SetObjExe; null when there is none.
+  virtual Object* host_object() = 0;
+  // The engine-wide timer table (sys.OnTimer, sys.OffTimer and the dispatcher).
+  virtual ScriptTimerTable& timers() = 0;
+  // The run-level switches in force (<#--LevelRun=No_...>): a set one leaves that part of sys out.
+  virtual const RunLevelFlags& run_levels() = 0;
+
+  // sys.EndQZ: sets the end flag and switches the end-of-run timer on.
+  virtual void request_end() = 0;
+  virtual bool end_requested() = 0;
+
+  // Hands script bytes to the translator, as a further module of the running script.
+  virtual void translate(std::string bytes, std::u16string module_name) = 0;
+  // A script name with its path macros (%qz_path% ...) expanded.
+  virtual std::u16string expand_path_macros(std::u16string_view name) = 0;
+
+  // Folder of the running script and of the engine library; both end with "/".
+  virtual std::u16string script_folder() = 0;
+  virtual std::u16string engine_folder() = 0;
+};
+
+}  // namespace qz

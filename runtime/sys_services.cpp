@@ -1,0 +1,47 @@
+#include "runtime/sys_services.h"
+
+#include "runtime/script_file.h"
+
+namespace qz {
+
+namespace {
+
+// Objects the host program owns, fetched from the host object by member name.
+Ref<Object> host_member(EngineLink& engine, std::u16string_view name) {
+  Variant v = get_member_or_empty(engine.host_object(), name);
+  const Variant& val = v.deref();
+  return val.is_object() ? Ref<Object>(val.as_object()) : Ref<Object>();
+}
+
+Ref<Object> host_dde(EngineLink& e) { return host_member(e, u"mDDE"); }
+Ref<Object> host_nts(EngineLink& e) { return host_member(e, u"GetNTS"); }
+Ref<Object> host_cgi(EngineLink& e) { return host_member(e, u"mCGI"); }
+
+// The services of subsystems 4 to 7 fill in their factories as they arrive.
+constexpr SysService kServices[] = {
+    {SysField::DDE, u"DDE", false, RunLevel::NoRegistry, host_dde},
+    {SysField::NTS, u"NTS", false, RunLevel::NoRegistry, host_nts},
+    {SysField::Registry, u"Registry", true, RunLevel::NoRegistry, nullptr},
+    {SysField::GDI, u"GDI", true, RunLevel::NoGDI, nullptr},
+    {SysField::DynAPI, u"DynAPI", true, RunLevel::NoDynAPI, nullptr},
+    {SysField::API, u"API", true, RunLevel::NoAPI, nullptr},
+    {SysField::File, u"File", true, RunLevel::NoFile, nullptr},
+    {SysField::Media, u"Media", true, RunLevel::NoMedia, nullptr},
+    {SysField::Resource, u"Resource", true, RunLevel::NoResource, nullptr},
+    {SysField::ClipBoard, u"ClipBoard", true, RunLevel::NoClipBoard, nullptr},
+    {SysField::cScreen, u"cScreen", true, RunLevel::NocScreen, nullptr},
+    {SysField::Conv, u"Conv", true, RunLevel::NoConv, nullptr},
+    {SysField::CGI, u"CGI", true, RunLevel::NoCGI, host_cgi},
+    {SysField::Power, u"Power", true, RunLevel::NoPower, nullptr},
+    {SysField::Net, u"Net", true, RunLevel::NoNet, nullptr},
+    {SysField::CDlg, u"CDlg", true, RunLevel::NoCDlg, nullptr},
+    {SysField::Crypt, u"Crypt", true, RunLevel::NoCrypt, nullptr},
+    {SysField::Console, u"Console", true, RunLevel::NoConsole, nullptr},
+    {SysField::NativeRes, u"NativeRes", true, RunLevel::NoNativeRes, nullptr},
+};
+
+}  // namespace
+
+std::span<const SysService> sys_services() { return kServices; }
+
+}  // namespace qz
