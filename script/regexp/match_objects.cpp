@@ -54,8 +54,10 @@ class MatchObject : public NativeObject<MatchObject> {
     m.getter(u"FirstIndex", [](MatchObject& o, Args) { return count_of(o.match().index); });
     m.getter(u"Length", [](MatchObject& o, Args) { return count_of(o.match().length); });
     m.getter(u"Value", [](MatchObject& o, Args) { return Variant(o.match().value); });
-    m.getter(u"SubMatches", [](MatchObject& o, Args) {
+    m.getter(u"SubMatches", [](MatchObject& o, Args a) {
       if (!o.submatches_) o.submatches_ = Ref<Object>(new SubMatchesObject(o.list_, o.match_));
+      // m.SubMatches(0): arguments given to the property go to the collection's Item.
+      if (!a.empty()) return o.submatches_->invoke(kDispValue, static_cast<CallKind>(kMethod | kGet), a);
       return Variant(o.submatches_);
     });
     m.default_member(u"Value");
