@@ -1,5 +1,6 @@
 #include "engine/make/make_builder.h"
 
+#include <filesystem>
 #include <stdexcept>
 
 #include "engine/make/executable_writer.h"
@@ -32,9 +33,17 @@ int ini_code_page(std::string& bytes) {
 MakeResult build_from_make_ini(std::u16string_view script_path, const MakeContext& ctx) {
   std::string path = find_path(script_path);
   if (!file_exists(path)) return failure("script " + path + " not found");
-  // make.ini lies beside the script; a bare file name means the engine's folder.
+  if (path[0] != '/') {
+    std::error_code ec;
+    std::string cwd = std::filesystem::current_path(ec).string();
+    if (!ec) path = with_trailing_slash(cwd) + path;
+  }
+  // make.ini lies beside the script. A bare file name (a script in the current folder) may
+  // also find it in the engine's folder, as it did where scripts were started from there.
+  std::string folder = parent_folder(path);
   const bool names_folder = script_path.find_first_of(u"\\/") != std::u16string_view::npos;
-  const std::string folder = names_folder ? parent_folder(path) : ctx.engine_folder;
+  if (!names_folder && !ctx.engine_folder.empty() && !file_exists(resolve_path(folder + "make.ini")))
+    folder = with_trailing_slash(ctx.engine_folder);
 
   std::string ini_bytes;
   std::string error;

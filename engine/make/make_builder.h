@@ -16,7 +16,10 @@
 namespace qz::make {
 
 // `script_path` is the path as the command line gave it (script text: "\" or "/", drive
-// letters). Stops at the first step that fails and says why in the result.
+// letters; a relative path starts in the current folder). make.ini is read from the script's
+// folder; for a bare file name without a make.ini beside it, from ctx.engine_folder. Relative
+// paths in make.ini start in the folder make.ini was looked for in. Stops at the first step
+// that fails and says why in the result.
 MakeResult build_from_make_ini(std::u16string_view script_path, const MakeContext& ctx);
 
 }  // namespace qz::make

@@ -277,18 +277,31 @@ TEST_F(MakeBuilder, IconAndResourceEditsOnAnElfTemplateAreSkippedWithANote) {
   EXPECT_TRUE(notes.empty());
 }
 
-TEST_F(MakeBuilder, ABareScriptNameFindsMakeIniInTheEngineFolder) {
+TEST_F(MakeBuilder, ABareScriptNameFindsMakeIniBesideItElseInTheEngineFolder) {
   test::ScratchFolder engine;
   write_file(engine / "make.ini", "[resfile]\r\nx=*from the engine folder\r\n");
-  write_file(dir / "bare.qz", kScript);
   ctx.engine_folder = engine.path();
   char cwd[4096];
   ASSERT_TRUE(::getcwd(cwd, sizeof cwd));
   ASSERT_EQ(::chdir(dir.path().c_str()), 0);
-  auto r = build_from_make_ini(u"bare.qz", ctx);
+  write_file(dir / "bare.qz", kScript);
+  auto from_engine = build_from_make_ini(u"bare.qz", ctx);
+  const std::string engine_built = read_file(dir / "bare.qz");
+  write_file(dir / "bare.qz", kScript);
+  write_file(dir / "make.ini", "[resfile]\r\nx=*from beside the script\r\n");
+  auto from_beside = build_from_make_ini(u"bare.qz", ctx);
   ASSERT_EQ(::chdir(cwd), 0);
-  ASSERT_TRUE(r.ok) << r.error;
-  EXPECT_NE(read_file(dir / "bare.qz").find("from the engine folder"), std::string::npos);
+  ASSERT_TRUE(from_engine.ok) << from_engine.error;
+  ASSERT_TRUE(from_beside.ok) << from_beside.error;
+  EXPECT_NE(engine_built.find("from the engine folder"), std::string::npos);
+  EXPECT_EQ(from_beside.script_path, dir / "bare.qz");
+  EXPECT_NE(read_file(dir / "bare.qz").find("from beside the script"), std::string::npos);
+
+  // A path that names a folder never looks in the engine folder.
+  ::unlink((dir / "make.ini").c_str());
+  write_file(dir / "bare.qz", kScript);
+  ASSERT_TRUE(build_from_make_ini(script_path(dir / "bare.qz"), ctx).ok);
+  EXPECT_TRUE(pack::is_packed(read_file(dir / "bare.qz")));
 }
 
 }  // namespace
