@@ -8,8 +8,13 @@
 #include <cerrno>
 
 #include "com/convert.h"
+#include "host/cgi/name_value_lookup.h"
+#include "host/cgi/request_body.h"
+#include "host/cgi/request_input.h"
 #include "platform/codepage.h"
 #include "platform/output.h"
+
+extern char** environ;
 
 namespace qz {
 
@@ -25,24 +30,27 @@ bool write_all(int fd, std::string_view bytes) {
   return true;
 }
 
-// The bytes the input holds for us now: the rest of a file, or what a pipe or terminal has
-// waiting (after waiting for the first to arrive). 0 at the end of the input.
-size_t bytes_waiting(int fd) {
+bool is_regular_file(int fd) {
   struct stat st{};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-    off_t pos = ::lseek(fd, 0, SEEK_CUR);
-    return pos >= 0 && st.st_size > pos ? static_cast<size_t>(st.st_size - pos) : 0;
-  }
-  int n = 0;
-  if (::ioctl(fd, FIONREAD, &n) == 0 && n > 0) return static_cast<size_t>(n);
-  pollfd p{fd, POLLIN, 0};
-  while (::poll(&p, 1, -1) < 0 && errno == EINTR) {
-  }
-  if (::ioctl(fd, FIONREAD, &n) == 0 && n > 0) return static_cast<size_t>(n);
-  return 0;
+  return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
 }
 
-std::string read_fd(int fd, size_t n) {
+// What a descriptor holds for us now: the rest of a file, or what a pipe or terminal has
+// waiting (after waiting for the first bytes). Empty at the end of the input.
+std::string read_waiting(int fd) {
+  size_t n = 0;
+  if (is_regular_file(fd)) {
+    struct stat st{};
+    ::fstat(fd, &st);
+    off_t pos = ::lseek(fd, 0, SEEK_CUR);
+    n = pos >= 0 && st.st_size > pos ? static_cast<size_t>(st.st_size - pos) : 0;
+  } else {
+    pollfd p{fd, POLLIN, 0};
+    while (::poll(&p, 1, -1) < 0 && errno == EINTR) {
+    }
+    int waiting = 0;
+    n = ::ioctl(fd, FIONREAD, &waiting) == 0 && waiting > 0 ? static_cast<size_t>(waiting) : 0;
+  }
   std::string out(n, '\0');
   size_t got = 0;
   while (got < n) {
@@ -55,11 +63,43 @@ std::string read_fd(int fd, size_t n) {
   return out;
 }
 
+std::vector<std::u16string> process_environment_entries() {
+  std::vector<std::u16string> entries;
+  for (char** e = environ; e && *e; ++e) entries.push_back(decode_script_bytes(*e));
+  return entries;
+}
+
 }  // namespace
+
+void CgiObject::init_cgi() {
+  environment_ = process_environment_entries();
+  if (!body_read_ && cgi::wants_body(environment_)) {
+    uint64_t length = cgi::parse_content_length(get_ev(u"CONTENT_LENGTH"));
+    // Over the limit the body stays unread (the host answers such a request with 413).
+    if (length <= cgi::max_request_size())
+      body_ = cgi::read_request_body(length, [](size_t n) { return read_stdin(n); });
+    body_read_ = true;
+  }
+  cgi::RequestInput in = cgi::interpret_request(environment_, body_, ansi_code_page());
+  input_all_ = std::move(in.input_all);
+  pairs_ = std::move(in.pairs);
+  Ref<Collection> files = this->files();
+  for (auto& [key, value] : in.files)
+    if (!files->find(key)) files->add(Variant(value), key);
+}
+
+std::u16string CgiObject::get_ev(std::u16string_view name) const { return cgi::lookup_value(environment_, name); }
+
+std::u16string CgiObject::get_input(std::u16string_view name) const { return cgi::lookup_value(pairs_, name); }
+
+Ref<Collection> CgiObject::files() {
+  if (!files_) files_ = make_ref<Collection>();
+  return files_;
+}
 
 int32_t CgiObject::std_out(const Str& text) {
   if (num_pipe == 0) {
-    write_stdout(text);
+    write_stdout(text);  // buffered; flushed before input is read and at exit
     return 1;
   }
   std::string bytes = text.byte_size() % 2 ? std::string(reinterpret_cast<const char*>(text.bytes()), text.byte_size())
@@ -68,20 +108,43 @@ int32_t CgiObject::std_out(const Str& text) {
 }
 
 int32_t CgiObject::std_in(std::u16string& out) {
-  const int fd = num_pipe ? num_pipe : STDIN_FILENO;
-  if (fd == STDIN_FILENO) flush_stdout();  // a prompt written before must be seen
-  size_t n = bytes_waiting(fd);
-  if (n == 0) {
-    out.clear();
-    return 0;
+  std::string bytes;
+  if (num_pipe != 0) {
+    bytes = read_waiting(num_pipe);
+  } else {
+    flush_stdout();  // a prompt written before must be seen
+    bytes = is_regular_file(STDIN_FILENO) ? read_stdin_all() : read_stdin_some(SIZE_MAX);
   }
-  std::string bytes = fd == STDIN_FILENO ? read_stdin(n) : read_fd(fd, n);
   out = decode(ansi_code_page(), bytes);
-  if (bytes.size() < n) out.append(n - bytes.size(), u' ');  // the buffer's length, as asked
-  return 1;
+  return bytes.empty() ? 0 : 1;
 }
 
 void CgiObject::define(Members<CgiObject>& m) {
+  m.method(u"InitCGI", [](CgiObject& c, Args) {
+    try {
+      c.init_cgi();
+    } catch (...) {
+    }
+    return Variant();
+  });
+  m.method(u"GetEV", [](CgiObject& c, Args a) {
+    try {
+      return Variant(c.get_ev(to_u16(a[0])));
+    } catch (...) {
+      return Variant(std::u16string());
+    }
+  });
+  m.method(u"GetInput", [](CgiObject& c, Args a) {
+    try {
+      return Variant(c.get_input(to_u16(a[0])));
+    } catch (...) {
+      return Variant(std::u16string());
+    }
+  });
+  m.property(
+      u"strInputAll", [](CgiObject& c, Args) { return Variant(c.input_all()); },
+      [](CgiObject& c, Args, const Variant& v) { c.set_input_all(to_u16(v)); });
+  m.getter(u"Files", [](CgiObject& c, Args) { return Variant(c.files()); });
   m.method(u"StdOut", [](CgiObject& c, Args a) {
     try {
       return Variant(c.std_out(to_str(a[0])));

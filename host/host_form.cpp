@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "com/convert.h"
-#include "engine/make/embedded_script.h"
 #include "host/cgi_object.h"
+#include "host/embedded_script_reader.h"
 #include "host/engine_loader.h"
 #include "platform/codepage.h"
 #include "platform/output.h"
@@ -68,7 +68,7 @@ void HostForm::start_engine() {
   }
 
   std::u16string text;
-  if (std::optional<std::string> embedded = standalone::read_embedded_script()) {
+  if (std::optional<std::string> embedded = read_own_embedded_script()) {
     internal_script_ = true;
     text = decode_script_bytes(*embedded);
   }

@@ -1,0 +1,33 @@
+// What a CGI request gives a script, worked out from the environment and the body bytes: the
+// raw request text, the decoded name=value pairs and, for multipart/form-data, the keyed
+// upload entries. Bytes become text through `codepage` (a lossless single-byte table), one
+// character per byte, so binary content survives.
+#pragma once
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace qz::cgi {
+
+struct RequestInput {
+  std::u16string input_all;           // a POST body, a GET query string, else empty
+  std::vector<std::u16string> pairs;  // "name=value" texts, decoded, in request order
+  // Multipart entries in the order they are added: "ID", then per part n "File_n_id",
+  // "File_n_filename", "File_n_type", "File_n_data", "File_n_size", and last "Count".
+  std::vector<std::pair<std::u16string, std::u16string>> files;
+};
+
+// The request method, upper-cased, from the environment entries.
+std::u16string request_method(const std::vector<std::u16string>& environment);
+
+// True when the request is a POST whose body should be read.
+bool wants_body(const std::vector<std::u16string>& environment);
+
+// `body` is what was read from standard input (used for POST only). A GET takes QUERY_STRING;
+// any other method gives nothing. Url-encoded text is split into pairs; a multipart body gives
+// the entries above, and its plain fields (parts without a filename) become the pairs.
+RequestInput interpret_request(const std::vector<std::u16string>& environment, std::string_view body,
+                               int codepage);
+
+}  // namespace qz::cgi

@@ -1,0 +1,140 @@
+#!/usr/bin/env python3
+"""Runs one end-to-end case through the built `quazel` and compares what it did.
+
+A case is cases/NAME.qz with its expected standard output in cases/NAME.out (no file: no
+output). Lines of the script that start with one of these comments set up the run:
+
+  ' args: ["x", "two words"]   arguments after the script path (JSON list)
+  ' argv: ["Print 1 /run"]     the whole argument list instead (the script is not passed)
+  ' status: 1                  expected exit status (default 0)
+  ' stderr: text               text the error stream must contain (repeatable)
+  ' stderr-empty               nothing may be written to the error stream
+  ' env: NAME=value            set for the run (repeatable)
+  ' stdin: text                standard input (\\n for a line break)
+  ' shebang                    make the script executable and run it by itself
+  ' signal-after: 300          send SIGTERM after that many milliseconds
+
+Usage: run_case.py QUAZEL CASE.qz
+"""
+import json
+import os
+import shutil
+import signal
+import stat
+import subprocess
+import sys
+import tempfile
+import time
+
+TIMEOUT = 20
+
+
+def parse(path):
+    spec = {"args": [], "argv": None, "status": 0, "stderr": [], "stderr_empty": False,
+            "env": {}, "stdin": b"", "shebang": False, "signal_after": None}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            line = line.rstrip("\r\n")
+            if not line.startswith("' "):
+                continue
+            key, _, value = line[2:].partition(":")
+            key, value = key.strip(), value.strip()
+            if key == "args":
+                spec["args"] = json.loads(value)
+            elif key == "argv":
+                spec["argv"] = json.loads(value)
+            elif key == "status":
+                spec["status"] = int(value)
+            elif key == "stderr":
+                spec["stderr"].append(value)
+            elif key == "stderr-empty":
+                spec["stderr_empty"] = True
+            elif key == "env":
+                name, _, val = value.partition("=")
+                spec["env"][name] = val
+            elif key == "stdin":
+                spec["stdin"] = value.replace("\\n", "\n").encode("utf-8")
+            elif key == "shebang":
+                spec["shebang"] = True
+            elif key == "signal-after":
+                spec["signal_after"] = int(value)
+    return spec
+
+
+def show(label, data):
+    text = data.decode("utf-8", "replace")
+    print(f"--- {label} ({len(data)} bytes) ---")
+    print(text if text.endswith("\n") or not text else text + "\n<no final line break>")
+
+
+def main():
+    quazel, case = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    spec = parse(case)
+    expected_out = b""
+    out_file = case[:-3] + ".out"
+    if os.path.exists(out_file):
+        with open(out_file, "rb") as f:
+            expected_out = f.read()
+
+    env = dict(os.environ)
+    for name in ("QUAZEL_LANGID", "QUAZEL_OUTPUT_CP", "LC_ALL", "LC_MESSAGES", "LANG"):
+        env.pop(name, None)
+    env.update(spec["env"])
+
+    workdir = tempfile.mkdtemp(prefix="qz-e2e-")
+    try:
+        if spec["shebang"]:
+            script = os.path.join(workdir, os.path.basename(case))
+            shutil.copy(case, script)
+            os.chmod(script, os.stat(script).st_mode | stat.S_IXUSR)
+            env["PATH"] = os.path.dirname(quazel) + os.pathsep + env.get("PATH", "")
+            cmd = [script] + spec["args"]
+        elif spec["argv"] is not None:
+            cmd = [quazel] + spec["argv"]
+        else:
+            cmd = [quazel, case] + spec["args"]
+
+        proc = subprocess.Popen(cmd, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, env=env, cwd=os.path.dirname(case))
+        if spec["signal_after"] is not None:
+            time.sleep(spec["signal_after"] / 1000.0)
+            proc.send_signal(signal.SIGTERM)
+        try:
+            out, err = proc.communicate(spec["stdin"], timeout=TIMEOUT)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            out, err = proc.communicate()
+            print(f"FAIL {os.path.basename(case)}: still running after {TIMEOUT} s")
+            show("stdout", out)
+            show("stderr", err)
+            return 1
+    finally:
+        shutil.rmtree(workdir, ignore_errors=True)
+
+    problems = []
+    if proc.returncode != spec["status"]:
+        problems.append(f"exit status {proc.returncode}, expected {spec['status']}")
+    if out != expected_out:
+        problems.append("standard output differs")
+    err_text = err.decode("utf-8", "replace")
+    for want in spec["stderr"]:
+        if want not in err_text:
+            problems.append(f"error stream lacks: {want}")
+    if spec["stderr_empty"] and err:
+        problems.append("error stream is not empty")
+
+    if problems:
+        print(f"FAIL {os.path.basename(case)}: " + "; ".join(problems))
+        print("command: " + " ".join(cmd))
+        with open(case, "rb") as f:
+            show("script", f.read())
+        show("expected stdout", expected_out)
+        show("actual stdout", out)
+        show("stderr", err)
+        return 1
+    print(f"ok {os.path.basename(case)}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
