@@ -45,8 +45,10 @@ class EngineCore final : public EngineLink {
   void detach();
 
   // --- Run control ---
-  // `text` is a script file path or a script text; returns when Load has returned.
-  void run_script(std::u16string_view text);
+  // `text` is a script file path or a script text; returns when Load has returned. Inline
+  // code (the /run order) runs as it is added and needs no Load; any other script without
+  // one is reported as an error.
+  void run_script(std::u16string_view text, bool load_required = true);
   // Clears the engine after a run: script control, timers, module numbers, resources.
   void reset_engine();
   // Switches the end timer on: the run ends at the next pass through the event loop.
@@ -59,7 +61,7 @@ class EngineCore final : public EngineLink {
   EngineCore();
   void on_error_event(const ScriptErrorInfo& info);
   void end_timer_tick();
-  void run_load();
+  void run_load(bool load_required);
   TranslatorSettings translator_settings();
 
   Ref<ScriptControl> control_;

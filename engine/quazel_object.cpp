@@ -36,7 +36,7 @@ void Quazel::command(std::u16string_view line) {
     run_make_order(core.script_file_name);
     core.switch_end_timer_on();
   } else if (verb == u"run") {
-    core.run_script(u"<#Module=Main>\r\n" + core.script_file_name + u"\r\n<#Module>");
+    core.run_script(u"<#Module=Main>\r\n" + core.script_file_name + u"\r\n<#Module>", false);
   } else if (script_path_exists(core.script_file_name)) {
     core.run_script(std::u16string(core.script_file_name));
   } else {

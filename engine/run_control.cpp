@@ -21,7 +21,7 @@ std::string read_bytes(const std::string& os_file) {
 
 }  // namespace
 
-void EngineCore::run_script(std::u16string_view text) {
+void EngineCore::run_script(std::u16string_view text, bool load_required) {
   // A new run starts with no timers of an earlier one.
   timers_->reset();
   errors_this_run_ = 0;
@@ -58,10 +58,10 @@ void EngineCore::run_script(std::u16string_view text) {
   // The run-level switches are known only now; the parts of sys they switch off go.
   sys->apply_run_levels(translator_.run_levels);
 
-  run_load();
+  run_load(load_required);
 }
 
-void EngineCore::run_load() {
+void EngineCore::run_load(bool load_required) {
   if (errors_this_run_ > 0) return;  // the translation failed and the run is ending
   Variant arg(command_arg);
   Variant cell = Variant::by_ref(&arg);
@@ -69,6 +69,7 @@ void EngineCore::run_load() {
   try {
     ScriptModule* main = control_->module(1);
     if (!main) return;
+    if (!load_required && !main->has_procedure(u"Load")) return;
     main->run(u"Load", Args(&cell, 1));
   } catch (const ScriptError& e) {
     // An error the control raised without its error event (no Load at all, say) is reported
