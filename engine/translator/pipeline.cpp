@@ -1,0 +1,142 @@
+#include "engine/translator/pipeline.h"
+
+#include <vector>
+
+#include "com/str.h"
+#include "engine/translator/declare_method.h"
+#include "engine/translator/includes.h"
+#include "engine/translator/libraries.h"
+#include "engine/translator/match_operator.h"
+#include "engine/translator/module_builder.h"
+#include "engine/translator/path_macros.h"
+#include "engine/translator/russian_keywords.h"
+#include "engine/translator/script_source.h"
+#include "engine/translator/text_util.h"
+#include "engine/translator/type_translator.h"
+
+namespace qz::tr {
+
+namespace {
+
+// Removes every match of `pattern`; returns the matches.
+std::vector<RegexMatch> cut(std::u16string& text, std::u16string_view pattern) {
+  Regex rx;
+  configure(rx, pattern, true);
+  std::vector<RegexMatch> found = rx.execute(text);
+  if (!found.empty()) text = remove_matches(text, found);
+  return found;
+}
+
+void replace_every(std::u16string& text, std::u16string_view pattern, std::u16string_view replacement) {
+  Regex rx;
+  configure(rx, pattern, true);
+  text = rx.replace(text, replacement);
+}
+
+bool contains(std::u16string_view text, std::u16string_view pattern) {
+  Regex rx;
+  configure(rx, pattern, true);
+  return rx.test(text);
+}
+
+void apply_run_levels(std::u16string& text, Context& ctx, bool own_directives) {
+  TranslatorState& st = ctx.state;
+  Regex any;
+  configure(any, u"\\n<#--LevelRun=([a-z0-9_]*)>", true);
+  std::vector<RegexMatch> found = any.execute(text);
+  if (own_directives) {
+    for (const RegexMatch& m : found) {
+      bool known = false;
+      for (int i = 0; i < kRunLevelCount; ++i)
+        if (iequals(m.groups[0].value, run_level_word(static_cast<RunLevel>(i)))) {
+          ctx.result.run_levels_stated.set(static_cast<RunLevel>(i));
+          known = true;
+        }
+      if (!known) ctx.result.unknown_run_levels.push_back(m.groups[0].value);
+    }
+  }
+  if (st.run_level_latch) return;
+  st.run_level_latch = true;
+  ctx.result.run_levels_applied = true;
+  if (!found.empty()) {
+    for (int i = 0; i < kRunLevelCount; ++i) {
+      RunLevel level = static_cast<RunLevel>(i);
+      if (!contains(text, u"\\n<#--LevelRun=" + std::u16string(run_level_word(level)) + u">")) continue;
+      st.run_levels.set(level);
+      if (level == RunLevel::NoUI) ctx.result.allow_ui_off = true;
+    }
+  }
+  cut(text, u"\\n<#--LevelRun=[a-z0-9_]*>");
+}
+
+}  // namespace
+
+void translate_unit(std::string_view bytes, std::u16string_view module_name, ModuleRole role, Context& ctx) {
+  TranslatorState& st = ctx.state;
+  const bool own = ctx.library_depth == 0;  // the script itself (and its includes), not a library
+
+  ScriptSource src = load_script_source(bytes, st.module_counter + 1, st.resources, ctx.result.resources);
+  if (src.damaged) {
+    ctx.messenger.add(TranslatorMessage::Kind::DamagedScript, module_name);
+    return;
+  }
+  std::u16string text = u"\r\n" + normalize_line_feeds(ctx.settings.add_code) + u"\r\n" + src.text + u" ";
+  src.text.clear();
+  st.end_requested = false;
+
+  guarded(ctx, [&] { replace_every(text, u"_[ \\x09]*\\r\\n", u""); });
+  if (!st.run_levels[RunLevel::NoInclude]) guarded(ctx, [&] { text = expand_includes(text, module_name, ctx); });
+  guarded(ctx, [&] {
+    if (!contains(text, u"\\n<#--AddRus>")) return;
+    if (own) ctx.result.add_rus = true;
+    text = translate_russian(text);
+    cut(text, u"\\n<#--AddRus>");
+  });
+  guarded(ctx, [&] {
+    std::vector<RegexMatch> found = cut(text, u"\\n<#--Develop=\\\"([^\\\"]+)\\\">");
+    if (found.empty()) return;
+    if (st.develop_address == st.develop_address_default) st.develop_address = found[0].groups[0].value;
+    if (own)
+      for (const RegexMatch& m : found) ctx.result.develop_addresses.push_back(m.groups[0].value);
+  });
+  guarded(ctx, [&] {
+    if (cut(text, u"\\n<#--NoShowError>").empty()) return;
+    st.no_show_error = true;
+    if (own) ctx.result.no_show_error = true;
+  });
+  // Messages about includes wait until the script had its say on error display.
+  ctx.messenger.flush();
+  guarded(ctx, [&] { apply_run_levels(text, ctx, own); });
+
+  std::vector<std::u16string> libraries;
+  guarded(ctx, [&] {
+    for (const RegexMatch& m : cut(text, u"\\n#Lib +<([^>]+)>")) {
+      libraries.push_back(expand_path_macros(m.groups[0].value, ctx.settings, ctx.host));
+      ctx.result.libraries.push_back(libraries.back());
+    }
+  });
+
+  std::u16string wrappers;
+  guarded(ctx, [&] { wrappers = rewrite_declares(text, st.run_levels[RunLevel::NoDLL]); });
+  guarded(ctx, [&] { rewrite_methods(text); });
+  guarded(ctx, [&] { replace_every(text, u"^#![^\\r]+", u""); });
+  guarded(ctx, [&] {
+    replace_every(text, u"\\r{2,100}", u"");
+    // A run of line feeds keeps one: removing it whole would glue a section tag to the line
+    // before it (an empty line, a directive line, then a tag), and the tag would be lost.
+    replace_every(text, u"\\n{2,100}", u"\n");
+    replace_every(text, u"^[\\r\\n]+", u"");
+  });
+  text.insert(0, kCrLf);
+  guarded(ctx, [&] { translate_types(text); });
+  guarded(ctx, [&] { rewrite_match_operators(text); });
+  guarded(ctx, [&] { rewrite_match_references(text); });
+  guarded(ctx, [&] { unescape_match_references(text); });
+
+  int number = 0;
+  guarded(ctx, [&] { number = build_module(text, module_name, role, wrappers, ctx); });
+  if (own && ctx.result.main_module == 0) ctx.result.main_module = number;
+  load_libraries(libraries, ctx);
+}
+
+}  // namespace qz::tr

@@ -1,0 +1,45 @@
+// Small text helpers shared by the translator passes.
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "script/regexp/regex.h"
+
+namespace qz::tr {
+
+inline constexpr std::u16string_view kCrLf = u"\r\n";
+
+// A Regex as every translator pass uses it: ignore case on, MultiLine off.
+void configure(Regex& rx, std::u16string_view pattern, bool global);
+
+// `text` without the text of `matches` (found in `text`, in order, not overlapping).
+std::u16string remove_matches(std::u16string_view text, const std::vector<RegexMatch>& matches);
+
+// Decimal text of a number.
+std::u16string num(long long n);
+
+// ASCII-only text from a literal.
+std::u16string ascii(std::string_view s);
+
+// Case-insensitive search (simple Unicode case folding); npos when absent.
+size_t ifind(std::u16string_view text, std::u16string_view needle, size_t from = 0);
+bool icontains(std::u16string_view text, std::u16string_view needle);
+bool iends_with(std::u16string_view text, std::u16string_view suffix);
+
+// Every occurrence of `needle` (compared without regard to case, left to right, never
+// overlapping) replaced by `replacement` as plain text.
+std::u16string ireplace_all(std::u16string_view text, std::u16string_view needle, std::u16string_view replacement);
+// Plain, case-sensitive replacement of every occurrence.
+std::u16string replace_all(std::u16string_view text, std::u16string_view needle, std::u16string_view replacement);
+
+// The text cut at every CR LF (a text without CR LF is one line; "" is one empty line).
+std::vector<std::u16string_view> split_crlf(std::u16string_view text);
+
+// Lone LF (not preceded by CR) becomes CR LF.
+std::u16string normalize_line_feeds(std::u16string_view text);
+
+// A text as the inside of a VBScript string literal (double quotes doubled).
+std::u16string quote_literal(std::u16string_view text);
+
+}  // namespace qz::tr
