@@ -21,7 +21,7 @@ struct ScriptErrorInfo {
   std::u16string description;
   std::u16string text;          // the source line the error happened on
   int line = 0;                 // 1-based; counts CR LF, lone CR and lone LF as line breaks
-  int column = 0;
+  int column = 0;               // 1-based; 0 when unknown
 };
 
 class ScriptControl;
@@ -104,6 +104,8 @@ class ScriptControl : public NativeObject<ScriptControl> {
  private:
   friend class ScriptModule;
   friend class ScriptEngineImpl;
+  // Fills the Error object from `e` and fires the error event.
+  void report_error(const ScriptError& e);
   bool allow_ui_ = true;
   int32_t timeout_ms_ = 10000;
   bool safe_subset_ = false;

@@ -1,0 +1,387 @@
+// The compiled form of VBScript: a tree of expression and statement nodes whose names were
+// resolved at compile time to local slots, fields of the current instance, or module/global
+// bindings looked up once and cached per node. Each node evaluates itself.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "com/object.h"
+#include "com/variant.h"
+#include "script/builtins/builtins.h"
+
+namespace qz {
+class ScriptEngineImpl;
+}
+
+namespace qz::vbs {
+
+struct Frame;
+struct Proc;
+struct ClassDef;
+struct Unit;
+struct ModuleScope;
+class ClassInstance;
+
+// Arrays whose elements are passed by reference stay locked (ReDim/Erase refused) during a call.
+struct LockList {
+  std::vector<ArrayRep*> reps;
+  ~LockList() { for (ArrayRep* r : reps) { --r->locks; if (--r->refs == 0) delete r; } }
+};
+
+enum class Flow : uint8_t { Normal, ExitDo, ExitFor, ExitProc };
+
+struct Node {
+  int line = 0;
+  int col = 0;
+  virtual ~Node() = default;
+};
+
+struct Expr : Node {
+  // The value; objects stay objects (default members apply where an operator needs a value).
+  virtual Variant eval(Frame& f) = 0;
+  // The variable behind the expression, for passing by reference; null for a temporary.
+  virtual Variant* ref(Frame& f, LockList& locks) { return nullptr; }
+  // Assignment (Let, or Set when is_set).
+  virtual void assign(Frame& f, Variant v, bool is_set);
+  // Used as a call statement: the result is dropped.
+  virtual void call(Frame& f) { eval(f); }
+  virtual bool assignable() const { return false; }
+  virtual bool callable() const { return false; }
+  virtual bool is_literal() const { return false; }
+};
+
+struct LiteralExpr final : Expr {
+  Variant value;
+  Variant eval(Frame&) override { return value; }
+  bool is_literal() const override { return true; }
+};
+
+struct MeExpr final : Expr {
+  Variant eval(Frame& f) override;
+};
+
+struct ParenExpr final : Expr {
+  Expr* inner = nullptr;
+  Variant eval(Frame& f) override { return inner->eval(f); }
+  bool is_literal() const override { return inner->is_literal(); }
+};
+
+// A module-level or global name: a variable, constant, procedure, class, added object, member
+// of an added object, built-in function or constant, or one of the interpreter's own names.
+struct Binding {
+  enum Kind : uint8_t { Var, Const, Procedure, Class, ObjMember, Builtin, Intrinsic };
+  Kind kind = Var;
+  bool is_public = true;
+  std::u16string name;
+  Variant value;                         // Var, Const (added objects are Var bindings)
+  Proc* proc = nullptr;                  // Procedure
+  ClassDef* cls = nullptr;               // Class
+  Ref<Object> owner;                     // ObjMember
+  DispId id = kDispUnknown;              // ObjMember
+  const BuiltinFunction* fn = nullptr;   // Builtin
+  int intrinsic = 0;                     // Intrinsic
+  std::shared_ptr<Unit> keep;            // the code a Procedure or Class lives in
+  uint32_t seq = 0;                      // definition order (Procedures)
+};
+
+enum Intrinsic : int { kIntrErr = 1, kIntrEval, kIntrExecute, kIntrExecuteGlobal, kIntrGetRef, kIntrRandomize, kIntrVarType };
+
+struct NameExpr final : Expr {
+  enum Kind : uint8_t { Local, OuterLocal, Field, MeMember, Global };
+  Kind kind = Global;
+  bool has_parens = false;
+  bool explicit_vars = false;   // Option Explicit in force where it was written
+  int slot = -1;                // Local/OuterLocal slot, Field index, MeMember index
+  int implicit_slot = -1;       // Global inside a procedure: local slot used when no binding exists
+  std::u16string name;          // as written
+  std::u16string key;           // folded
+  std::vector<Expr*> args;      // nullptr for a left-out argument
+  ModuleScope* scope = nullptr;
+  // Lookup cache for Global.
+  Binding* cached = nullptr;
+  uint32_t cached_gen = 0;
+
+  Variant eval(Frame& f) override;
+  Variant* ref(Frame& f, LockList& locks) override;
+  void assign(Frame& f, Variant v, bool is_set) override;
+  void call(Frame& f) override;
+  bool assignable() const override { return true; }
+  bool callable() const override { return true; }
+  Binding* binding(Frame& f);   // Global: the binding or null
+  Variant& implicit_var(Frame& f);
+  Variant invoke(Frame& f, bool want_value);
+};
+
+struct MemberExpr final : Expr {
+  Expr* object = nullptr;   // null: the innermost With object in with_slot
+  int with_slot = -1;
+  bool has_parens = false;
+  std::u16string name;
+  std::vector<Expr*> args;
+  // Dispatch-id cache: valid while the object's member table is cached_key.
+  const void* cached_key = nullptr;
+  DispId cached_id = kDispUnknown;
+
+  Object* target(Frame& f, Variant& holder);
+  DispId resolve(Object* o);
+  Variant eval(Frame& f) override;
+  void assign(Frame& f, Variant v, bool is_set) override;
+  void call(Frame& f) override;
+  bool assignable() const override { return true; }
+  bool callable() const override { return true; }
+};
+
+// (expr)(args) and x(1)(2): arguments applied to a value.
+struct IndexExpr final : Expr {
+  Expr* base = nullptr;
+  std::vector<Expr*> args;
+  Variant eval(Frame& f) override;
+  void assign(Frame& f, Variant v, bool is_set) override;
+  bool assignable() const override { return true; }
+  bool callable() const override { return true; }
+};
+
+struct NewExpr final : Expr {
+  std::u16string name;
+  std::u16string key;
+  ModuleScope* scope = nullptr;
+  Variant eval(Frame& f) override;
+};
+
+enum class Op : uint8_t {
+  Add, Sub, Mul, Div, IntDiv, Mod, Pow, Concat, And, Or, Xor, Eqv, Imp,
+  Eq, Ne, Lt, Gt, Le, Ge, Is, Neg, Not, Plus,
+};
+
+struct UnaryExpr final : Expr {
+  Op op = Op::Neg;
+  Expr* operand = nullptr;
+  Variant eval(Frame& f) override;
+};
+
+struct BinaryExpr final : Expr {
+  Op op = Op::Add;
+  Expr* a = nullptr;
+  Expr* b = nullptr;
+  Variant eval(Frame& f) override;
+};
+
+// =, <>, <, >, <=, >=. A literal operand decides how a string on the other side compares.
+struct CompareExpr final : Expr {
+  Op op = Op::Eq;
+  Expr* a = nullptr;
+  Expr* b = nullptr;
+  int8_t literal_side = 0;   // 1: a is a literal, 2: b is a literal
+  Variant eval(Frame& f) override;
+};
+
+// ---- Statements ----
+
+struct Stmt : Node {
+  virtual Flow exec(Frame& f) = 0;
+};
+using Block = std::vector<Stmt*>;
+
+struct AssignStmt final : Stmt {
+  Expr* target = nullptr;
+  Expr* value = nullptr;
+  bool is_set = false;
+  Flow exec(Frame& f) override;
+};
+
+struct CallStmt final : Stmt {
+  Expr* target = nullptr;
+  Flow exec(Frame& f) override;
+};
+
+struct IfStmt final : Stmt {
+  std::vector<std::pair<Expr*, Block>> arms;
+  Block otherwise;
+  Flow exec(Frame& f) override;
+};
+
+struct SelectStmt final : Stmt {
+  Expr* test = nullptr;
+  struct Case { std::vector<Expr*> values; Block body; };
+  std::vector<Case> cases;
+  bool has_else = false;
+  Block otherwise;
+  Flow exec(Frame& f) override;
+};
+
+struct ForStmt final : Stmt {
+  Expr* var = nullptr;
+  Expr* from = nullptr;
+  Expr* to = nullptr;
+  Expr* step = nullptr;   // null: 1
+  Block body;
+  Flow exec(Frame& f) override;
+};
+
+struct ForEachStmt final : Stmt {
+  Expr* var = nullptr;
+  Expr* collection = nullptr;
+  Block body;
+  Flow exec(Frame& f) override;
+};
+
+struct DoStmt final : Stmt {
+  Expr* cond = nullptr;      // null: no condition
+  bool test_first = true;
+  bool until = false;
+  Block body;
+  Flow exec(Frame& f) override;
+};
+
+struct ExitStmt final : Stmt {
+  Flow flow = Flow::ExitProc;
+  Flow exec(Frame&) override { return flow; }
+};
+
+struct WithStmt final : Stmt {
+  int slot = -1;
+  Expr* object = nullptr;
+  Block body;
+  Flow exec(Frame& f) override;
+};
+
+struct ReDimStmt final : Stmt {
+  bool preserve = false;
+  struct Item { Expr* target; std::vector<Expr*> bounds; };
+  std::vector<Item> items;
+  Flow exec(Frame& f) override;
+};
+
+struct EraseStmt final : Stmt {
+  std::vector<Expr*> targets;
+  Flow exec(Frame& f) override;
+};
+
+struct OnErrorStmt final : Stmt {
+  bool resume_next = true;
+  Flow exec(Frame& f) override;
+};
+
+// A local Dim with bounds executed again (a procedure's arrays are made on entry; this
+// only exists for Dim inside Execute code at module level).
+struct NopStmt final : Stmt {
+  Flow exec(Frame&) override { return Flow::Normal; }
+};
+
+// ---- Procedures, classes, modules ----
+
+struct FixedArray {
+  int slot;
+  std::vector<ArrayDim> dims;   // empty: Dim a() — a dynamic array with no elements
+};
+
+struct Proc {
+  enum Kind : uint8_t { Sub, Function, PropGet, PropLet, PropSet, TopLevel };
+  Kind kind = Sub;
+  bool is_public = true;
+  bool is_default = false;
+  std::u16string name;
+  std::u16string key;
+  std::vector<std::u16string> param_names;
+  std::vector<bool> byref;
+  int nslots = 1;                  // slot 0 is the result; params follow
+  Block body;
+  std::vector<FixedArray> arrays;  // made on entry
+  std::vector<std::pair<int, Variant>> consts;
+  std::unordered_map<std::u16string, int> locals;  // name -> slot, for Execute and Eval
+  ClassDef* cls = nullptr;
+  Unit* unit = nullptr;
+  ModuleScope* module = nullptr;
+  int line = 0;
+  bool has_result() const { return kind == Function || kind == PropGet; }
+  size_t nparams() const { return byref.size(); }
+};
+
+struct ClassMember {
+  std::u16string name;
+  bool is_public = true;
+  int field = -1;
+  Proc* get = nullptr;     // Property Get, or a Function
+  Proc* let = nullptr;
+  Proc* set = nullptr;
+  Proc* method = nullptr;  // Sub or Function
+};
+
+struct ClassDef {
+  std::u16string name;
+  std::vector<ClassMember> members;
+  std::unordered_map<std::u16string, int> index;
+  int default_member = -1;
+  int nfields = 0;
+  std::vector<FixedArray> arrays;   // field arrays, slot = field index
+  Proc* initialize = nullptr;
+  Proc* terminate = nullptr;
+  Unit* unit = nullptr;
+  ModuleScope* module = nullptr;
+};
+
+// A declaration at module level, applied when the unit is loaded.
+struct ModuleDecl {
+  enum Kind : uint8_t { Var, Const, Procedure, Class } kind = Var;
+  bool is_public = true;
+  std::u16string name;
+  std::u16string key;
+  bool is_array = false;
+  std::vector<ArrayDim> dims;
+  Variant value;
+  Proc* proc = nullptr;
+  ClassDef* cls = nullptr;
+};
+
+// One compiled piece of source (AddCode, ExecuteGlobal, Execute, Eval).
+struct Unit {
+  std::u16string source;
+  std::vector<uint32_t> line_starts;
+  ModuleScope* module = nullptr;
+  bool option_explicit = false;
+  Proc top;                                  // top-level statements
+  Expr* expression = nullptr;                // Eval
+  std::vector<ModuleDecl> decls;
+  std::vector<std::unique_ptr<Proc>> procs;
+  std::vector<std::unique_ptr<ClassDef>> classes;
+  std::vector<std::unique_ptr<Node>> nodes;  // owns every node
+
+  template <class T>
+  T* make(int line, int col) {
+    auto n = std::make_unique<T>();
+    n->line = line;
+    n->col = col;
+    T* p = n.get();
+    nodes.push_back(std::move(n));
+    return p;
+  }
+  std::u16string line_text(int line) const;
+};
+
+struct ModuleScope {
+  std::u16string name;
+  bool is_global = false;
+  std::unordered_map<std::u16string, std::unique_ptr<Binding>> names;
+  std::vector<std::shared_ptr<Unit>> units;
+};
+
+// One running procedure (or top-level code, Execute or Eval).
+struct Frame {
+  ScriptEngineImpl* engine = nullptr;
+  Variant* locals = nullptr;
+  ClassInstance* me = nullptr;
+  Proc* proc = nullptr;
+  ModuleScope* module = nullptr;
+  Unit* unit = nullptr;
+  Frame* outer = nullptr;    // Execute/Eval inside a procedure: the procedure's frame
+  Frame* caller = nullptr;
+  Stmt* current = nullptr;   // the statement running (error positions)
+  bool resume_next = false;
+};
+
+Flow exec_block(Frame& f, const Block& b);
+
+}  // namespace qz::vbs

@@ -1,0 +1,563 @@
+#include "script/engine.h"
+
+#include <pthread.h>
+
+#include <algorithm>
+
+#include "com/convert.h"
+#include "script/class_instance.h"
+#include "script/diagnostics.h"
+#include "script/err_object.h"
+#include "script/parser.h"
+#include "script/proc_ref.h"
+#include "script/script_control.h"
+
+namespace qz {
+
+using namespace vbs;
+
+namespace {
+
+// The lowest native stack address script calls may reach on this thread (with a margin for
+// the frames below a check and for library code).
+const char* thread_stack_limit() {
+  thread_local const char* limit = [] {
+    pthread_attr_t attr;
+    void* addr = nullptr;
+    size_t size = 0;
+    const char* result = nullptr;
+    if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+      if (pthread_attr_getstack(&attr, &addr, &size) == 0 && addr && size > 0) {
+        size_t margin = std::max<size_t>(size / 4, size_t{256} << 10);
+        if (margin > size / 2) margin = size / 2;
+        result = static_cast<const char*>(addr) + margin;
+      }
+      pthread_attr_destroy(&attr);
+    }
+    return result;
+  }();
+  return limit;
+}
+
+struct FrameScope {
+  ScriptEngineImpl& e;
+  Frame* saved;
+  FrameScope(ScriptEngineImpl& e, Frame* f) : e(e), saved(e.current()) { e.set_current(f); }
+  ~FrameScope() { e.set_current(saved); }
+};
+
+Variant make_fixed_array(const std::vector<ArrayDim>& dims, size_t limit) {
+  size_t total = 1;
+  for (const ArrayDim& d : dims) {
+    total *= static_cast<size_t>(std::max(d.count, 0));
+    if (total > limit) runtime_error(kErrOutOfMemory);
+  }
+  Variant v = Variant::new_array(dims);
+  if (!dims.empty()) v.as_array()->fixed = true;
+  return v;
+}
+
+}  // namespace
+
+ScriptEngineImpl::ScriptEngineImpl(ScriptControl* control) : control_(control) {
+  link_ = std::make_shared<EngineLink>();
+  link_->engine = this;
+  auto* err = new ErrObject();
+  err_ref_ = Ref<Object>(err);
+  err_ = err;
+  auto global = std::make_shared<ModuleScope>();
+  global->name = u"Global";
+  global->is_global = true;
+  modules_.push_back(global);
+}
+
+ScriptEngineImpl::~ScriptEngineImpl() {
+  reset();
+  link_->engine = nullptr;
+}
+
+Object* ScriptEngineImpl::err_object() { return err_ref_.get(); }
+
+ModuleScope* ScriptEngineImpl::module_scope(size_t index) {
+  return index < modules_.size() ? modules_[index].get() : nullptr;
+}
+
+ModuleScope* ScriptEngineImpl::add_module_scope(std::u16string_view name) {
+  auto m = std::make_shared<ModuleScope>();
+  m->name = std::u16string(name);
+  modules_.push_back(m);
+  return m.get();
+}
+
+std::shared_ptr<ModuleScope> ScriptEngineImpl::module_keep(ModuleScope* m) {
+  for (auto& p : modules_)
+    if (p.get() == m) return p;
+  return nullptr;
+}
+
+void ScriptEngineImpl::add_object(std::u16string_view name, Ref<Object> object, bool add_members) {
+  std::u16string key = lower(name);
+  auto b = std::make_unique<Binding>();
+  b->kind = Binding::Var;
+  b->name = std::u16string(name);
+  b->value = Variant(object);
+  object_names_[key] = std::move(b);
+  objects_.push_back(AddedObject{std::u16string(name), object, add_members});
+  global_cache_.clear();
+  ++gen_;
+}
+
+void ScriptEngineImpl::reset() {
+  // Variables first, while code can still run Class_Terminate.
+  std::vector<Variant> dropped;
+  for (auto& m : modules_)
+    for (auto& [k, b] : m->names)
+      if (b->kind == Binding::Var) dropped.push_back(std::move(b->value));
+  for (auto& [k, b] : object_names_) dropped.push_back(std::move(b->value));
+  dropped.clear();
+  objects_.clear();
+  object_names_.clear();
+  global_cache_.clear();
+  // Then cycles between instances: fields dropped without running code.
+  in_reset_ = true;
+  std::vector<Ref<Object>> alive;
+  for (ClassInstance* o = instances_; o; o = o->next) alive.emplace_back(o);
+  for (auto& r : alive) static_cast<ClassInstance*>(r.get())->clear_fields();
+  alive.clear();
+  in_reset_ = false;
+  // Code that may still be running (Reset from inside a script) stays until the run ends.
+  for (auto& m : modules_) retired_modules_.push_back(m);
+  modules_.clear();
+  if (entry_depth_ == 0) {
+    retired_.clear();
+    retired_modules_.clear();
+  }
+  auto global = std::make_shared<ModuleScope>();
+  global->name = u"Global";
+  global->is_global = true;
+  modules_.push_back(global);
+  err_->clear();
+  ++gen_;
+}
+
+void ScriptEngineImpl::track(ClassInstance* o) {
+  o->next = instances_;
+  o->prev = nullptr;
+  if (instances_) instances_->prev = o;
+  instances_ = o;
+}
+
+void ScriptEngineImpl::untrack(ClassInstance* o) {
+  if (o->prev) o->prev->next = o->next;
+  else if (instances_ == o) instances_ = o->next;
+  if (o->next) o->next->prev = o->prev;
+  o->prev = o->next = nullptr;
+}
+
+// ---- lookup ----
+
+Binding* ScriptEngineImpl::lookup(ModuleScope* m, const std::u16string& key) {
+  if (m) {
+    auto it = m->names.find(key);
+    if (it != m->names.end()) return it->second.get();
+    if (!m->is_global && !modules_.empty() && modules_[0].get() != m) {
+      auto& g = modules_[0]->names;
+      auto gi = g.find(key);
+      if (gi != g.end() && gi->second->is_public) return gi->second.get();
+    } else if (!m->is_global && !modules_.empty()) {
+      // A module left over from before a Reset.
+    }
+  }
+  auto oi = object_names_.find(key);
+  if (oi != object_names_.end()) return oi->second.get();
+  return lookup_global_names(key);
+}
+
+Binding* ScriptEngineImpl::lookup_global_names(const std::u16string& key) {
+  auto ci = global_cache_.find(key);
+  if (ci != global_cache_.end()) return ci->second.get();
+  std::unique_ptr<Binding> b;
+  for (auto& o : objects_) {
+    if (!o.members || !o.object) continue;
+    DispId id = o.object->find_member(key);
+    if (id != kDispUnknown) {
+      b = std::make_unique<Binding>();
+      b->kind = Binding::ObjMember;
+      b->owner = o.object;
+      b->id = id;
+      break;
+    }
+  }
+  if (!b) {
+    static const std::pair<std::u16string_view, int> intrinsics[] = {
+        {u"err", kIntrErr}, {u"eval", kIntrEval}, {u"execute", kIntrExecute},
+        {u"executeglobal", kIntrExecuteGlobal}, {u"getref", kIntrGetRef}, {u"vartype", kIntrVarType},
+    };
+    for (auto& [name, which] : intrinsics) {
+      if (key == name) {
+        b = std::make_unique<Binding>();
+        b->kind = Binding::Intrinsic;
+        b->intrinsic = which;
+        break;
+      }
+    }
+  }
+  if (!b) {
+    if (const BuiltinFunction* fn = find_builtin_function(key)) {
+      b = std::make_unique<Binding>();
+      b->kind = Binding::Builtin;
+      b->fn = fn;
+    } else if (const BuiltinConstant* c = find_builtin_constant(key)) {
+      b = std::make_unique<Binding>();
+      b->kind = Binding::Const;
+      b->value = c->value;
+    } else if (key == u"randomize") {
+      b = std::make_unique<Binding>();
+      b->kind = Binding::Intrinsic;
+      b->intrinsic = kIntrRandomize;
+    }
+  }
+  if (!b) return nullptr;
+  b->name = key;
+  Binding* raw = b.get();
+  global_cache_.emplace(key, std::move(b));
+  return raw;
+}
+
+Binding* ScriptEngineImpl::define_var(ModuleScope* m, const std::u16string& key, const std::u16string& name) {
+  auto& slot = m->names[key];
+  if (!slot) {
+    slot = std::make_unique<Binding>();
+    slot->kind = Binding::Var;
+    slot->name = name;
+  }
+  ++gen_;
+  return slot.get();
+}
+
+void ScriptEngineImpl::load_unit(ModuleScope* m, const std::shared_ptr<Unit>& u) {
+  for (ModuleDecl& d : u->decls) {
+    auto& slot = m->names[d.key];
+    if (slot && slot->keep) retired_.push_back(slot->keep);
+    switch (d.kind) {
+      case ModuleDecl::Var:
+        if (!slot || slot->kind != Binding::Var) {
+          slot = std::make_unique<Binding>();
+          slot->kind = Binding::Var;
+        }
+        if (d.is_array) slot->value = make_fixed_array(d.dims, max_array_elements);
+        break;
+      case ModuleDecl::Const:
+        slot = std::make_unique<Binding>();
+        slot->kind = Binding::Const;
+        slot->value = d.value;
+        break;
+      case ModuleDecl::Procedure:
+        slot = std::make_unique<Binding>();
+        slot->kind = Binding::Procedure;
+        slot->proc = d.proc;
+        slot->keep = u;
+        slot->seq = ++seq_;
+        break;
+      case ModuleDecl::Class:
+        slot = std::make_unique<Binding>();
+        slot->kind = Binding::Class;
+        slot->cls = d.cls;
+        slot->keep = u;
+        break;
+    }
+    slot->name = d.name;
+    slot->is_public = d.is_public;
+  }
+  ++gen_;
+}
+
+// ---- running ----
+
+ScriptEngineImpl::EntryGuard::EntryGuard(ScriptEngineImpl& e, bool fresh_clock)
+    : e(e), saved_deadline(e.deadline_), saved_has_deadline(e.has_deadline_) {
+  if (e.entry_depth_++ == 0) {
+    e.stack_limit_ = thread_stack_limit();
+    e.aborting_ = false;
+  } else if (!fresh_clock) {
+    return;
+  }
+  if (e.control_) e.builtin_ctx_.allow_ui = e.control_->allow_ui();
+  int32_t ms = e.control_ ? e.control_->timeout() : -1;
+  e.has_deadline_ = ms >= 0 && e.timeouts_enabled;
+  if (e.has_deadline_) e.deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  e.budget_ = 1;
+}
+
+ScriptEngineImpl::EntryGuard::~EntryGuard() {
+  e.deadline_ = saved_deadline;
+  e.has_deadline_ = saved_has_deadline;
+  if (--e.entry_depth_ == 0) {
+    e.aborting_ = false;
+    e.retired_modules_.clear();
+  }
+}
+
+ScriptEngineImpl::DepthGuard::DepthGuard(ScriptEngineImpl& e) : e(e) {
+  ++e.depth_;
+  const char* sp = static_cast<const char*>(__builtin_frame_address(0));
+  if (e.depth_ > e.max_depth || (e.stack_limit_ && sp < e.stack_limit_)) {
+    --e.depth_;
+    runtime_error(kErrOutOfStack);
+  }
+}
+
+void ScriptEngineImpl::check_timeout() {
+  budget_ = 4096;
+  if (!has_deadline_) return;
+  if (aborting_ || std::chrono::steady_clock::now() > deadline_) {
+    aborting_ = true;
+    throw ScriptError(kErrTimeout, std::u16string(kRuntimeSource), u"Script timed out");
+  }
+}
+
+void ScriptEngineImpl::note_position(Frame& f, ScriptError& e) {
+  if (e.line != 0 || !f.current) return;
+  e.line = f.current->line;
+  e.column = f.current->col;
+  last_error_text_ = f.unit ? f.unit->line_text(e.line) : std::u16string();
+}
+
+bool ScriptEngineImpl::absorb(Frame& f, ScriptError& e) {
+  note_position(f, e);
+  if (e.source.empty()) e.source = std::u16string(e.compile ? kCompileSource : kRuntimeSource);
+  if (!f.resume_next || aborting_) return false;
+  err_->set(e);
+  return true;
+}
+
+Variant ScriptEngineImpl::call_proc(Proc* p, ClassInstance* me, Variant* args, size_t n) {
+  if (n != p->nparams()) runtime_error_named(kErrArgCount, p->name);
+  DepthGuard depth(*this);
+  tick();
+  size_t ns = static_cast<size_t>(p->nslots);
+  Variant small[8];
+  std::unique_ptr<Variant[]> big;
+  Variant* locals = small;
+  if (ns > 8) {
+    big.reset(new Variant[ns]);
+    locals = big.get();
+  }
+  for (size_t i = 0; i < n; ++i) {
+    const Variant& a = args[i];
+    if (a.is_byref()) {
+      if (p->byref[i]) locals[i + 1] = a;
+      else locals[i + 1] = a.deref();
+    } else {
+      locals[i + 1] = a;
+    }
+  }
+  for (const FixedArray& fa : p->arrays) locals[fa.slot] = make_fixed_array(fa.dims, max_array_elements);
+  for (const auto& [slot, value] : p->consts) locals[slot] = value;
+  Frame fr;
+  fr.engine = this;
+  fr.locals = locals;
+  fr.me = me;
+  fr.proc = p;
+  fr.module = p->module;
+  fr.unit = p->unit;
+  fr.caller = current_;
+  FrameScope scope(*this, &fr);
+  Ref<Object> keep(static_cast<Object*>(me));
+  exec_block(fr, p->body);
+  if (p->has_result()) return std::move(locals[0]);
+  return Variant();
+}
+
+Variant ScriptEngineImpl::new_instance(ClassDef* cls, const std::shared_ptr<Unit>& keep) {
+  auto* o = new ClassInstance(cls, link_, keep, module_keep(cls->module));
+  Ref<Object> ref(o);
+  if (cls->initialize) call_proc(cls->initialize, o, nullptr, 0);
+  return Variant(ref);
+}
+
+void ScriptEngineImpl::run_top(const std::shared_ptr<Unit>& u, Frame* outer, ClassInstance* me) {
+  DepthGuard depth(*this);
+  size_t ns = static_cast<size_t>(std::max(u->top.nslots, 0));
+  std::vector<Variant> locals(ns);
+  Frame fr;
+  fr.engine = this;
+  fr.locals = locals.data();
+  fr.me = me;
+  fr.proc = &u->top;
+  fr.module = u->module;
+  fr.unit = u.get();
+  fr.outer = outer;
+  fr.caller = current_;
+  FrameScope scope(*this, &fr);
+  exec_block(fr, u->top.body);
+}
+
+namespace {
+// Runs fn; a ScriptError that leaves without a position is given the current statement's.
+template <class F>
+auto with_position(ScriptEngineImpl& e, F fn) -> decltype(fn()) {
+  try {
+    return fn();
+  } catch (ScriptError& err) {
+    if (err.source.empty()) err.source = std::u16string(err.compile ? kCompileSource : kRuntimeSource);
+    if (err.line == 0 && e.current()) e.note_position(*e.current(), err);
+    throw;
+  } catch (const std::bad_alloc&) {
+    throw ScriptError(kErrOutOfMemory, std::u16string(kRuntimeSource), std::u16string(error_text(kErrOutOfMemory)));
+  }
+}
+}  // namespace
+
+void ScriptEngineImpl::add_code(ModuleScope* m, std::u16string_view code) {
+  EntryGuard entry(*this);
+  last_error_text_.clear();
+  std::shared_ptr<Unit> u;
+  try {
+    CompileContext ctx;
+    ctx.module = m;
+    u = compile(code, ctx);
+  } catch (ScriptError& e) {
+    if (e.compile && e.line > 0) {
+      // The text of the failing line, from the source given.
+      std::u16string_view s = code;
+      int line = 1;
+      size_t i = 0;
+      while (i < s.size() && line < e.line) {
+        if (s[i] == u'\r') { if (i + 1 < s.size() && s[i + 1] == u'\n') ++i; ++line; }
+        else if (s[i] == u'\n') ++line;
+        ++i;
+      }
+      size_t j = i;
+      while (j < s.size() && s[j] != u'\r' && s[j] != u'\n') ++j;
+      last_error_text_ = std::u16string(s.substr(i, j - i));
+    }
+    throw;
+  }
+  load_unit(m, u);
+  m->units.push_back(u);
+  with_position(*this, [&] { run_top(u, nullptr, nullptr); });
+}
+
+Variant ScriptEngineImpl::eval(ModuleScope* m, std::u16string_view expression) {
+  EntryGuard entry(*this);
+  last_error_text_.clear();
+  CompileContext ctx;
+  ctx.module = m;
+  ctx.mode = CompileMode::Expression;
+  std::shared_ptr<Unit> u = compile(expression, ctx);
+  return with_position(*this, [&] {
+    DepthGuard depth(*this);
+    Frame fr;
+    fr.engine = this;
+    fr.proc = &u->top;
+    fr.module = m;
+    fr.unit = u.get();
+    fr.caller = current_;
+    std::vector<Variant> locals(static_cast<size_t>(std::max(u->top.nslots, 0)));
+    fr.locals = locals.data();
+    FrameScope scope(*this, &fr);
+    return u->expression->eval(fr);
+  });
+}
+
+void ScriptEngineImpl::execute(ModuleScope* m, std::u16string_view code) {
+  EntryGuard entry(*this);
+  last_error_text_.clear();
+  CompileContext ctx;
+  ctx.module = m;
+  std::shared_ptr<Unit> u = compile(code, ctx);
+  load_unit(m, u);
+  with_position(*this, [&] { run_top(u, nullptr, nullptr); });
+}
+
+Proc* ScriptEngineImpl::find_procedure(ModuleScope* m, std::u16string_view name) {
+  Binding* b = lookup(m, lower(name));
+  return b && b->kind == Binding::Procedure ? b->proc : nullptr;
+}
+
+Variant ScriptEngineImpl::run(ModuleScope* m, std::u16string_view name, Args args) {
+  Proc* p = find_procedure(m, name);
+  if (!p) runtime_error_named(kErrProcNotDefined, name);
+  EntryGuard entry(*this);
+  last_error_text_.clear();
+  return with_position(*this, [&] { return call_proc(p, nullptr, args.data(), args.size()); });
+}
+
+// ---- intrinsics ----
+
+Variant ScriptEngineImpl::intrinsic(Frame& f, int which, Variant* args, size_t n, const std::u16string& name) {
+  auto need = [&](size_t k) {
+    if (n != k) runtime_error_named(kErrArgCount, name);
+  };
+  // The frame whose locals Eval and Execute see.
+  Frame* local = (f.proc && f.proc->kind != Proc::TopLevel) ? &f : f.outer;
+  switch (which) {
+    case kIntrErr:
+      if (n != 0) runtime_error_named(kErrArgCount, name);
+      return Variant(err_ref_.get());
+    case kIntrRandomize:
+      if (const BuiltinFunction* fn = find_builtin_function(u"randomize")) return fn->fn(builtin_ctx_, Args(args, n));
+      return Variant();
+    case kIntrVarType: {
+      // A script class instance is an object whatever its default member gives.
+      if (n == 1 && args[0].deref().is_object() && dynamic_cast<ClassInstance*>(args[0].deref().as_object()))
+        return Variant(static_cast<int16_t>(9));
+      const BuiltinFunction* fn = find_builtin_function(u"vartype");
+      if (!fn) runtime_error_named(kErrProcNotDefined, name);
+      if (n != 1) runtime_error_named(kErrArgCount, name);
+      return fn->fn(builtin_ctx_, Args(args, n));
+    }
+    case kIntrGetRef: {
+      need(1);
+      std::u16string proc_name = to_u16(value_of(args[0]));
+      Binding* b = lookup(f.module, lower(proc_name));
+      if (!b || b->kind != Binding::Procedure) runtime_error(kErrIllegalCall);
+      return Variant(Ref<Object>(new ProcRef(b->proc, b->keep, link_)));
+    }
+    case kIntrEval: case kIntrExecute: case kIntrExecuteGlobal: {
+      need(1);
+      std::u16string code = to_u16(value_of(args[0]));
+      CompileContext ctx;
+      ctx.module = f.module;
+      ctx.option_explicit = f.unit && f.unit->option_explicit;
+      if (which != kIntrExecuteGlobal) {
+        ctx.outer_proc = local ? local->proc : nullptr;
+        ctx.outer_class = f.me ? f.me->cls() : nullptr;
+      }
+      ctx.mode = which == kIntrEval ? CompileMode::Expression : CompileMode::Program;
+      std::shared_ptr<Unit> u;
+      try {
+        u = compile(code, ctx);
+      } catch (ScriptError& e) {
+        // Reported at the statement that ran the code.
+        e.line = 0;
+        e.column = 0;
+        throw;
+      }
+      Frame* outer = which == kIntrExecuteGlobal ? nullptr : local;
+      ClassInstance* me = which == kIntrExecuteGlobal ? nullptr : f.me;
+      if (which == kIntrEval) {
+        DepthGuard depth(*this);
+        Frame fr;
+        fr.engine = this;
+        fr.proc = &u->top;
+        fr.module = f.module;
+        fr.unit = u.get();
+        fr.outer = outer;
+        fr.me = me;
+        fr.caller = current_;
+        std::vector<Variant> locals(static_cast<size_t>(std::max(u->top.nslots, 0)));
+        fr.locals = locals.data();
+        FrameScope scope(*this, &fr);
+        return u->expression->eval(fr);
+      }
+      load_unit(f.module, u);
+      run_top(u, outer, me);
+      return Variant();
+    }
+  }
+  return Variant();
+}
+
+}  // namespace qz

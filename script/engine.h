@@ -1,0 +1,142 @@
+// ScriptEngineImpl: the interpreter behind ScriptControl. It owns the modules' name tables,
+// the added objects, the Err object and the call machinery (frames, depth and stack guards,
+// the Timeout clock). Nodes in ast.h call back into it.
+#pragma once
+#include <chrono>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "com/error.h"
+#include "com/object.h"
+#include "script/ast.h"
+
+namespace qz {
+
+class ScriptControl;
+
+namespace vbs {
+class ErrObject;
+class ClassInstance;
+
+// Shared with objects that outlive the engine (class instances, GetRef objects): the engine
+// clears `engine` when it goes away.
+struct EngineLink {
+  ScriptEngineImpl* engine = nullptr;
+};
+}  // namespace vbs
+
+class ScriptEngineImpl {
+ public:
+  explicit ScriptEngineImpl(ScriptControl* control);
+  ~ScriptEngineImpl();
+  ScriptEngineImpl(const ScriptEngineImpl&) = delete;
+  ScriptEngineImpl& operator=(const ScriptEngineImpl&) = delete;
+
+  // ---- Modules and added objects ----
+  vbs::ModuleScope* module_scope(size_t index);   // 0-based; 0 is the global module
+  vbs::ModuleScope* add_module_scope(std::u16string_view name);
+  size_t module_scope_count() const { return modules_.size(); }
+  void add_object(std::u16string_view name, Ref<Object> object, bool add_members);
+  // Drops every module's variables and code, the added objects and every instance's fields.
+  void reset();
+
+  // ---- Entry points (each is one top-level run with the Timeout clock) ----
+  void add_code(vbs::ModuleScope* m, std::u16string_view code);
+  Variant eval(vbs::ModuleScope* m, std::u16string_view expression);
+  void execute(vbs::ModuleScope* m, std::u16string_view code);
+  // Raises 35 when there is no such procedure.
+  Variant run(vbs::ModuleScope* m, std::u16string_view name, Args args);
+  vbs::Proc* find_procedure(vbs::ModuleScope* m, std::u16string_view name);
+
+  // The source line of the last error that got a position, for the Error object's Text.
+  const std::u16string& last_error_text() const { return last_error_text_; }
+
+  // ---- Interpreter services ----
+  vbs::Binding* lookup(vbs::ModuleScope* m, const std::u16string& key);
+  vbs::Binding* define_var(vbs::ModuleScope* m, const std::u16string& key, const std::u16string& name);
+  uint32_t generation() const { return gen_; }
+  Variant call_proc(vbs::Proc* p, vbs::ClassInstance* me, Variant* args, size_t n);
+  Variant new_instance(vbs::ClassDef* cls, const std::shared_ptr<vbs::Unit>& keep);
+  // Intrinsics that need the caller's frame.
+  Variant intrinsic(vbs::Frame& f, int which, Variant* args, size_t n, const std::u16string& name);
+  vbs::ErrObject& err() { return *err_; }
+  Object* err_object();
+  BuiltinContext& builtin_context() { return builtin_ctx_; }
+
+  void tick() { if (--budget_ <= 0) check_timeout(); }
+  vbs::Frame* current() const { return current_; }
+  void set_current(vbs::Frame* f) { current_ = f; }
+  // An error escaping a statement: records its position; true when On Error Resume Next took it.
+  bool absorb(vbs::Frame& f, ScriptError& e);
+  void note_position(vbs::Frame& f, ScriptError& e);
+
+  // Limits (fuzzing lowers them).
+  size_t max_array_elements = size_t{1} << 28;
+  int max_depth = 10000;
+  bool timeouts_enabled = true;
+
+  // Class instances register themselves so Reset can break cycles between them.
+  void track(vbs::ClassInstance* o);
+  void untrack(vbs::ClassInstance* o);
+  bool terminating_allowed() const { return !in_reset_; }
+  const std::shared_ptr<vbs::EngineLink>& link() const { return link_; }
+  std::shared_ptr<vbs::ModuleScope> module_keep(vbs::ModuleScope* m);
+
+  // One entry into script code. fresh_clock: a call from the host (the Timeout clock starts
+  // again); false for calls the engine makes itself (GetRef objects, Class_Terminate).
+  struct EntryGuard {
+    explicit EntryGuard(ScriptEngineImpl& e, bool fresh_clock = true);
+    ~EntryGuard();
+    ScriptEngineImpl& e;
+    std::chrono::steady_clock::time_point saved_deadline;
+    bool saved_has_deadline;
+  };
+  struct DepthGuard {
+    explicit DepthGuard(ScriptEngineImpl& e);
+    ~DepthGuard() { --e.depth_; }
+    ScriptEngineImpl& e;
+  };
+
+  void load_unit(vbs::ModuleScope* m, const std::shared_ptr<vbs::Unit>& u);
+  void run_top(const std::shared_ptr<vbs::Unit>& u, vbs::Frame* outer, vbs::ClassInstance* me);
+
+ private:
+  void check_timeout();
+  vbs::Binding* lookup_global_names(const std::u16string& key);
+
+  ScriptControl* control_;
+  std::vector<std::shared_ptr<vbs::ModuleScope>> modules_;
+  struct AddedObject { std::u16string name; Ref<Object> object; bool members; };
+  std::vector<AddedObject> objects_;
+  std::unordered_map<std::u16string, std::unique_ptr<vbs::Binding>> object_names_;
+  std::unordered_map<std::u16string, std::unique_ptr<vbs::Binding>> global_cache_;  // members, builtins, intrinsics
+  std::vector<std::shared_ptr<vbs::Unit>> retired_;  // code replaced while it may still run
+  std::vector<std::shared_ptr<vbs::ModuleScope>> retired_modules_;
+  uint32_t gen_ = 1;
+  uint32_t seq_ = 0;
+  Ref<Object> err_ref_;
+  vbs::ErrObject* err_ = nullptr;
+  BuiltinContext builtin_ctx_;
+  vbs::Frame* current_ = nullptr;
+  int depth_ = 0;
+  int entry_depth_ = 0;
+  const char* stack_limit_ = nullptr;
+  int budget_ = 4096;
+  bool has_deadline_ = false;
+  bool aborting_ = false;
+  bool in_reset_ = false;
+  std::chrono::steady_clock::time_point deadline_;
+  std::u16string last_error_text_;
+  vbs::ClassInstance* instances_ = nullptr;  // intrusive list
+  std::shared_ptr<vbs::EngineLink> link_;
+  friend class vbs::ClassInstance;
+};
+
+namespace vbs {
+// Error number raised when Timeout runs out.
+constexpr int32_t kErrTimeout = static_cast<int32_t>(0x80004004);
+}
+
+}  // namespace qz

@@ -1,0 +1,741 @@
+// Evaluation of expression and statement nodes.
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "com/convert.h"
+#include "script/class_instance.h"
+#include "script/diagnostics.h"
+#include "script/engine.h"
+#include "script/err_object.h"
+#include "script/operators.h"
+#if __has_include("script/regexp/regexp_object.h")
+#include "script/regexp/regexp_object.h"
+#define QZ_HAVE_REGEXP_OBJECT 1
+#endif
+#include "com/progid.h"
+
+namespace qz::vbs {
+namespace {
+
+// Arguments evaluated for a call: by-reference cells for variables and array elements when
+// by_ref, values otherwise; left-out arguments are Missing.
+struct ArgPack {
+  Variant small[6];
+  std::unique_ptr<Variant[]> big;
+  Variant* data = small;
+  size_t n = 0;
+  LockList locks;
+
+  void build(Frame& f, const std::vector<Expr*>& exprs, bool by_ref, size_t extra = 0) {
+    n = exprs.size();
+    if (n + extra > 6) {
+      big.reset(new Variant[n + extra]);
+      data = big.get();
+    }
+    for (size_t i = 0; i < n; ++i) {
+      Expr* e = exprs[i];
+      if (!e) { data[i] = Variant::missing(); continue; }
+      if (by_ref) {
+        if (Variant* r = e->ref(f, locks)) { data[i] = Variant::by_ref(r); continue; }
+      }
+      data[i] = e->eval(f);
+    }
+  }
+  void push(Variant v) { data[n++] = std::move(v); }
+  Args args() { return Args(data, n); }
+};
+
+Object* object_of(const Variant& v) {
+  const Variant& d = v.deref();
+  if (!d.is_object()) runtime_error(kErrObjectRequired);
+  Object* o = d.as_object();
+  if (!o) runtime_error(kErrNotObjectVar);
+  return o;
+}
+
+size_t array_offset(ArrayRep* rep, Args indices) {
+  size_t n = indices.size();
+  if (n == 0 || n > 64) runtime_error(kErrSubscript);
+  int32_t subs[64];
+  for (size_t i = 0; i < n; ++i) {
+    const Variant& x = indices[i];
+    subs[i] = x.is(VT::Integer) ? x.as_integer() : x.is(VT::Long) ? x.as_long() : to_long(x);
+  }
+  return rep->offset(subs, n);
+}
+
+Variant let_value(Variant v) {
+  if (v.is_byref()) v = Variant(v.deref());
+  if (v.is_object()) return value_of(v);
+  return v;
+}
+
+}  // namespace
+
+// ---- helpers shared with class instances ----
+
+void assign_value(Variant& dst, Variant v, bool is_set) {
+  if (v.is_byref()) v = Variant(v.deref());
+  if (is_set) {
+    if (!v.is_object()) runtime_error(kErrObjectRequired);
+  } else if (v.is_object()) {
+    v = value_of(v);
+  }
+  if (dst.is_array() && dst.as_array()->locks) runtime_error(kErrFixedArray);
+  dst = std::move(v);
+}
+
+Variant apply_args(Variant& v, Args args) {
+  Variant& d = v.deref();
+  if (d.is_array()) {
+    ArrayRep* rep = d.as_array();
+    size_t off = array_offset(rep, args);
+    if (rep->elem == VT::Byte) return Variant(rep->bytes[off]);
+    return rep->items[off];
+  }
+  if (d.is_object()) {
+    Object* o = d.as_object();
+    if (!o) runtime_error(kErrNotObjectVar);
+    Ref<Object> keep(o);
+    return o->invoke(kDispValue, static_cast<CallKind>(kMethod | kGet), args);
+  }
+  if (args.empty()) return d;
+  runtime_error(kErrTypeMismatch);
+}
+
+Variant* array_element(Variant& arr, Args indices, LockList* locks) {
+  Variant& d = arr.deref();
+  ArrayRep* rep = d.array_mut();
+  size_t off = array_offset(rep, indices);
+  if (rep->elem == VT::Byte) return nullptr;
+  if (locks) {
+    ++rep->locks;
+    ++rep->refs;
+    locks->reps.push_back(rep);
+  }
+  return &rep->items[off];
+}
+
+void assign_indexed(Variant& target, Args indices, Variant v, bool is_set) {
+  Variant& d = target.deref();
+  if (d.is_array()) {
+    ArrayRep* rep = d.array_mut();
+    size_t off = array_offset(rep, indices);
+    if (rep->elem == VT::Byte) {
+      if (is_set) runtime_error(kErrObjectRequired);
+      rep->bytes[off] = to_byte(let_value(std::move(v)));
+      return;
+    }
+    assign_value(rep->items[off], std::move(v), is_set);
+    return;
+  }
+  if (d.is_object()) {
+    Object* o = d.as_object();
+    if (!o) runtime_error(kErrNotObjectVar);
+    Ref<Object> keep(o);
+    std::vector<Variant> all(indices.data(), indices.data() + indices.size());
+    if (is_set) {
+      if (!v.deref().is_object()) runtime_error(kErrObjectRequired);
+      all.push_back(Variant(v.deref()));
+    } else {
+      all.push_back(let_value(std::move(v)));
+    }
+    o->invoke(kDispValue, is_set ? kSet : kLet, Args(all));
+    return;
+  }
+  runtime_error(kErrTypeMismatch);
+}
+
+void Expr::assign(Frame&, Variant, bool) { runtime_error(kErrIllegalAssign); }
+
+Variant MeExpr::eval(Frame& f) {
+  if (!f.me) compile_error(kCeInvalidMe, line, col);
+  return Variant(static_cast<Object*>(f.me));
+}
+
+// ---- names ----
+
+Binding* NameExpr::binding(Frame& f) {
+  uint32_t g = f.engine->generation();
+  if (cached_gen == g) return cached;
+  cached = f.engine->lookup(scope, key);
+  cached_gen = f.engine->generation();
+  return cached;
+}
+
+Variant& NameExpr::implicit_var(Frame& f) {
+  if (implicit_slot >= 0) return f.locals[implicit_slot];
+  Binding* b = f.engine->define_var(scope, key, name);
+  cached = b;
+  cached_gen = f.engine->generation();
+  return b->value;
+}
+
+Variant NameExpr::invoke(Frame& f, bool want_value) {
+  Binding* b = binding(f);
+  if (!b) {
+    if (explicit_vars) runtime_error_named(kErrUndefined, name);
+    if (has_parens && !args.empty()) runtime_error_named(kErrTypeMismatch, name);
+    return implicit_var(f);
+  }
+  switch (b->kind) {
+    case Binding::Var: case Binding::Const: {
+      if (!has_parens && args.empty()) {
+        if (!want_value && b->value.deref().is_object()) {
+          ArgPack p;
+          return apply_args(b->value, p.args());
+        }
+        return b->value.deref();
+      }
+      ArgPack p;
+      p.build(f, args, b->value.deref().is_object());
+      return apply_args(b->value, p.args());
+    }
+    case Binding::Procedure: {
+      ArgPack p;
+      p.build(f, args, true);
+      return f.engine->call_proc(b->proc, nullptr, p.data, p.n);
+    }
+    case Binding::ObjMember: {
+      ArgPack p;
+      p.build(f, args, true);
+      Ref<Object> keep(b->owner);
+      return keep->invoke(b->id, want_value ? static_cast<CallKind>(kMethod | kGet) : kMethod, p.args());
+    }
+    case Binding::Builtin: {
+      ArgPack p;
+      p.build(f, args, false);
+      const BuiltinFunction* fn = b->fn;
+      if (static_cast<int>(p.n) < fn->min_args || (fn->max_args >= 0 && static_cast<int>(p.n) > fn->max_args))
+        runtime_error_named(kErrArgCount, name);
+      return fn->fn(f.engine->builtin_context(), p.args());
+    }
+    case Binding::Intrinsic: {
+      ArgPack p;
+      p.build(f, args, false);
+      return f.engine->intrinsic(f, b->intrinsic, p.data, p.n, name);
+    }
+    case Binding::Class:
+      runtime_error_named(kErrTypeMismatch, name);
+  }
+  return Variant();
+}
+
+Variant NameExpr::eval(Frame& f) {
+  switch (kind) {
+    case Local: {
+      Variant& v = f.locals[slot].deref();
+      if (!has_parens && args.empty()) return v;
+      ArgPack p;
+      p.build(f, args, v.is_object());
+      return apply_args(f.locals[slot], p.args());
+    }
+    case OuterLocal: {
+      Variant& v = f.outer->locals[slot].deref();
+      if (!has_parens && args.empty()) return v;
+      ArgPack p;
+      p.build(f, args, v.is_object());
+      return apply_args(f.outer->locals[slot], p.args());
+    }
+    case Field: {
+      Variant& v = f.me->fields[slot];
+      if (!has_parens && args.empty()) return v;
+      ArgPack p;
+      p.build(f, args, v.is_object());
+      return apply_args(f.me->fields[slot], p.args());
+    }
+    case MeMember: {
+      ArgPack p;
+      p.build(f, args, true);
+      Ref<Object> keep(f.me);
+      return f.me->invoke(slot + 1, static_cast<CallKind>(kMethod | kGet), p.args());
+    }
+    case Global:
+      return invoke(f, true);
+  }
+  return Variant();
+}
+
+void NameExpr::call(Frame& f) {
+  if (kind == MeMember) {
+    ArgPack p;
+    p.build(f, args, true);
+    Ref<Object> keep(f.me);
+    f.me->invoke(slot + 1, kMethod, p.args());
+    return;
+  }
+  if (kind == Global) {
+    Binding* b = binding(f);
+    if (!b && !explicit_vars) runtime_error_named(kErrTypeMismatch, name);
+    invoke(f, false);
+    return;
+  }
+  if (args.empty() && !has_parens) {
+    // A variable holding an object as a statement calls its default member.
+    Variant* v = kind == Local ? &f.locals[slot] : kind == OuterLocal ? &f.outer->locals[slot] : &f.me->fields[slot];
+    if (v->deref().is_object()) {
+      Variant holder = v->deref();
+      ArgPack p;
+      apply_args(holder, p.args());
+      return;
+    }
+  }
+  eval(f);
+}
+
+Variant* NameExpr::ref(Frame& f, LockList& locks) {
+  Variant* v = nullptr;
+  switch (kind) {
+    case Local: v = &f.locals[slot]; break;
+    case OuterLocal: v = &f.outer->locals[slot]; break;
+    case Field: v = &f.me->fields[slot]; break;
+    case MeMember: return nullptr;
+    case Global: {
+      Binding* b = binding(f);
+      if (!b) {
+        if (explicit_vars || has_parens) return nullptr;
+        v = &implicit_var(f);
+        break;
+      }
+      if (b->kind != Binding::Var) return nullptr;
+      v = &b->value;
+      break;
+    }
+  }
+  Variant& d = v->deref();
+  if (!has_parens) return &d;
+  if (!d.is_array()) return nullptr;
+  ArgPack p;
+  p.build(f, args, false);
+  return array_element(d, p.args(), &locks);
+}
+
+void NameExpr::assign(Frame& f, Variant v, bool is_set) {
+  Variant* target = nullptr;
+  switch (kind) {
+    case Local: target = &f.locals[slot]; break;
+    case OuterLocal: target = &f.outer->locals[slot]; break;
+    case Field: target = &f.me->fields[slot]; break;
+    case MeMember: {
+      ArgPack p;
+      p.build(f, args, false, 1);
+      p.push(is_set ? std::move(v) : let_value(std::move(v)));
+      if (is_set && !p.data[p.n - 1].is_object()) runtime_error(kErrObjectRequired);
+      Ref<Object> keep(f.me);
+      f.me->invoke(slot + 1, is_set ? kSet : kLet, p.args());
+      return;
+    }
+    case Global: {
+      Binding* b = binding(f);
+      if (!b) {
+        if (explicit_vars) runtime_error_named(kErrUndefined, name);
+        target = &implicit_var(f);
+        break;
+      }
+      if (b->kind == Binding::Var) { target = &b->value; break; }
+      if (b->kind == Binding::ObjMember) {
+        ArgPack p;
+        p.build(f, args, false, 1);
+        p.push(is_set ? std::move(v) : let_value(std::move(v)));
+        Ref<Object> keep(b->owner);
+        keep->invoke(b->id, is_set ? kSet : kLet, p.args());
+        return;
+      }
+      runtime_error_named(kErrIllegalAssign, name);
+    }
+  }
+  Variant& dst = target->deref();
+  if (!has_parens || args.empty()) {
+    assign_value(dst, std::move(v), is_set);
+    return;
+  }
+  ArgPack p;
+  p.build(f, args, false);
+  assign_indexed(dst, p.args(), std::move(v), is_set);
+}
+
+// ---- members ----
+
+Object* MemberExpr::target(Frame& f, Variant& holder) {
+  if (object) holder = object->eval(f);
+  else holder = f.locals[with_slot].deref();
+  const Variant& d = holder.deref();
+  if (!d.is_object()) runtime_error_named(kErrObjectRequired, name);
+  Object* o = d.as_object();
+  if (!o) runtime_error(kErrNotObjectVar);
+  return o;
+}
+
+DispId MemberExpr::resolve(Object* o) {
+  const void* key = o->member_key();
+  if (key && key == cached_key) return cached_id;
+  DispId id = o->find_member(name);
+  if (id == kDispUnknown) runtime_error_named(kErrNoSuchMember, name);
+  if (key) {
+    cached_key = key;
+    cached_id = id;
+  }
+  return id;
+}
+
+Variant MemberExpr::eval(Frame& f) {
+  Variant holder;
+  Object* o = target(f, holder);
+  DispId id = resolve(o);
+  ArgPack p;
+  p.build(f, args, true);
+  return o->invoke(id, static_cast<CallKind>(kMethod | kGet), p.args());
+}
+
+void MemberExpr::call(Frame& f) {
+  Variant holder;
+  Object* o = target(f, holder);
+  DispId id = resolve(o);
+  ArgPack p;
+  p.build(f, args, true);
+  o->invoke(id, kMethod, p.args());
+}
+
+void MemberExpr::assign(Frame& f, Variant v, bool is_set) {
+  Variant holder;
+  Object* o = target(f, holder);
+  DispId id = resolve(o);
+  ArgPack p;
+  p.build(f, args, false, 1);
+  if (is_set) {
+    if (v.is_byref()) v = Variant(v.deref());
+    if (!v.is_object()) runtime_error(kErrObjectRequired);
+    p.push(std::move(v));
+  } else {
+    p.push(let_value(std::move(v)));
+  }
+  o->invoke(id, is_set ? kSet : kLet, p.args());
+}
+
+Variant IndexExpr::eval(Frame& f) {
+  Variant base_value = base->eval(f);
+  ArgPack p;
+  p.build(f, args, base_value.is_object());
+  return apply_args(base_value, p.args());
+}
+
+void IndexExpr::assign(Frame& f, Variant v, bool is_set) {
+  Variant base_value = base->eval(f);
+  if (!base_value.deref().is_object()) runtime_error(kErrTypeMismatch);
+  ArgPack p;
+  p.build(f, args, false);
+  assign_indexed(base_value, p.args(), std::move(v), is_set);
+}
+
+Variant NewExpr::eval(Frame& f) {
+  Binding* b = f.engine->lookup(scope, key);
+  if (b && b->kind == Binding::Class) return f.engine->new_instance(b->cls, b->keep);
+  if (key == u"regexp") {
+#ifdef QZ_HAVE_REGEXP_OBJECT
+    return Variant(new_regexp_object());
+#else
+    return Variant(create_object(u"VBScript.RegExp"));
+#endif
+  }
+  runtime_error_named(kErrClassNotDefined, name);
+}
+
+// ---- operators ----
+
+namespace {
+inline bool small_int(VT t) { return t == VT::Integer || t == VT::Long; }
+inline int64_t small_value(const Variant& v) { return v.type() == VT::Integer ? v.as_integer() : v.as_long(); }
+inline Variant int_or_wider(int64_t r, bool both_integer) {
+  if (both_integer && r >= -32768 && r <= 32767) return Variant(static_cast<int16_t>(r));
+  if (r >= INT32_MIN && r <= INT32_MAX) return Variant(static_cast<int32_t>(r));
+  return Variant(static_cast<double>(r));
+}
+}  // namespace
+
+Variant UnaryExpr::eval(Frame& f) {
+  Variant v = operand->eval(f);
+  if (op == Op::Not && v.is(VT::Boolean)) return Variant(!v.as_bool());
+  if (op == Op::Neg && v.is(VT::Long) && v.as_long() != INT32_MIN) return Variant(static_cast<int32_t>(-v.as_long()));
+  return unary_op(op, v);
+}
+
+Variant BinaryExpr::eval(Frame& f) {
+  Variant x = a->eval(f);
+  Variant y = b->eval(f);
+  VT tx = x.type(), ty = y.type();
+  if (small_int(tx) && small_int(ty)) {
+    int64_t p = small_value(x), q = small_value(y);
+    bool both = tx == VT::Integer && ty == VT::Integer;
+    switch (op) {
+      case Op::Add: return int_or_wider(p + q, both);
+      case Op::Sub: return int_or_wider(p - q, both);
+      case Op::Mul: return int_or_wider(p * q, both);
+      case Op::Mod:
+        if (q == 0) runtime_error(kErrDivByZero);
+        return int_or_wider(p % q, both);
+      case Op::IntDiv:
+        if (q == 0) runtime_error(kErrDivByZero);
+        if (p / q > INT32_MAX) runtime_error(kErrOverflow);
+        return int_or_wider(p / q, both);
+      case Op::And: return both ? Variant(static_cast<int16_t>(p & q)) : Variant(static_cast<int32_t>(p & q));
+      case Op::Or: return both ? Variant(static_cast<int16_t>(p | q)) : Variant(static_cast<int32_t>(p | q));
+      case Op::Xor: return both ? Variant(static_cast<int16_t>(p ^ q)) : Variant(static_cast<int32_t>(p ^ q));
+      default: break;
+    }
+  } else if (op == Op::Concat && tx == VT::String && ty == VT::String) {
+    if (x.str_view().size() + y.str_view().size() > (size_t{1} << 30)) runtime_error(kErrOutOfStringSpace);
+    return Variant(Str::concat(x.as_str(), y.as_str()));
+  } else if (tx == VT::Boolean && ty == VT::Boolean) {
+    if (op == Op::And) return Variant(x.as_bool() && y.as_bool());
+    if (op == Op::Or) return Variant(x.as_bool() || y.as_bool());
+  } else if (op == Op::Is) {
+    return Variant(same_object(x, y));
+  }
+  return binary_op(op, x, y);
+}
+
+Variant CompareExpr::eval(Frame& f) {
+  Variant x = a->eval(f);
+  Variant y = b->eval(f);
+  int c;
+  if (small_int(x.type()) && small_int(y.type())) {
+    int64_t p = small_value(x), q = small_value(y);
+    c = p < q ? -1 : p > q ? 1 : 0;
+  } else if (x.is_string() && y.is_string() && !((x.as_str().byte_size() | y.as_str().byte_size()) & 1)) {
+    int r = x.str_view().compare(y.str_view());
+    c = r < 0 ? -1 : r > 0 ? 1 : 0;
+  } else {
+    c = compare_values(x, y, literal_side);
+  }
+  return compare_result(op, c);
+}
+
+// ---- statements ----
+
+Flow exec_block(Frame& f, const Block& b) {
+  for (Stmt* s : b) {
+    f.current = s;
+    try {
+      Flow r = s->exec(f);
+      if (r != Flow::Normal) return r;
+    } catch (ScriptError& e) {
+      if (!f.engine->absorb(f, e)) throw;
+    } catch (const std::bad_alloc&) {
+      ScriptError e(kErrOutOfMemory, std::u16string(kRuntimeSource), std::u16string(error_text(kErrOutOfMemory)));
+      if (!f.engine->absorb(f, e)) throw e;
+    } catch (const std::length_error&) {
+      ScriptError e(kErrOutOfMemory, std::u16string(kRuntimeSource), std::u16string(error_text(kErrOutOfMemory)));
+      if (!f.engine->absorb(f, e)) throw e;
+    }
+  }
+  return Flow::Normal;
+}
+
+Flow AssignStmt::exec(Frame& f) {
+  target->assign(f, value->eval(f), is_set);
+  return Flow::Normal;
+}
+
+Flow CallStmt::exec(Frame& f) {
+  target->call(f);
+  return Flow::Normal;
+}
+
+Flow IfStmt::exec(Frame& f) {
+  for (auto& [cond, body] : arms) {
+    if (truth(cond->eval(f))) return exec_block(f, body);
+  }
+  return exec_block(f, otherwise);
+}
+
+Flow SelectStmt::exec(Frame& f) {
+  Variant v = test->eval(f);
+  if (v.is_object()) v = value_of(v);
+  for (auto& c : cases) {
+    for (Expr* e : c.values) {
+      Variant x = e->eval(f);
+      if (compare_values(v, x, e->is_literal() ? 2 : 0) == 0) return exec_block(f, c.body);
+    }
+  }
+  return exec_block(f, otherwise);
+}
+
+Flow ForStmt::exec(Frame& f) {
+  Variant start = let_value(from->eval(f));
+  Variant end = let_value(to->eval(f));
+  Variant inc = step ? let_value(step->eval(f)) : Variant(static_cast<int16_t>(1));
+  for (const Variant* v : {&start, &end, &inc}) {
+    if (v->is_null()) runtime_error(kErrInvalidNull);
+    if (v->is_string()) { double d; if (!parse_number(v->str_view(), d)) runtime_error(kErrTypeMismatch); }
+    else if (v->is_array() || v->is(VT::Error) || v->is_object()) runtime_error(kErrTypeMismatch);
+  }
+  if (start.is_string()) start = Variant(to_double(start));
+  if (end.is_string()) end = Variant(to_double(end));
+  if (inc.is_string()) inc = Variant(to_double(inc));
+  bool up = compare_values(inc, Variant(static_cast<int16_t>(0)), 0) >= 0;
+  auto* name = static_cast<NameExpr*>(var);
+  // Integer counters in a local slot: no boxing per iteration.
+  if (name->kind == NameExpr::Local && small_int(start.type()) && small_int(end.type()) && small_int(inc.type())) {
+    int64_t i = small_value(start), e = small_value(end), s = small_value(inc);
+    bool both = start.is(VT::Integer) && inc.is(VT::Integer);
+    Variant& slot = f.locals[name->slot].deref();
+    assign_value(slot, int_or_wider(i, both), false);
+    while (up ? i <= e : i >= e) {
+      Flow r = exec_block(f, body);
+      if (r == Flow::ExitFor) return Flow::Normal;
+      if (r != Flow::Normal) return r;
+      f.engine->tick();
+      Variant& cur = f.locals[name->slot].deref();
+      if (!small_int(cur.type())) {
+        Variant next = binary_op(Op::Add, cur, inc);
+        assign_value(cur, next, false);
+        goto general;
+      }
+      i = small_value(cur) + s;
+      cur = int_or_wider(i, both && cur.is(VT::Integer));
+    }
+    return Flow::Normal;
+  }
+  var->assign(f, start, false);
+general:
+  while (true) {
+    Variant cur = var->eval(f);
+    int c = compare_values(cur, end, 0);
+    if (c == 2) runtime_error(kErrInvalidNull);
+    if (up ? c > 0 : c < 0) break;
+    Flow r = exec_block(f, body);
+    if (r == Flow::ExitFor) return Flow::Normal;
+    if (r != Flow::Normal) return r;
+    f.engine->tick();
+    var->assign(f, binary_op(Op::Add, var->eval(f), inc), false);
+  }
+  return Flow::Normal;
+}
+
+Flow ForEachStmt::exec(Frame& f) {
+  Variant coll = collection->eval(f);
+  Variant& c = coll.deref();
+  if (c.is_array()) {
+    ArrayRep* rep = c.as_array();
+    size_t total = rep->elem == VT::Byte ? rep->bytes.size() : rep->items.size();
+    for (size_t i = 0; i < total; ++i) {
+      Variant item = rep->elem == VT::Byte ? Variant(rep->bytes[i]) : rep->items[i];
+      bool obj = item.is_object();
+      var->assign(f, std::move(item), obj);
+      Flow r = exec_block(f, body);
+      if (r == Flow::ExitFor) return Flow::Normal;
+      if (r != Flow::Normal) return r;
+      f.engine->tick();
+    }
+    return Flow::Normal;
+  }
+  if (!c.is_object()) runtime_error(kErrNotCollection);
+  Object* o = c.as_object();
+  if (!o) runtime_error(kErrNotObjectVar);
+  Ref<Enumerator> en;
+  try {
+    en = o->enumerate();
+  } catch (const ScriptError& e) {
+    if (e.number == kErrNoSuchMember) runtime_error(kErrNotCollection);
+    throw;
+  }
+  if (!en) runtime_error(kErrNotCollection);
+  Variant item;
+  while (en->next(item)) {
+    bool obj = item.is_object();
+    var->assign(f, std::move(item), obj);
+    item = Variant();
+    Flow r = exec_block(f, body);
+    if (r == Flow::ExitFor) return Flow::Normal;
+    if (r != Flow::Normal) return r;
+    f.engine->tick();
+  }
+  return Flow::Normal;
+}
+
+Flow DoStmt::exec(Frame& f) {
+  while (true) {
+    if (cond && test_first && truth(cond->eval(f)) == until) break;
+    Flow r = exec_block(f, body);
+    if (r == Flow::ExitDo) return Flow::Normal;
+    if (r != Flow::Normal) return r;
+    f.engine->tick();
+    if (cond && !test_first && truth(cond->eval(f)) == until) break;
+  }
+  return Flow::Normal;
+}
+
+Flow WithStmt::exec(Frame& f) {
+  f.locals[slot] = object->eval(f);
+  struct Clear {
+    Variant& v;
+    ~Clear() { v = Variant(); }
+  } clear{f.locals[slot]};
+  return exec_block(f, body);
+}
+
+Flow ReDimStmt::exec(Frame& f) {
+  for (auto& item : items) {
+    LockList locks;
+    Variant* target = item.target->ref(f, locks);
+    if (!target) runtime_error(kErrTypeMismatch);
+    std::vector<ArrayDim> dims;
+    size_t total = 1;
+    for (Expr* e : item.bounds) {
+      int32_t ub = to_long(let_value(e->eval(f)));
+      if (ub < -1) runtime_error(kErrSubscript);
+      dims.push_back(ArrayDim{0, ub + 1});
+      total *= static_cast<size_t>(ub + 1);
+      if (total > f.engine->max_array_elements) runtime_error(kErrOutOfMemory);
+    }
+    Variant& cur = target->deref();
+    if (cur.is_array()) {
+      ArrayRep* rep = cur.as_array();
+      if (rep->fixed || rep->locks) runtime_error(kErrFixedArray);
+    }
+    if (preserve && cur.is_array() && !cur.as_array()->dims.empty()) {
+      ArrayRep* old = cur.as_array();
+      if (old->dims.size() != dims.size()) runtime_error(kErrSubscript);
+      for (size_t d = 0; d + 1 < dims.size(); ++d)
+        if (old->dims[d].count != dims[d].count) runtime_error(kErrSubscript);
+      Variant grown = Variant::new_array(dims, old->elem);
+      ArrayRep* rep = grown.as_array();
+      size_t keep = std::min(total, old->elem == VT::Byte ? old->bytes.size() : old->items.size());
+      if (old->elem == VT::Byte) std::memcpy(rep->bytes.data(), old->bytes.data(), keep);
+      else for (size_t i = 0; i < keep; ++i) rep->items[i] = old->items[i];
+      cur = std::move(grown);
+    } else {
+      cur = Variant::new_array(dims);
+    }
+  }
+  return Flow::Normal;
+}
+
+Flow EraseStmt::exec(Frame& f) {
+  for (Expr* t : targets) {
+    LockList locks;
+    Variant* target = t->ref(f, locks);
+    if (!target) runtime_error(kErrTypeMismatch);
+    Variant& cur = target->deref();
+    if (!cur.is_array()) runtime_error(kErrTypeMismatch);
+    ArrayRep* rep = cur.as_array();
+    if (rep->locks) runtime_error(kErrFixedArray);
+    if (rep->fixed) {
+      ArrayRep* m = cur.array_mut();
+      for (auto& v : m->items) v = Variant();
+      std::fill(m->bytes.begin(), m->bytes.end(), 0);
+    } else {
+      cur = Variant::new_array({});
+    }
+  }
+  return Flow::Normal;
+}
+
+Flow OnErrorStmt::exec(Frame& f) {
+  f.resume_next = resume_next;
+  f.engine->err().clear();
+  return Flow::Normal;
+}
+
+}  // namespace qz::vbs

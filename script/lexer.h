@@ -1,0 +1,41 @@
+// The VBScript lexer: source text to tokens. Keywords and names ignore case; CR LF, lone CR and
+// lone LF end a line; ':' separates statements; '_' at a line's end continues it.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "com/variant.h"
+
+namespace qz::vbs {
+
+enum class Tok : uint8_t {
+  Eof, Eol, Ident, Number, String, Date,
+  LParen, RParen, Comma, Dot, Eq, Ne, Lt, Gt, Le, Ge, Plus, Minus, Star, Slash, Backslash, Caret, Amp,
+  // Reserved words.
+  And, ByRef, ByVal, Call, Case, Class, Const, Dim, Do, Each, Else, ElseIf, Empty, End, Eqv, Erase,
+  Exit, False, For, Function, If, Imp, In, Is, Loop, Mod, New, Next, Not, Nothing, Null, On, Option,
+  Or, Private, Property, Public, ReDim, Select, Set, Stop, Sub, Then, To, True, Until, Wend, While,
+  With, Xor,
+};
+
+struct Token {
+  Tok kind = Tok::Eof;
+  bool space_before = false;  // blank, continuation or line start before the token
+  bool line_end = false;      // Eol: a real line break (not only ':')
+  int line = 1;               // 1-based
+  int col = 1;                // 1-based, in code units
+  std::u16string text;        // identifier as written; string literal value
+  std::u16string key;         // identifier or reserved word folded to lower case
+  Variant value;              // Number and Date literals
+};
+
+// Lexes the whole text. Raises a compilation ScriptError (1032 invalid character, 1033
+// unterminated string, 1031 invalid number) with its position.
+std::vector<Token> lex(std::u16string_view src);
+
+// The name of a token kind for messages ("end of statement", "'Then'").
+std::u16string_view token_name(Tok t);
+
+}  // namespace qz::vbs

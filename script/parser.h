@@ -1,0 +1,26 @@
+// The parser: tokens to the resolved tree of ast.h. Declarations at module level become
+// ModuleDecls that the engine applies when the unit is loaded; names inside procedures are
+// resolved to local slots or class members at the end of the unit.
+#pragma once
+#include <memory>
+#include <string_view>
+
+#include "script/ast.h"
+
+namespace qz::vbs {
+
+enum class CompileMode { Program, Expression };
+
+struct CompileContext {
+  ModuleScope* module = nullptr;
+  CompileMode mode = CompileMode::Program;
+  // Execute/Eval inside a procedure: its names are visible as outer locals.
+  Proc* outer_proc = nullptr;
+  ClassDef* outer_class = nullptr;
+  bool option_explicit = false;
+};
+
+// Raises a compilation ScriptError with line and column on bad source.
+std::shared_ptr<Unit> compile(std::u16string_view source, const CompileContext& ctx);
+
+}  // namespace qz::vbs
