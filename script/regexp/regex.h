@@ -36,7 +36,10 @@ class Regex {
   bool ignore_case() const;
   bool multiline() const;
 
-  // Each raises ScriptError 5017 "Syntax error in regular expression" for a bad pattern.
+  // Each raises ScriptError for a bad pattern: 5017 "Syntax error in regular expression", or
+  // the more precise 5018 "Unexpected quantifier", 5019 "Expected ']' in regular expression",
+  // 5020 "Expected ')' in regular expression", 5021 "Invalid range in character set"; and 28
+  // "Out of stack space" when a search exceeds the backtracking limits (runaway pattern).
   bool test(std::u16string_view text);
   // All matches when global, else at most the first. Empty matches advance by one.
   std::vector<RegexMatch> execute(std::u16string_view text);
