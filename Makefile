@@ -20,7 +20,7 @@ build: setup $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	@if [ -x $(BUILD)/host/quazel ]; then $(BUILD)/host/quazel $(SCRIPT) $(ARGS); \
+	@if [ -x $(BUILD)/bin/quazel ]; then $(BUILD)/bin/quazel $(SCRIPT) $(ARGS); \
 	else $(BUILD)/tools/vbsrun $(SCRIPT) $(ARGS); fi
 
 test: build
