@@ -189,6 +189,15 @@ std::string read_stdin_all() {
   return out;
 }
 
+std::string read_stdin_some(size_t max_bytes) {
+  StdStreams& s = streams();
+  if (s.in_pos >= s.in_buffer.size()) fill_input(s);
+  size_t n = std::min(max_bytes, s.in_buffer.size() - s.in_pos);
+  std::string out = s.in_buffer.substr(s.in_pos, n);
+  s.in_pos += n;
+  return out;
+}
+
 int set_stdout_fd(int fd) {
   StdStreams& s = streams();
   release_pending_high(s);

@@ -38,6 +38,9 @@ std::string read_stdin(size_t max_bytes);
 std::optional<std::string> read_stdin_line();
 // Everything up to the end of the input.
 std::string read_stdin_all();
+// What is there now: the buffered bytes, or else what one read brings (waiting for it); up to
+// max_bytes. Empty only at the end of the input or on a read error.
+std::string read_stdin_some(size_t max_bytes);
 
 // Test and host hooks: route standard output or input to another descriptor. Output buffered
 // so far is flushed to the old descriptor, unread buffered input is dropped. Returns the old one.

@@ -24,11 +24,12 @@ bool is_post(const char* method) { return method && upper(decode_script_bytes(me
 
 }  // namespace
 
-std::optional<CgiStart> start_cgi_run(const std::vector<std::string>& args, const EnvReader& env) {
+std::optional<CgiStart> start_cgi_run(const std::vector<std::string>& args,
+                                      const std::function<bool()>& has_embedded_script, const EnvReader& env) {
   if (!is_cgi_run(env)) return std::nullopt;
   CgiStart start;
   std::optional<std::string> script = cgi_script_path(args, env);
-  if (!script) {
+  if (!script && !has_embedded_script()) {
     start.answered_status = answer("404 Not Found", u"quazel: no script file to serve for this request\n");
     return start;
   }
@@ -39,7 +40,7 @@ std::optional<CgiStart> start_cgi_run(const std::vector<std::string>& args, cons
         answer("413 Content Too Large", u"quazel: request body over QUAZEL_CGI_MAX_REQUEST\n");
     return start;
   }
-  start.command = cgi_command_line(*script);
+  if (script) start.command = cgi_command_line(*script);
   return start;
 }
 

@@ -1,0 +1,86 @@
+#include "host/cgi/request_input.h"
+
+#include <gtest/gtest.h>
+
+#include "host/cgi/name_value_lookup.h"
+
+namespace qz::cgi {
+namespace {
+
+constexpr int k1252 = 1252;
+
+using Env = std::vector<std::u16string>;
+
+std::u16string entry(const RequestInput& in, std::u16string_view key) {
+  for (const auto& [k, v] : in.files)
+    if (k == key) return v;
+  return u"<absent>";
+}
+
+TEST(RequestInput, GetTakesTheQueryString) {
+  RequestInput in = interpret_request({u"REQUEST_METHOD=GET", u"QUERY_STRING=a=1&a=2&b=x%20y&c"}, "ignored", k1252);
+  EXPECT_EQ(in.input_all, u"a=1&a=2&b=x%20y&c");
+  EXPECT_EQ(in.pairs, (std::vector<std::u16string>{u"a=1", u"a=2", u"b=x y", u"c"}));
+  EXPECT_EQ(lookup_value(in.pairs, u"a"), u"1");
+  EXPECT_TRUE(in.files.empty());
+}
+
+TEST(RequestInput, MethodDecidesWhatIsRead) {
+  struct Case { Env env; std::string body; std::u16string input_all; size_t pairs; };
+  const Case cases[] = {
+      {{u"REQUEST_METHOD=post", u"QUERY_STRING=q=1"}, "p=2&r=3", u"p=2&r=3", 2},  // POST ignores the query
+      {{u"REQUEST_METHOD=HEAD", u"QUERY_STRING=q=1"}, "", u"", 0},
+      {{u"REQUEST_METHOD=PUT"}, "p=2", u"", 0},
+      {{u"QUERY_STRING=q=1"}, "", u"", 0},
+      {{u"REQUEST_METHOD=POST"}, "", u"", 0},
+  };
+  for (const Case& c : cases) {
+    RequestInput in = interpret_request(c.env, c.body, k1252);
+    EXPECT_EQ(in.input_all, c.input_all);
+    EXPECT_EQ(in.pairs.size(), c.pairs);
+  }
+}
+
+TEST(RequestInput, PostedBytesSurviveAsOneCharacterEach) {
+  std::string body = "bin=";
+  for (int i = 0; i < 256; ++i) body += static_cast<char>(i);
+  RequestInput in = interpret_request({u"REQUEST_METHOD=POST"}, body, k1252);
+  ASSERT_EQ(in.input_all.size(), body.size());
+  EXPECT_EQ(in.input_all[4 + 0x81], u'\u0081');
+  EXPECT_EQ(in.input_all[4 + 0x80], u'\u20AC');
+}
+
+TEST(RequestInput, MultipartEntriesInOrder) {
+  std::string body =
+      "----AaB03x\r\nContent-Disposition: form-data; name=\"up\"; filename=\"a.bin\"\r\nContent-Type: image/png\r\n\r\n"
+      "\x89PNG\r\n\x1a\n\r\n"
+      "----AaB03x\r\nContent-Disposition: form-data; name=\"note\"\r\n\r\nhi & bye\r\n"
+      "----AaB03x--\r\n";
+  RequestInput in = interpret_request(
+      {u"REQUEST_METHOD=POST", u"CONTENT_TYPE=multipart/form-data; boundary=--AaB03x"}, body, k1252);
+  std::vector<std::u16string> keys;
+  for (const auto& kv : in.files) keys.push_back(kv.first);
+  EXPECT_EQ(keys, (std::vector<std::u16string>{u"ID", u"File_1_id", u"File_1_filename", u"File_1_type", u"File_1_data",
+                                               u"File_1_size", u"File_2_id", u"File_2_filename", u"File_2_type",
+                                               u"File_2_data", u"File_2_size", u"Count"}));
+  EXPECT_EQ(entry(in, u"ID"), u"AaB03x");
+  EXPECT_EQ(entry(in, u"File_1_type"), u"image/png");
+  EXPECT_EQ(entry(in, u"File_1_data"), u"\u2030PNG\r\n\x1a\n");
+  EXPECT_EQ(entry(in, u"File_1_size"), u"8");
+  EXPECT_EQ(entry(in, u"File_2_filename"), u"");
+  EXPECT_EQ(entry(in, u"File_2_type"), u"");
+  EXPECT_EQ(entry(in, u"Count"), u"2");
+  // The raw body is kept; the plain field is a pair and the body is not split at "&".
+  EXPECT_EQ(in.input_all.size(), body.size());
+  EXPECT_EQ(in.pairs, (std::vector<std::u16string>{u"note=hi & bye"}));
+}
+
+TEST(RequestInput, MultipartWithoutBoundaryCountsNothing) {
+  RequestInput in = interpret_request({u"REQUEST_METHOD=POST", u"CONTENT_TYPE=multipart/form-data"},
+                                      "--x\r\n\r\nq\r\n--x--", k1252);
+  EXPECT_EQ(in.files, (std::vector<std::pair<std::u16string, std::u16string>>{{u"Count", u"0"}}));
+  EXPECT_TRUE(in.pairs.empty());
+}
+
+}  // namespace
+}  // namespace qz::cgi
