@@ -94,40 +94,43 @@ void rewrite_methods(std::u16string& text) {
   if (declared.empty()) return;
 
   std::vector<MethodCallRewriter> methods;
-  std::unordered_map<std::u16string, int> first_by_name;  // lower-case name -> first method index
+  std::unordered_map<std::u16string, std::vector<size_t>> by_name;  // lower-case name -> declarations
   for (const RegexMatch& m : declared) {
     MethodCallRewriter r;
     r.name = m.groups[2].value;
     r.prefix = m.groups[0].value == u"*" ? u"Call " : u"";
-    first_by_name.emplace(lower(r.name), static_cast<int>(methods.size()));
+    by_name[lower(r.name)].push_back(methods.size());
     methods.push_back(std::move(r));
   }
 
   // Every call of every method lies inside one line (its line feed included, which may end a
-  // call without parentheses); only lines with ".name" of a declared method are handed to the
-  // rewriters, method by method in declaration order.
+  // call without parentheses). A line goes to the rewriters of the methods whose ".name" it
+  // holds, in declaration order; rewriting moves those names but never makes new ones.
   std::u16string out;
   out.reserve(text.size() + text.size() / 16);
+  std::vector<size_t> called;
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find(u'\n', start);
     end = end == std::u16string::npos ? text.size() : end + 1;
     std::u16string_view line(text.data() + start, end - start);
-    bool called = false;
-    for (size_t i = 0; i + 1 < line.size() && !called; ++i) {
+    called.clear();
+    for (size_t i = 0; i + 1 < line.size(); ++i) {
       if (line[i] != u'.' || !ident_char(line[i + 1])) continue;
       size_t j = i + 1;
       while (j < line.size() && ident_char(line[j])) ++j;
-      called = first_by_name.count(lower(line.substr(i + 1, j - i - 1))) != 0;
+      auto it = by_name.find(lower(line.substr(i + 1, j - i - 1)));
+      if (it != by_name.end()) called.insert(called.end(), it->second.begin(), it->second.end());
       i = j - 1;
     }
-    if (called) {
-      std::u16string rewritten(line);
-      for (MethodCallRewriter& r : methods)
-        if (icontains(rewritten, u"." + r.name)) r.rewrite(rewritten);
-      out += rewritten;
-    } else {
+    if (called.empty()) {
       out.append(line);
+    } else {
+      std::sort(called.begin(), called.end());
+      called.erase(std::unique(called.begin(), called.end()), called.end());
+      std::u16string rewritten(line);
+      for (size_t k : called) methods[k].rewrite(rewritten);
+      out += rewritten;
     }
     start = end;
   }

@@ -2,6 +2,8 @@
 // steps and numbering, messages, limits on hostile input, decoding and dumping.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
