@@ -1,5 +1,7 @@
 #include "engine/make/embedded_script.h"
 
+#include <string.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -10,9 +12,12 @@ namespace qz::standalone {
 
 std::optional<std::string> find_embedded_script(std::string_view exe_bytes) {
   const std::string marker = end_marker();
-  size_t at = exe_bytes.find(marker);
-  if (at == std::string_view::npos) return std::nullopt;
-  return std::string(exe_bytes.substr(at + marker.size()));
+  // memmem's two-way search does not stall on the many zero bytes of a program, where a
+  // search keyed on the marker's first byte would.
+  const void* at = ::memmem(exe_bytes.data(), exe_bytes.size(), marker.data(), marker.size());
+  if (!at) return std::nullopt;
+  size_t after = static_cast<size_t>(static_cast<const char*>(at) - exe_bytes.data()) + marker.size();
+  return std::string(exe_bytes.substr(after));
 }
 
 std::optional<std::string> read_embedded_script(const std::string& exe_path) {

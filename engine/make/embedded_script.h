@@ -1,5 +1,10 @@
 // Host side: finding the script that make appended to a standalone copy of the host program.
 // The host program compiles embedded_script.cpp and standalone_layout.cpp in.
+//
+// What is found is bytes (as a rule a packed script, see engine/pack/packed_script.h), not text:
+// it must reach the engine unchanged, as a byte string, and by a road of its own that never
+// parses it as a command line (a script may well end in "/run" or start with a quoted path).
+// The engine reads it as it reads a script file: unpack, cut the resource blocks, decode.
 #pragma once
 #include <optional>
 #include <string>

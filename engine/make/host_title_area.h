@@ -1,5 +1,5 @@
-// Host side: the program's 113-byte title area, which make rewrites in a standalone copy.
-// The host program compiles host_title_area.cpp in; it reads its title from here.
+// Host side: the title in the program's 113-byte title area, which make rewrites in a
+// standalone copy. The host program compiles host_title_area.cpp in.
 #pragma once
 #include <string>
 

@@ -29,7 +29,24 @@ constexpr unsigned char kScrambledSentinel[] = {0x66, 0x2B, 0x20, 0x77, 0x2E, 0x
 static_assert(sizeof kScrambledMarker == kMarkerSize);
 static_assert(sizeof kScrambledSentinel == kTitleSentinelSize);
 
+// The area behind its sentinel, in writable data and read through a volatile pointer: the
+// compiler must never fold the title into a constant, since make rewrites these bytes in the
+// file.
+struct TitleArea {
+  char sentinel[kTitleSentinelSize];
+  char area[kTitleAreaSize];
+};
+static_assert(sizeof(TitleArea) == kTitleSentinelSize + kTitleAreaSize);
+
+[[gnu::used]] TitleArea g_title_area = {
+    "<qz-title-area>",
+    "Quazel\0AddSpaceTitle"
+    "----------------------------------------------"
+    "----------------------------------------------"};
+
 }  // namespace
+
+const volatile char* title_area() { return g_title_area.area; }
 
 std::string end_marker() { return unscramble(kScrambledMarker); }
 

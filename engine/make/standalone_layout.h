@@ -30,4 +30,9 @@ std::string title_area_signature();
 // "<qz-title-area>" Chr(0): the bytes right before the title area of our host program.
 std::string title_area_sentinel();
 
+// This program's own title area (sentinel first, then the 113 bytes). It lives here, beside
+// the marker the host must use, so that every host program carries it: an area in a file of
+// its own would be left out of the link whenever nobody read the title.
+const volatile char* title_area();
+
 }  // namespace qz::standalone
