@@ -59,7 +59,9 @@ class Object {
     if (r == 0) destroy();
     return r;
   }
-  virtual ~Object() = default;
+  virtual ~Object() {
+    if (address_taken_ && address_released) address_released(this);
+  }
 
   // kDispUnknown when there is no such member.
   virtual DispId find_member(std::u16string_view name) = 0;
@@ -77,6 +79,12 @@ class Object {
 
   uint32_t ref_count() const { return refs_; }
 
+  // A script took this object's address (sys.CObjPtr): the table of such addresses is told
+  // when the object goes, so a stale address is never followed back to an object.
+  void mark_address_taken() { address_taken_ = true; }
+  bool address_taken() const { return address_taken_; }
+  static inline void (*address_released)(Object*) = nullptr;
+
   // Convenience for C++ callers: by name, raising 438 when the member is missing.
   Variant call(std::u16string_view name, std::vector<Variant> args = {});
   Variant get(std::u16string_view name, std::vector<Variant> args = {});
@@ -87,6 +95,7 @@ class Object {
   // Runs when the last reference goes; script classes run Class_Terminate here.
   virtual void destroy() { delete this; }
   uint32_t refs_ = 0;
+  bool address_taken_ = false;
 };
 
 // An iterator for For Each.

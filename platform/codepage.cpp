@@ -175,6 +175,23 @@ int language_id() {
 int ansi_code_page() { return language_id() == kLangRussian ? 1251 : 1252; }
 int oem_code_page() { return language_id() == kLangRussian ? 866 : 437; }
 
+int locale_code_page(int lcid) {
+  if (lcid == 0 || lcid == -1) return ansi_code_page();
+  const int primary = lcid & 0x3FF;
+  const int sub = (lcid >> 10) & 0x3F;
+  switch (primary) {
+    case 0x00:  // neutral: the user's and the system's default locale (1024, 2048)
+      return ansi_code_page();
+    case 0x02: case 0x19: case 0x22: case 0x23: case 0x2F: case 0x3F: case 0x40: case 0x44:
+    case 0x50:  // Bulgarian, Russian, Ukrainian, Belarusian, Macedonian, Kazakh, Kyrgyz, Tatar, Mongolian
+      return 1251;
+    case 0x1A:  // Serbian and Bosnian in Cyrillic script
+      return sub == 0x03 || sub == 0x07 || sub == 0x08 ? 1251 : 1252;
+    default:
+      return 1252;
+  }
+}
+
 int output_code_page() {
   const char* v = env_value("QUAZEL_OUTPUT_CP");
   if (!v) return 65001;

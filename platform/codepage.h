@@ -49,6 +49,10 @@ bool is_valid_utf8(std::string_view bytes);
 int language_id();
 int ansi_code_page();    // 1251 for Russian, else 1252
 int oem_code_page();     // 866 for Russian, else 437
+// The ANSI page of a locale id: 1251 for the languages written in Cyrillic (Russian 1049,
+// Ukrainian, Belarusian, Bulgarian ...), 1252 for every other language; 0, -1 and the neutral
+// default locales (1024, 2048) give ansi_code_page().
+int locale_code_page(int lcid);
 // QUAZEL_OUTPUT_CP when it names a supported page (0 and 1 resolve as above), else 65001.
 int output_code_page();
 

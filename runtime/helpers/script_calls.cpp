@@ -1,0 +1,68 @@
+#include "runtime/helpers/script_calls.h"
+
+#include <vector>
+
+#include "com/convert.h"
+#include "engine/translator/translator_state.h"
+#include "script/script_control.h"
+
+namespace qz {
+
+Variant run_script_procedure(ScriptControl& control, std::u16string_view name, int32_t module, Args args) {
+  try {
+    if (module < 1 || static_cast<size_t>(module) > control.module_count()) return {};
+    ScriptModule* m = control.module(static_cast<size_t>(module));
+    if (!m) return {};
+    std::vector<Variant> cells;
+    if (args.size() <= 10) {
+      // Each argument refers to the caller's own variable (or to the value the caller passed).
+      for (size_t i = 0; i < args.size(); ++i) {
+        Variant& slot = args.data()[i];
+        cells.push_back(slot.is_byref() ? slot : Variant::by_ref(&slot));
+      }
+    } else {
+      std::vector<Variant> copies;
+      for (size_t i = 0; i < args.size(); ++i) copies.push_back(args[i]);
+      cells.push_back(Variant::from_vector(std::move(copies)));
+    }
+    Variant result = m->run(name, Args(cells));
+    return result.deref();
+  } catch (...) {
+    return {};
+  }
+}
+
+Variant find_script_module(ScriptControl& control, const ModuleTable* modules, const Variant& value_in, int32_t mode) {
+  try {
+    const Variant& value = value_in.deref();
+    switch (mode) {
+      case 0: {
+        if (value.is_string()) {
+          if (!modules) return {};
+          std::u16string wanted = lower(value.str_view());
+          for (int i = 0; i < ModuleTable::kSize; ++i) {
+            const ModuleEntry* e = modules->find(i);
+            if (e && lower(e->name) == wanted) {
+              ScriptModule* m = i >= 1 ? control.module(static_cast<size_t>(i)) : nullptr;
+              return m ? Variant(static_cast<Object*>(m)) : Variant();
+            }
+          }
+          return {};
+        }
+        int32_t n = to_long(value);
+        if (n < 1 || static_cast<size_t>(n) > control.module_count()) return {};
+        ScriptModule* m = control.module(static_cast<size_t>(n));
+        return m ? Variant(static_cast<Object*>(m)) : Variant();
+      }
+      case 4:
+        return control.get(u"Modules");
+      default:
+        // Modes 1 to 3 look for script forms, and there are none to find.
+        return {};
+    }
+  } catch (...) {
+    return {};
+  }
+}
+
+}  // namespace qz

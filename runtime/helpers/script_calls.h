@@ -1,0 +1,25 @@
+// Entering a running script from outside its own call chain: FuncRun runs a procedure of a
+// numbered module, GetModule finds modules by name or number.
+#pragma once
+#include <string_view>
+
+#include "com/object.h"
+
+namespace qz {
+
+class ScriptControl;
+class ModuleTable;
+
+// Runs procedure `name` of module `module` (1 to the number of modules). Up to ten arguments
+// go by reference (a procedure that assigns to a parameter changes the caller's variable);
+// eleven or more go as one zero-based array of copies. Empty when the module or procedure is
+// missing or the call fails.
+Variant run_script_procedure(ScriptControl& control, std::u16string_view name, int32_t module, Args args);
+
+// GetModule: mode 0 finds a module object by its table name (text) or number (1 to the
+// number of modules), mode 4 gives the whole Modules collection. Modes 1 to 3 look at script
+// forms by window handle; without forms they find nothing. Empty when nothing matches.
+// `modules` may be null (no names known).
+Variant find_script_module(ScriptControl& control, const ModuleTable* modules, const Variant& value, int32_t mode);
+
+}  // namespace qz

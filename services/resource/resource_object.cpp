@@ -1,0 +1,97 @@
+// Every member runs under a resume-next rule: a resource or module outside the table, a
+// file that cannot be written, give an empty result and report nothing.
+#include "services/resource/resource_object.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "com/convert.h"
+#include "engine/translator/translator_state.h"
+#include "formats/byte_buffer.h"
+#include "platform/codepage.h"
+#include "platform/path.h"
+
+namespace qz {
+
+namespace {
+
+// Writes `bytes` to a new file at `os_file` (an existing one is deleted first).
+bool write_new_file(const std::string& os_file, std::string_view bytes) {
+  ::unlink(os_file.c_str());
+  int fd = ::open(os_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  return ::close(fd) == 0 && done == bytes.size();
+}
+
+class ResourceObject : public NativeObject<ResourceObject> {
+ public:
+  explicit ResourceObject(const TranslatorState& tables) : tables_(tables) {}
+  std::u16string type_name() const override { return u"clsResource"; }
+
+  static void define(Members<ResourceObject>& m) {
+    m.method(u"NameRes", [](ResourceObject& r, Args a) {
+      const ScriptResource* res = r.find(a, 0, 1);
+      return Variant(res ? res->name : std::u16string());
+    });
+    m.method(u"Str", [](ResourceObject& r, Args a) {
+      const ScriptResource* res = r.find(a, 0, 1);
+      if (!res) return Variant(Str());
+      try {
+        int32_t lcid = a.has(2) ? to_long(a[2]) : -1;
+        return Variant(decode(locale_code_page(lcid == -1 ? 0 : lcid), res->data));
+      } catch (...) {
+        return Variant(Str());
+      }
+    });
+    m.method(u"Buffer", [](ResourceObject& r, Args a) {
+      const ScriptResource* res = r.find(a, 0, 1);
+      if (res && !res->data.empty() && a.size() > 2) a.ref(2) = variant_byte_array(res->data);
+      return Variant();
+    });
+    m.method(u"File", [](ResourceObject& r, Args a) {
+      const ScriptResource* res = r.find(a, 0, 1);
+      if (!res) return Variant();
+      try {
+        std::u16string name = a.has(2) ? to_u16(a[2]) : std::u16string();
+        if (name.empty()) {
+          const ModuleEntry* module = r.tables_.modules.find(to_long(a[1]));
+          if (!module) return Variant();
+          name = module->folder + res->name;
+        }
+        write_new_file(find_path(name), res->data);
+      } catch (...) {
+      }
+      return Variant();
+    });
+    // No picture loader exists yet: nothing to load the bytes into.
+    m.method(u"Picture", [](ResourceObject&, Args) { return Variant::nothing(); });
+  }
+
+ private:
+  // The record named by arguments i (resource number) and j (module number); null when the
+  // numbers do not convert or lie outside the table.
+  const ScriptResource* find(Args a, size_t i, size_t j) const {
+    try {
+      return tables_.resources.find(to_long(a[j]), to_long(a[i]));
+    } catch (...) {
+      return nullptr;
+    }
+  }
+
+  const TranslatorState& tables_;
+};
+
+}  // namespace
+
+Ref<Object> new_resource_object(const TranslatorState& tables) { return make_ref<ResourceObject>(tables); }
+
+}  // namespace qz
