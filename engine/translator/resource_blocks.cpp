@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "engine/translator/text_util.h"
+#include "formats/base64.h"
 #include "platform/codepage.h"
 
 namespace qz::tr {
@@ -40,34 +41,6 @@ std::optional<long long> parse_id(std::u16string_view text) {
   return mantissa;
 }
 
-// Base64 text to bytes: characters outside the alphabet (line breaks) are skipped, "=" ends the data.
-std::string decode_base64(std::string_view text) {
-  auto value = [](unsigned char c) -> int {
-    if (c >= 'A' && c <= 'Z') return c - 'A';
-    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-    if (c >= '0' && c <= '9') return c - '0' + 52;
-    if (c == '+') return 62;
-    if (c == '/') return 63;
-    return -1;
-  };
-  std::string out;
-  out.reserve(text.size() * 3 / 4);
-  unsigned bits = 0;
-  int count = 0;
-  for (unsigned char c : text) {
-    if (c == '=') break;
-    int v = value(c);
-    if (v < 0) continue;
-    bits = (bits << 6) | static_cast<unsigned>(v);
-    count += 6;
-    if (count >= 8) {
-      count -= 8;
-      out.push_back(static_cast<char>((bits >> count) & 0xFF));
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 size_t extract_resource_blocks(std::string_view bytes, int module, ResourceTable& table,
@@ -99,7 +72,7 @@ size_t extract_resource_blocks(std::string_view bytes, int module, ResourceTable
     std::string data;
     if (last_plus_one > start) data.assign(bytes.substr(start, last_plus_one - start));
     record.base64 = open.groups[4].matched && open.groups[4].value == u":base64";
-    if (record.base64) data = decode_base64(data);
+    if (record.base64) data = base64_decode(data);
     record.data = data;
     record.stored = *id <= ResourceTable::kMaxId && table.store(module, static_cast<int>(*id), {std::move(data), record.name});
     records.push_back(std::move(record));
