@@ -575,31 +575,31 @@ Flow ForStmt::exec(Frame& f) {
   if (inc.is_string()) inc = Variant(to_double(inc));
   bool up = compare_values(inc, Variant(static_cast<int16_t>(0)), 0) >= 0;
   auto* name = static_cast<NameExpr*>(var);
-  // Integer counters in a local slot: no boxing per iteration.
-  if (name->kind == NameExpr::Local && small_int(start.type()) && small_int(end.type()) && small_int(inc.type())) {
+  // Integer counters: no boxing per iteration; the variable is found again each time round
+  // (the body may create or replace it).
+  if (small_int(start.type()) && small_int(end.type()) && small_int(inc.type())) {
     int64_t i = small_value(start), e = small_value(end), s = small_value(inc);
     bool both = start.is(VT::Integer) && inc.is(VT::Integer);
-    Variant& slot = f.locals[name->slot].deref();
-    assign_value(slot, int_or_wider(i, both), false);
+    var->assign(f, int_or_wider(i, both), false);
     while (up ? i <= e : i >= e) {
       Flow r = exec_block(f, body);
       if (r == Flow::ExitFor) return Flow::Normal;
       if (r != Flow::Normal) return r;
       f.engine->tick();
-      Variant& cur = f.locals[name->slot].deref();
-      if (!small_int(cur.type())) {
-        Variant next = binary_op(Op::Add, cur, inc);
-        assign_value(cur, next, false);
+      LockList none;
+      Variant* cur = name->ref(f, none);
+      if (!cur || !small_int(cur->type())) {
+        var->assign(f, binary_op(Op::Add, var->eval(f), inc), false);
         goto general;
       }
-      i = small_value(cur) + s;
-      cur = int_or_wider(i, both && cur.is(VT::Integer));
+      i = small_value(*cur) + s;
+      *cur = int_or_wider(i, both && cur->is(VT::Integer));
     }
     return Flow::Normal;
   }
   var->assign(f, start, false);
-general:
   while (true) {
+  general:
     Variant cur = var->eval(f);
     int c = compare_values(cur, end, 0);
     if (c == 2) runtime_error(kErrInvalidNull);
