@@ -13,15 +13,6 @@
 
 namespace qz {
 
-namespace {
-
-std::u16string env_text(const char* name) {
-  const char* v = std::getenv(name);
-  return v ? utf8_to_u16(v) : std::u16string();
-}
-
-}  // namespace
-
 HostForm::HostForm(EventLoop& loop, std::u16string command) : loop_(loop), command_(std::move(command)) {}
 
 void HostForm::end_exe() {
@@ -47,14 +38,10 @@ void HostForm::on_stop_signal() {
 }
 
 void HostForm::start_engine() {
-  cgi_ = Variant(make_ref<CgiObject>());
-
-  // A CGI request without a command line names its script in PATH_TRANSLATED.
-  if (command_.empty() && !env_text("REQUEST_URI").empty()) {
-    command_ = env_text("PATH_TRANSLATED");
-    for (char16_t& c : command_)
-      if (c == u'/') c = u'\\';
-  }
+  // The request is read before the engine exists; a CGI run's script was chosen in main.
+  Ref<CgiObject> cgi = make_ref<CgiObject>();
+  cgi->init_cgi();
+  cgi_ = Variant(cgi);
 
   LoadedEngine loaded = load_engine(loop_);
   if (!loaded.engine) {

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "host/cgi/cgi_start.h"
 #include "host/command_text.h"
+#include "host/embedded_script_reader.h"
 #include "host/host_form.h"
 #include "platform/event_loop.h"
 #include "platform/path.h"
@@ -17,8 +19,14 @@ int main(int argc, char** argv) {
   qz::set_event_loop(loop.get());
 
   std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  std::u16string command = qz::command_text(
-      args, [](std::u16string_view p) { return qz::file_exists(qz::find_path(p)); });
+  std::u16string command;
+  // A web request runs one script file and nothing its client wrote; see host/cgi/cgi_start.h.
+  if (auto cgi = qz::cgi::start_cgi_run(args, [] { return qz::read_own_embedded_script().has_value(); })) {
+    if (cgi->answered_status) return *cgi->answered_status;
+    command = cgi->command;
+  } else {
+    command = qz::command_text(args, [](std::u16string_view p) { return qz::file_exists(qz::find_path(p)); });
+  }
 
   qz::Ref<qz::HostForm> host = qz::make_ref<qz::HostForm>(*loop, std::move(command));
   int status = host->run();
