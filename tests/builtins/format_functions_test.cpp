@@ -20,7 +20,8 @@ TEST(FormatFunctions, FormatNumber) {
       {u"FormatNumber", {1.5e-7, i16(8)}, "String:0.00000015"},
       {u"FormatNumber", {u"1,234"}, "String:1,234.00"},
       {u"FormatNumber", {Variant()}, "String:0.00"},
-      {u"FormatNumber", {cur(922337203685477.5807)}, "String:922,337,203,685,477.58"},
+      {u"FormatNumber", {Variant::currency(INT64_MAX)}, "String:922,337,203,685,477.58"},
+      {u"FormatNumber", {Variant::currency(INT64_MIN)}, "String:-922,337,203,685,477.58"},
       {u"FormatNumber", {u"abc"}, "error 13"},
       {u"FormatNumber", {1.0, i16(-2)}, "error 5"},
   });
