@@ -68,7 +68,7 @@ MultipartPart parse_part(std::string_view part) {
   } else {
     size_t blank = part.find("\r\n\r\n");
     header_end = blank == std::string_view::npos ? part.size() : blank;
-    content = blank == std::string_view::npos ? std::string_view() : part.substr(blank + 4);
+    content = part.substr(blank == std::string_view::npos ? part.size() : blank + 4);
   }
   out.data = content;
 
