@@ -28,7 +28,7 @@ class ClassInstance;
 // Arrays whose elements are passed by reference stay locked (ReDim/Erase refused) during a call.
 struct LockList {
   std::vector<ArrayRep*> reps;
-  ~LockList() { for (ArrayRep* r : reps) { --r->locks; if (--r->refs == 0) delete r; } }
+  ~LockList() { for (ArrayRep* r : reps) --r->locks; }
 };
 
 enum class Flow : uint8_t { Normal, ExitDo, ExitFor, ExitProc };

@@ -110,8 +110,9 @@ Variant* array_element(Variant& arr, Args indices, LockList* locks) {
   size_t off = array_offset(rep, indices);
   if (rep->elem == VT::Byte) return nullptr;
   if (locks) {
+    // Locked, not shared: a write to another element must not copy the array away from
+    // the reference. ReDim, Erase and assigning the variable are refused while locked.
     ++rep->locks;
-    ++rep->refs;
     locks->reps.push_back(rep);
   }
   return &rep->items[off];

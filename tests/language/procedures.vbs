@@ -51,3 +51,14 @@ Many (1), 2, 3                   ' expect: 123
 On Error Resume Next
 Many 1, 2
 WScript.Echo Err.Number          ' expect: 450
+On Error GoTo 0
+' An element passed by reference stays tied to its array while the callee writes elsewhere.
+Dim arr2(2)
+Sub Touch(x) : arr2(0) = "other" : x = "through" : End Sub
+Touch arr2(1)
+WScript.Echo arr2(0), arr2(1)    ' expect: other through
+Sub Resize(x) : ReDim arr3(5) : End Sub
+Dim arr3() : ReDim arr3(1)
+On Error Resume Next
+Resize arr3(0)
+WScript.Echo Err.Number          ' expect: 10
