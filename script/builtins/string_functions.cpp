@@ -137,12 +137,16 @@ Variant Join(BuiltinContext&, Args a) {
   const ArrayRep& rep = *list.as_array();
   Str d = given(a, 1) ? str_arg(a, 1) : Str(u" ");
   std::vector<Str> texts = array_texts(rep);
-  Str out;
+  // One buffer of the final size: joining piece by piece would copy the text once per piece.
+  size_t total = texts.empty() ? 0 : d.byte_size() * (texts.size() - 1);
+  for (const Str& t : texts) total += t.byte_size();
+  std::string bytes;
+  bytes.reserve(total);
   for (size_t i = 0; i < texts.size(); ++i) {
-    if (i) out = Str::concat(out, d);
-    out = Str::concat(out, texts[i]);
+    if (i) bytes.append(reinterpret_cast<const char*>(d.bytes()), d.byte_size());
+    bytes.append(reinterpret_cast<const char*>(texts[i].bytes()), texts[i].byte_size());
   }
-  return Variant(out);
+  return Variant(Str::from_bytes(bytes.data(), bytes.size()));
 }
 
 // Filter(strings, value[, include[, compare]]).
