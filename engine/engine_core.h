@@ -29,6 +29,8 @@ class EngineCore final : public EngineLink {
   std::u16string expand_path_macros(std::u16string_view name) override;
   std::u16string script_folder() override;
   std::u16string engine_folder() override;
+  const ScriptResource* script_resource(int module, int id) override { return translator_.resources.find(module, id); }
+  const ModuleEntry* script_module(int module) override { return translator_.modules.find(module); }
 
   // --- State the Quazel class reads and writes ---
   std::u16string script_file_name;   // the script path; "Exe file" for script text

@@ -37,6 +37,12 @@ class EngineLink {
   // Folder of the running script and of the engine library; both end with "/".
   virtual std::u16string script_folder() = 0;
   virtual std::u16string engine_folder() = 0;
+
+  // The translator's tables, for sys.Resource and sys.GetModule: a script resource (null
+  // outside the table) and the entry of a script module number (null when it has none).
+  // Pointers into the engine's tables, valid until the next translation or reset.
+  virtual const ScriptResource* script_resource(int module, int id) { return nullptr; }
+  virtual const ModuleEntry* script_module(int module) { return nullptr; }
 };
 
 }  // namespace qz

@@ -1,5 +1,6 @@
 #include "runtime/script_file.h"
 
+#include "runtime/helpers/sys_members.h"
 #include "runtime/sys_services.h"
 
 namespace qz {
@@ -31,6 +32,7 @@ void ScriptFile::define(Members<ScriptFile>& m) {
   define_sys_script_control_members(m);
   define_sys_timer_members(m);
   define_sys_process_members(m);
+  define_sys_helper_members(m);
 }
 
 Variant get_member_or_empty(Object* obj, std::u16string_view name) {

@@ -1,5 +1,6 @@
 #include "runtime/sys_services.h"
 
+#include "runtime/helpers/sys_members.h"
 #include "runtime/script_file.h"
 
 namespace qz {
@@ -27,7 +28,7 @@ constexpr SysService kServices[] = {
     {SysField::API, u"API", true, RunLevel::NoAPI, nullptr},
     {SysField::File, u"File", true, RunLevel::NoFile, nullptr},
     {SysField::Media, u"Media", true, RunLevel::NoMedia, nullptr},
-    {SysField::Resource, u"Resource", true, RunLevel::NoResource, nullptr},
+    {SysField::Resource, u"Resource", true, RunLevel::NoResource, create_resource_service},
     {SysField::ClipBoard, u"ClipBoard", true, RunLevel::NoClipBoard, nullptr},
     {SysField::cScreen, u"cScreen", true, RunLevel::NocScreen, nullptr},
     {SysField::Conv, u"Conv", true, RunLevel::NoConv, nullptr},

@@ -32,16 +32,16 @@ Variant run_script_procedure(ScriptControl& control, std::u16string_view name, i
   }
 }
 
-Variant find_script_module(ScriptControl& control, const ModuleTable* modules, const Variant& value_in, int32_t mode) {
+Variant find_script_module(ScriptControl& control, const std::function<const ModuleEntry*(int)>& module_entry,
+                           const Variant& value_in, int32_t mode) {
   try {
     const Variant& value = value_in.deref();
     switch (mode) {
       case 0: {
         if (value.is_string()) {
-          if (!modules) return {};
           std::u16string wanted = lower(value.str_view());
           for (int i = 0; i < ModuleTable::kSize; ++i) {
-            const ModuleEntry* e = modules->find(i);
+            const ModuleEntry* e = module_entry(i);
             if (e && lower(e->name) == wanted) {
               ScriptModule* m = i >= 1 ? control.module(static_cast<size_t>(i)) : nullptr;
               return m ? Variant(static_cast<Object*>(m)) : Variant();

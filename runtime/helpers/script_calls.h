@@ -1,6 +1,7 @@
 // Entering a running script from outside its own call chain: FuncRun runs a procedure of a
 // numbered module, GetModule finds modules by name or number.
 #pragma once
+#include <functional>
 #include <string_view>
 
 #include "com/object.h"
@@ -8,7 +9,7 @@
 namespace qz {
 
 class ScriptControl;
-class ModuleTable;
+struct ModuleEntry;
 
 // Runs procedure `name` of module `module` (1 to the number of modules). Up to ten arguments
 // go by reference (a procedure that assigns to a parameter changes the caller's variable);
@@ -19,7 +20,8 @@ Variant run_script_procedure(ScriptControl& control, std::u16string_view name, i
 // GetModule: mode 0 finds a module object by its table name (text) or number (1 to the
 // number of modules), mode 4 gives the whole Modules collection. Modes 1 to 3 look at script
 // forms by window handle; without forms they find nothing. Empty when nothing matches.
-// `modules` may be null (no names known).
-Variant find_script_module(ScriptControl& control, const ModuleTable* modules, const Variant& value, int32_t mode);
+// `module_entry` gives the table entry of a module number (null when it has none).
+Variant find_script_module(ScriptControl& control, const std::function<const ModuleEntry*(int)>& module_entry,
+                           const Variant& value, int32_t mode);
 
 }  // namespace qz

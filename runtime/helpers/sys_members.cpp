@@ -1,6 +1,5 @@
 #include "runtime/helpers/sys_members.h"
 
-#include "runtime/helpers/engine_tables.h"
 #include "runtime/script_file.h"
 #include "services/resource/resource_object.h"
 
@@ -14,8 +13,13 @@ void define_sys_helper_members(Members<ScriptFile>& m) {
 }
 
 Ref<Object> create_resource_service(EngineLink& engine) {
-  const TranslatorState* tables = engine_tables(engine);
-  return tables ? new_resource_object(*tables) : Ref<Object>();
+  ResourceLookup lookup;
+  lookup.resource = [&engine](int module, int id) { return engine.script_resource(module, id); };
+  lookup.module_folder = [&engine](int module) {
+    const ModuleEntry* entry = engine.script_module(module);
+    return entry ? entry->folder : std::u16string();
+  };
+  return new_resource_object(std::move(lookup));
 }
 
 }  // namespace qz

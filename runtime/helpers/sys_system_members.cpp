@@ -11,7 +11,6 @@
 #include "com/progid.h"
 #include "platform/dialogs.h"
 #include "platform/event_loop.h"
-#include "runtime/helpers/engine_tables.h"
 #include "runtime/helpers/process_start.h"
 #include "runtime/helpers/script_calls.h"
 #include "runtime/helpers/sys_members.h"
@@ -150,8 +149,8 @@ void define_sys_system_members(Members<ScriptFile>& m) {
   m.method(u"GetModule", [](ScriptFile& s, Args a) {
     try {
       int32_t mode = a.has(1) ? to_long(a[1]) : 0;
-      const TranslatorState* tables = engine_tables(s.engine());
-      return find_script_module(s.engine().script_control(), tables ? &tables->modules : nullptr, a[0], mode);
+      EngineLink& engine = s.engine();
+      return find_script_module(engine.script_control(), [&engine](int n) { return engine.script_module(n); }, a[0], mode);
     } catch (...) {
       return Variant();
     }

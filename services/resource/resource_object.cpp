@@ -8,7 +8,6 @@
 #include <cerrno>
 
 #include "com/convert.h"
-#include "engine/translator/translator_state.h"
 #include "formats/byte_buffer.h"
 #include "platform/codepage.h"
 #include "platform/path.h"
@@ -34,7 +33,7 @@ bool write_new_file(const std::string& os_file, std::string_view bytes) {
 
 class ResourceObject : public NativeObject<ResourceObject> {
  public:
-  explicit ResourceObject(const TranslatorState& tables) : tables_(tables) {}
+  explicit ResourceObject(ResourceLookup lookup) : lookup_(std::move(lookup)) {}
   std::u16string type_name() const override { return u"clsResource"; }
 
   static void define(Members<ResourceObject>& m) {
@@ -63,9 +62,9 @@ class ResourceObject : public NativeObject<ResourceObject> {
       try {
         std::u16string name = a.has(2) ? to_u16(a[2]) : std::u16string();
         if (name.empty()) {
-          const ModuleEntry* module = r.tables_.modules.find(to_long(a[1]));
-          if (!module) return Variant();
-          name = module->folder + res->name;
+          std::u16string folder = r.lookup_.module_folder ? r.lookup_.module_folder(to_long(a[1])) : std::u16string();
+          if (folder.empty()) return Variant();
+          name = folder + res->name;
         }
         write_new_file(find_path(name), res->data);
       } catch (...) {
@@ -81,17 +80,17 @@ class ResourceObject : public NativeObject<ResourceObject> {
   // numbers do not convert or lie outside the table.
   const ScriptResource* find(Args a, size_t i, size_t j) const {
     try {
-      return tables_.resources.find(to_long(a[j]), to_long(a[i]));
+      return lookup_.resource ? lookup_.resource(to_long(a[j]), to_long(a[i])) : nullptr;
     } catch (...) {
       return nullptr;
     }
   }
 
-  const TranslatorState& tables_;
+  ResourceLookup lookup_;
 };
 
 }  // namespace
 
-Ref<Object> new_resource_object(const TranslatorState& tables) { return make_ref<ResourceObject>(tables); }
+Ref<Object> new_resource_object(ResourceLookup lookup) { return make_ref<ResourceObject>(std::move(lookup)); }
 
 }  // namespace qz

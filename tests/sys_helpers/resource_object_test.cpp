@@ -28,7 +28,13 @@ class ResourceObjectTest : public ::testing::Test {
     state_.resources.store(1, 1, {std::string("0123456789"), u"data.bin"});
     state_.resources.store(1, 5, {std::string("\xC6\xF3\xEA"), u"text.txt"});  // "Жук" in windows-1251
     state_.modules.set(1, {u"main", 1, ModuleKind::Module, u"", script_path(folder_)});
-    res_ = new_resource_object(state_);
+    ResourceLookup lookup;
+    lookup.resource = [this](int module, int id) { return state_.resources.find(module, id); };
+    lookup.module_folder = [this](int module) {
+      const ModuleEntry* e = state_.modules.find(module);
+      return e ? e->folder : std::u16string();
+    };
+    res_ = new_resource_object(std::move(lookup));
   }
   void TearDown() override {
     ::unlink((folder_ + "data.bin").c_str());
