@@ -1,12 +1,11 @@
 # Top-level entry points. `make run` and `make test` do the whole set-up on a fresh Debian machine.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
-FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 SCRIPT     ?= examples/hello.qz
 ARGS       ?=
 
-.PHONY: all setup build run test asan asan-test fuzz fuzz-smoke bench clean
+.PHONY: all setup build run test asan asan-build asan-test fuzz fuzz-smoke bench clean
 
 all: build
 
@@ -26,32 +25,33 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# One clang build serves both the sanitizer test run and the fuzz targets: every test runs
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzzers link against it.
 $(ASAN_BUILD)/CMakeCache.txt: | setup
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUAZEL_SANITIZE=ON -DQUAZEL_BENCH=OFF
+	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DQUAZEL_SANITIZE=ON -DQUAZEL_FUZZ=ON -DQUAZEL_BENCH=OFF
 
-asan: setup $(ASAN_BUILD)/CMakeCache.txt
+asan-build: setup $(ASAN_BUILD)/CMakeCache.txt
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
+
+asan: asan-build
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 asan-test: asan
 
-$(FUZZ_BUILD)/CMakeCache.txt: | setup
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUAZEL_FUZZ=ON -DQUAZEL_TESTS=OFF -DQUAZEL_BENCH=OFF
-
-fuzz: setup $(FUZZ_BUILD)/CMakeCache.txt
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+fuzz: asan-build
 
 # Runs every fuzz target for a short time from its seed corpus.
 fuzz-smoke: fuzz
-	@for t in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
+	@for t in $(ASAN_BUILD)/fuzz/fuzz_*; do \
 	  [ -x "$$t" ] || continue; name=$$(basename $$t); \
 	  echo "fuzz-smoke: $$name"; \
-	  corpus=fuzz/corpus/$${name#fuzz_}; mkdir -p $(FUZZ_BUILD)/corpus-$$name; \
-	  $$t -max_total_time=$${FUZZ_SECONDS:-30} -rss_limit_mb=2048 -timeout=10 $(FUZZ_BUILD)/corpus-$$name $$( [ -d $$corpus ] && echo $$corpus ) || exit 1; \
+	  corpus=fuzz/corpus/$${name#fuzz_}; mkdir -p $(ASAN_BUILD)/corpus-$$name; \
+	  $$t -max_total_time=$${FUZZ_SECONDS:-20} -rss_limit_mb=2048 -timeout=10 $(ASAN_BUILD)/corpus-$$name $$( [ -d $$corpus ] && echo $$corpus ) || exit 1; \
 	done
 
 bench: build
 	@bench/run.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD)
