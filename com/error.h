@@ -14,7 +14,7 @@ class ScriptError : public std::exception {
   const char* what() const noexcept override;
 
   int32_t number;
-  std::u16string source;       // "Microsoft VBScript runtime error" style; empty: filled by the VM
+  std::u16string source;       // "VBScript runtime error" style; empty: filled by the VM
   std::u16string description;
   int line = 0;                // 1-based source position, when known
   int column = 0;

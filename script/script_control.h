@@ -17,7 +17,7 @@ namespace qz {
 // What the control's Error object reports about the last error.
 struct ScriptErrorInfo {
   int32_t number = 0;
-  std::u16string source;        // "Microsoft VBScript runtime error" / "... compilation error"-style text
+  std::u16string source;        // "VBScript runtime error" / "VBScript compilation error"
   std::u16string description;
   std::u16string text;          // the source line the error happened on
   int line = 0;                 // 1-based; counts CR LF, lone CR and lone LF as line breaks
