@@ -1,12 +1,18 @@
 // The host program's pieces that need no engine: the command line it builds from its
 // arguments, and the CGI object's standard streams.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 #include <set>
 
 #include "host/cgi_object.h"
 #include "host/command_text.h"
+#include "host/engine_loader.h"
+#include "platform/path.h"
+#include "../platform/env_guard.h"
 
 namespace qz {
 namespace {
@@ -71,6 +77,41 @@ TEST(HostCgiObject, StdInReadsWhatIsWaitingAndReportsTheEnd) {
   p.wr = -1;
   r = cgi->invoke(cgi->find_member(u"StdIn"), kMethod, Args(args));
   EXPECT_EQ(r.as_long(), 0);  // end of input
+}
+
+TEST(HostEngineLoader, LooksInTheVariableThenBesideTheProgramThenTheRegisteredPath) {
+  test_support::EnvGuard env({"QUAZEL_ENGINE", "XDG_CONFIG_HOME"});
+  TempFile reg_dir_probe = create_temp_file({}, "qz-xdg-");
+  ::close(reg_dir_probe.fd);
+  ::unlink(reg_dir_probe.path.c_str());
+  const std::string xdg = reg_dir_probe.path;
+  ASSERT_EQ(::mkdir(xdg.c_str(), 0700), 0);
+  ASSERT_EQ(::mkdir((xdg + "/quazel").c_str(), 0700), 0);
+  ASSERT_EQ(::mkdir((xdg + "/quazel/progids").c_str(), 0700), 0);
+  const std::string reg = xdg + "/quazel/progids/Tolvex.Quazel";
+  {
+    FILE* f = std::fopen(reg.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs("/opt/quazel/libquazel.so\n", f);
+    std::fclose(f);
+  }
+  test_support::EnvGuard::set("XDG_CONFIG_HOME", xdg.c_str());
+  test_support::EnvGuard::set("QUAZEL_ENGINE", "/elsewhere/libquazel.so");
+  std::vector<std::string> c = engine_library_candidates();
+  ASSERT_EQ(c.size(), 3u);
+  EXPECT_EQ(c[0], "/elsewhere/libquazel.so");
+  EXPECT_EQ(c[1], executable_folder() + "libquazel.so");
+  EXPECT_EQ(c[2], "/opt/quazel/libquazel.so");
+
+  // None of them holds an engine: the loader says why instead of failing silently.
+  std::unique_ptr<EventLoop> loop = make_poll_event_loop();
+  LoadedEngine none = load_engine(*loop);
+  EXPECT_FALSE(none.engine);
+  EXPECT_NE(none.error.find("/elsewhere/libquazel.so"), std::string::npos) << none.error;
+  ::unlink(reg.c_str());
+  ::rmdir((xdg + "/quazel/progids").c_str());
+  ::rmdir((xdg + "/quazel").c_str());
+  ::rmdir(xdg.c_str());
 }
 
 }  // namespace
