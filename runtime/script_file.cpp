@@ -1,6 +1,7 @@
 #include "runtime/script_file.h"
 
 #include "runtime/helpers/sys_members.h"
+#include "runtime/native/sys_native.h"
 #include "runtime/sys_services.h"
 
 namespace qz {
@@ -33,6 +34,7 @@ void ScriptFile::define(Members<ScriptFile>& m) {
   define_sys_timer_members(m);
   define_sys_process_members(m);
   define_sys_helper_members(m);
+  define_sys_callback_members(m);
 }
 
 Variant get_member_or_empty(Object* obj, std::u16string_view name) {

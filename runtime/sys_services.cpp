@@ -1,6 +1,7 @@
 #include "runtime/sys_services.h"
 
 #include "runtime/helpers/sys_members.h"
+#include "runtime/native/sys_native.h"
 #include "runtime/script_file.h"
 
 namespace qz {
@@ -24,7 +25,7 @@ constexpr SysService kServices[] = {
     {SysField::NTS, u"NTS", false, RunLevel::NoRegistry, host_nts},
     {SysField::Registry, u"Registry", true, RunLevel::NoRegistry, nullptr},
     {SysField::GDI, u"GDI", true, RunLevel::NoGDI, nullptr},
-    {SysField::DynAPI, u"DynAPI", true, RunLevel::NoDynAPI, nullptr},
+    {SysField::DynAPI, u"DynAPI", true, RunLevel::NoDynAPI, create_dynapi_service},
     {SysField::API, u"API", true, RunLevel::NoAPI, nullptr},
     {SysField::File, u"File", true, RunLevel::NoFile, nullptr},
     {SysField::Media, u"Media", true, RunLevel::NoMedia, nullptr},
