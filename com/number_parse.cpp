@@ -2,6 +2,7 @@
 // amounts, a currency sign, thousands separators, a fraction, an exponent (E or D), and the &H /
 // &O forms.
 #include "com/number_parse.h"
+#include "com/str.h"
 
 #include <charconv>
 #include <cmath>
@@ -16,12 +17,6 @@ namespace {
 bool is_blank(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
 bool is_digit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-int hex_value(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
 
 // Magnitude of a hex/octal value as the narrowest signed integer that holds it.
 int64_t radix_value(uint64_t bits) {
@@ -151,7 +146,7 @@ bool parse_number_text(std::u16string_view text, ParsedNumber& out) {
     if (i >= n) return false;
     uint64_t v = 0;
     for (; i < n; ++i) {
-      int d = hex_value(text[i]);
+      int d = hex_digit_value(text[i]);
       if (d < 0 || d >= base) return false;
       if (v > (std::numeric_limits<uint64_t>::max() >> (base == 16 ? 4 : 3))) return false;
       v = v * base + static_cast<uint64_t>(d);

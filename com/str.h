@@ -62,6 +62,13 @@ char16_t fold_case(char16_t c);               // full BMP simple lower-casing (L
 std::u16string lower(std::u16string_view s);
 std::u16string upper(std::u16string_view s);
 bool iequals(std::u16string_view a, std::u16string_view b);
+// 0..15 for a hexadecimal digit, -1 for anything else.
+inline int hex_digit_value(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
 inline std::u16string u16(const char* ascii) { std::u16string r; while (*ascii) r.push_back(static_cast<unsigned char>(*ascii++)); return r; }
 
 }  // namespace qz

@@ -1,19 +1,9 @@
 #include "host/cgi/url_encoded.h"
 
+#include "com/str.h"
 #include "platform/codepage.h"
 
 namespace qz::cgi {
-
-namespace {
-
-int hex_digit(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
-
-}  // namespace
 
 std::u16string url_decode(std::u16string_view text, int codepage) {
   std::u16string out;
@@ -33,7 +23,7 @@ std::u16string url_decode(std::u16string_view text, int codepage) {
     // The two characters after "%" read as a hexadecimal number: leading digits count.
     int value = 0;
     for (size_t k = i + 1; k < text.size() && k <= i + 2; ++k) {
-      int d = hex_digit(text[k]);
+      int d = hex_digit_value(text[k]);
       if (d < 0) break;
       value = value * 16 + d;
     }

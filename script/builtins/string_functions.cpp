@@ -1,6 +1,7 @@
 // Text functions: InStrRev, Replace, Split, Join, Filter, case, trimming, character codes
 // (Asc/Chr through the ANSI code page, AscW/ChrW, AscB/ChrB), StrComp, Escape/Unescape.
 #include <algorithm>
+#include "com/str.h"
 #include <new>
 #include <vector>
 
@@ -321,19 +322,13 @@ Variant Escape(BuiltinContext&, Args a) {
   return Variant(Str(out));
 }
 
-int hex_value(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
 
 // The value of n hex digits at s[i..], or -1 when they are not all there.
 int hex_run(std::u16string_view s, size_t i, size_t n) {
   if (i + n > s.size()) return -1;
   int v = 0;
   for (size_t k = 0; k < n; ++k) {
-    int d = hex_value(s[i + k]);
+    int d = hex_digit_value(s[i + k]);
     if (d < 0) return -1;
     v = v * 16 + d;
   }

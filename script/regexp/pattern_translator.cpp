@@ -1,4 +1,5 @@
 #include "script/regexp/pattern_translator.h"
+#include "com/str.h"
 
 #include <algorithm>
 #include <vector>
@@ -35,12 +36,6 @@ bool is_digit(char16_t c) { return c >= u'0' && c <= u'9'; }
 bool is_octal(char16_t c) { return c >= u'0' && c <= u'7'; }
 bool is_ascii_letter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 bool is_ascii_alnum(char16_t c) { return is_digit(c) || is_ascii_letter(c); }
-int hex_value(char16_t c) {
-  if (is_digit(c)) return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
 
 void append_hex(std::u16string& out, char16_t c) {
   static const char16_t kHex[] = u"0123456789abcdef";
@@ -264,7 +259,7 @@ class Translator {
     if (i_ + 1 + digits > p_.size()) return false;
     unsigned v = 0;
     for (int k = 1; k <= digits; ++k) {
-      int h = hex_value(p_[i_ + k]);
+      int h = hex_digit_value(p_[i_ + k]);
       if (h < 0) return false;
       v = v * 16 + h;
     }
