@@ -84,7 +84,7 @@ struct Binding {
   const BuiltinFunction* fn = nullptr;   // Builtin
   int intrinsic = 0;                     // Intrinsic
   std::shared_ptr<Unit> keep;            // the code a Procedure or Class lives in
-  uint32_t seq = 0;                      // definition order (Procedures)
+  uint32_t seq = 0;                      // definition order (Procedures, Vars)
 };
 
 enum Intrinsic : int { kIntrErr = 1, kIntrEval, kIntrExecute, kIntrExecuteGlobal, kIntrGetRef, kIntrRandomize, kIntrVarType };
@@ -199,6 +199,7 @@ struct CallStmt final : Stmt {
 
 struct IfStmt final : Stmt {
   std::vector<std::pair<Expr*, Block>> arms;
+  std::vector<Node> arm_at;   // where each arm's If or ElseIf keyword is (error positions)
   Block otherwise;
   Flow exec(Frame& f) override;
 };

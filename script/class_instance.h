@@ -39,6 +39,8 @@ class ClassInstance final : public Object {
 
  private:
   ScriptEngineImpl* engine() const;
+  // Class_Terminate, then the instance and its fields go.
+  void finish();
   ClassDef* cls_;
   std::shared_ptr<EngineLink> link_;
   std::shared_ptr<Unit> unit_;

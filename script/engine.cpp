@@ -109,10 +109,19 @@ void ScriptEngineImpl::add_object(std::u16string_view name, Ref<Object> object, 
 
 void ScriptEngineImpl::reset() {
   // Variables first, while code can still run Class_Terminate.
-  std::vector<Variant> dropped;
+  // Module variables one at a time in the order they were made, while the added objects are
+  // still there for Class_Terminate code. A variable holding an array whose element a running
+  // call has by reference stays with its retired module until the run is over.
+  std::vector<Binding*> vars;
   for (auto& m : modules_)
     for (auto& [k, b] : m->names)
-      if (b->kind == Binding::Var) dropped.push_back(std::move(b->value));
+      if (b->kind == Binding::Var) vars.push_back(b.get());
+  std::sort(vars.begin(), vars.end(), [](Binding* a, Binding* b) { return a->seq < b->seq; });
+  for (Binding* b : vars) {
+    if (b->value.is_array() && b->value.as_array()->locks) continue;
+    Variant dropped = std::move(b->value);
+  }
+  std::vector<Variant> dropped;
   for (auto& [k, b] : object_names_) dropped.push_back(std::move(b->value));
   dropped.clear();
   objects_.clear();
@@ -121,7 +130,8 @@ void ScriptEngineImpl::reset() {
   // Then cycles between instances: fields dropped without running code.
   in_reset_ = true;
   std::vector<Ref<Object>> alive;
-  for (ClassInstance* o = instances_; o; o = o->next) alive.emplace_back(o);
+  for (ClassInstance* o = instances_; o; o = o->next)
+    if (o->ref_count() > 0) alive.emplace_back(o);  // none waiting for a deferred release
   for (auto& r : alive) static_cast<ClassInstance*>(r.get())->clear_fields();
   alive.clear();
   in_reset_ = false;
@@ -230,6 +240,7 @@ Binding* ScriptEngineImpl::define_var(ModuleScope* m, const std::u16string& key,
     slot = std::make_unique<Binding>();
     slot->kind = Binding::Var;
     slot->name = name;
+    slot->seq = ++seq_;
   }
   ++gen_;
   return slot.get();
@@ -244,6 +255,7 @@ void ScriptEngineImpl::load_unit(ModuleScope* m, const std::shared_ptr<Unit>& u)
         if (!slot || slot->kind != Binding::Var) {
           slot = std::make_unique<Binding>();
           slot->kind = Binding::Var;
+          slot->seq = ++seq_;
         }
         if (d.is_array) slot->value = make_fixed_array(d.dims, max_array_elements);
         break;
@@ -316,10 +328,11 @@ void ScriptEngineImpl::check_timeout() {
   }
 }
 
-void ScriptEngineImpl::note_position(Frame& f, ScriptError& e) {
-  if (e.line != 0 || !f.current) return;
-  e.line = f.current->line;
-  e.column = f.current->col;
+void ScriptEngineImpl::note_position(Frame& f, ScriptError& e, const Node* where) {
+  if (!where) where = f.current;
+  if (e.line != 0 || !where) return;
+  e.line = where->line;
+  e.column = where->col;
   last_error_text_ = f.unit ? f.unit->line_text(e.line) : std::u16string();
 }
 

@@ -70,7 +70,8 @@ class ScriptEngineImpl {
   void set_current(vbs::Frame* f) { current_ = f; }
   // An error escaping a statement: records its position; true when On Error Resume Next took it.
   bool absorb(vbs::Frame& f, ScriptError& e);
-  void note_position(vbs::Frame& f, ScriptError& e);
+  // Gives `e` the position of `where` (default: the frame's current statement) unless it has one.
+  void note_position(vbs::Frame& f, ScriptError& e, const vbs::Node* where = nullptr);
 
   // Limits (fuzzing lowers them).
   size_t max_array_elements = size_t{1} << 28;

@@ -543,20 +543,53 @@ Flow CallStmt::exec(Frame& f) {
   return Flow::Normal;
 }
 
+namespace {
+// An error raised while a construct tests its condition. Under On Error Resume Next execution
+// goes on with the next statement, which is the first one inside the construct: the caller
+// then treats the test as passed. Otherwise the error leaves with the construct's position.
+void condition_failed(Frame& f, Stmt* s, const Node* where, ScriptError& e) {
+  f.current = s;
+  // Reported at the statement, or at the line of an ElseIf, Case or Loop test.
+  f.engine->note_position(f, e, where->line == s->line ? s : where);
+  if (!f.engine->absorb(f, e)) throw;
+}
+}  // namespace
+
 Flow IfStmt::exec(Frame& f) {
-  for (auto& [cond, body] : arms) {
-    if (truth(cond->eval(f))) return exec_block(f, body);
+  for (size_t i = 0; i < arms.size(); ++i) {
+    auto& [cond, body] = arms[i];
+    bool pass;
+    try {
+      pass = truth(cond->eval(f));
+    } catch (ScriptError& e) {
+      condition_failed(f, this, &arm_at[i], e);
+      pass = true;
+    }
+    if (pass) return exec_block(f, body);
   }
   return exec_block(f, otherwise);
 }
 
 Flow SelectStmt::exec(Frame& f) {
-  Variant v = test->eval(f);
-  if (v.is_object()) v = value_of(v);
+  Variant v;
+  try {
+    v = test->eval(f);
+    if (v.is_object()) v = value_of(v);
+  } catch (ScriptError& e) {
+    condition_failed(f, this, test, e);
+    return exec_block(f, cases.empty() ? otherwise : cases.front().body);
+  }
   for (auto& c : cases) {
     for (Expr* e : c.values) {
-      Variant x = e->eval(f);
-      if (compare_values(v, x, e->is_literal() ? 2 : 0) == 0) return exec_block(f, c.body);
+      bool match;
+      try {
+        Variant x = e->eval(f);
+        match = compare_values(v, x, e->is_literal() ? 2 : 0) == 0;
+      } catch (ScriptError& err) {
+        condition_failed(f, this, e, err);
+        match = true;
+      }
+      if (match) return exec_block(f, c.body);
     }
   }
   return exec_block(f, otherwise);
@@ -655,14 +688,27 @@ Flow ForEachStmt::exec(Frame& f) {
   return Flow::Normal;
 }
 
+namespace {
+// The loop's test: true when it ends the loop. A failing test under Resume Next counts as
+// `on_error` (go on into the body at the top; leave the loop at the bottom).
+bool loop_ends(Frame& f, Stmt* s, Expr* cond, bool until, bool on_error) {
+  try {
+    return truth(cond->eval(f)) == until;
+  } catch (ScriptError& e) {
+    condition_failed(f, s, cond, e);
+    return on_error;
+  }
+}
+}  // namespace
+
 Flow DoStmt::exec(Frame& f) {
   while (true) {
-    if (cond && test_first && truth(cond->eval(f)) == until) break;
+    if (cond && test_first && loop_ends(f, this, cond, until, false)) break;
     Flow r = exec_block(f, body);
     if (r == Flow::ExitDo) return Flow::Normal;
     if (r != Flow::Normal) return r;
     f.engine->tick();
-    if (cond && !test_first && truth(cond->eval(f)) == until) break;
+    if (cond && !test_first && loop_ends(f, this, cond, until, true)) break;
   }
   return Flow::Normal;
 }

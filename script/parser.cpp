@@ -526,6 +526,7 @@ class Parser {
       ++single_line_;
       Block then_part = parse_line_statements();
       s->arms.emplace_back(cond, std::move(then_part));
+      s->arm_at.push_back(*s);
       if (accept(Tok::Else)) s->otherwise = parse_line_statements();
       --single_line_;
       if (at(Tok::End) && peek().kind == Tok::If) { advance(); advance(); }
@@ -535,8 +536,14 @@ class Parser {
     }
     advance_eol();
     s->arms.emplace_back(cond, parse_block());
+    s->arm_at.push_back(*s);
     while (true) {
-      if (accept(Tok::ElseIf)) {
+      if (at(Tok::ElseIf)) {
+        Node where;
+        where.line = cur().line;
+        where.col = cur().col;
+        s->arm_at.push_back(where);
+        advance();
         Expr* c = parse_expr();
         expect(Tok::Then, kCeExpectedThen);
         if (!at_eos()) {

@@ -42,6 +42,20 @@ ScriptModule::ScriptModule(ScriptControl* owner, std::u16string name, int index)
     : owner_(owner), name_(std::move(name)), index_(index) {}
 
 namespace {
+// Errors that leave the control to a calling script carry no position: the caller's statement
+// gives it, while the Error object keeps the position inside the control's code.
+template <class F>
+Variant for_script(F fn) {
+  try {
+    return fn();
+  } catch (ScriptError& e) {
+    e.line = 0;
+    e.column = 0;
+    e.compile = false;
+    throw;
+  }
+}
+
 ModuleScope* scope_of(ScriptControl* owner, int index) {
   ModuleScope* m = owner ? owner->impl().module_scope(static_cast<size_t>(index - 1)) : nullptr;
   if (!m) runtime_error(kErrIllegalCall);
@@ -116,17 +130,15 @@ std::vector<ScriptModule::ProcedureInfo> ScriptModule::procedures() const {
 void ScriptModule::define(Members<ScriptModule>& m) {
   m.getter(u"Name", [](ScriptModule& s, Args) { return Variant(s.name_); });
   m.method(u"AddCode", [](ScriptModule& s, Args a) {
-    s.add_code(to_u16(a[0]));
-    return Variant();
+    return for_script([&] { s.add_code(to_u16(a[0])); return Variant(); });
   });
-  m.method(u"Eval", [](ScriptModule& s, Args a) { return s.eval(to_u16(a[0])); });
+  m.method(u"Eval", [](ScriptModule& s, Args a) { return for_script([&] { return s.eval(to_u16(a[0])); }); });
   m.method(u"ExecuteStatement", [](ScriptModule& s, Args a) {
-    s.execute_statement(to_u16(a[0]));
-    return Variant();
+    return for_script([&] { s.execute_statement(to_u16(a[0])); return Variant(); });
   });
   m.method(u"Run", [](ScriptModule& s, Args a) {
     if (a.size() < 1) raise(kErrArgCount);
-    return s.run(to_u16(a[0]), Args(a.data() + 1, a.size() - 1));
+    return for_script([&] { return s.run(to_u16(a[0]), Args(a.data() + 1, a.size() - 1)); });
   });
   m.getter(u"CodeObject", [](ScriptModule& s, Args) { return Variant(s.code_object()); });
   m.getter(u"Procedures", [](ScriptModule& s, Args) { return Variant(new_procedures_object(s.procedures())); });
@@ -209,8 +221,7 @@ void ScriptControl::define(Members<ScriptControl>& m) {
              [](ScriptControl& c, Args, const Variant& v) { c.set_use_safe_subset(to_bool(v)); });
   m.getter(u"State", [](ScriptControl&, Args) { return Variant(static_cast<int32_t>(1)); });
   m.method(u"AddCode", [](ScriptControl& c, Args a) {
-    c.add_code(to_u16(a[0]));
-    return Variant();
+    return for_script([&] { c.add_code(to_u16(a[0])); return Variant(); });
   });
   m.method(u"AddObject", [](ScriptControl& c, Args a) {
     if (a.size() < 2) raise(kErrArgCount);
@@ -219,14 +230,13 @@ void ScriptControl::define(Members<ScriptControl>& m) {
     c.add_object(to_u16(a[0]), Ref<Object>(o.as_object()), a.has(2) && to_bool(a[2]));
     return Variant();
   });
-  m.method(u"Eval", [](ScriptControl& c, Args a) { return c.eval(to_u16(a[0])); });
+  m.method(u"Eval", [](ScriptControl& c, Args a) { return for_script([&] { return c.eval(to_u16(a[0])); }); });
   m.method(u"ExecuteStatement", [](ScriptControl& c, Args a) {
-    c.execute_statement(to_u16(a[0]));
-    return Variant();
+    return for_script([&] { c.execute_statement(to_u16(a[0])); return Variant(); });
   });
   m.method(u"Run", [](ScriptControl& c, Args a) {
     if (a.size() < 1) raise(kErrArgCount);
-    return c.run(to_u16(a[0]), Args(a.data() + 1, a.size() - 1));
+    return for_script([&] { return c.run(to_u16(a[0]), Args(a.data() + 1, a.size() - 1)); });
   });
   m.method(u"Reset", [](ScriptControl& c, Args) {
     c.reset();

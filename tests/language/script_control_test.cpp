@@ -185,5 +185,27 @@ TEST_F(ScriptControlTest, ExecuteStatementAndEvalShareTheGlobalScope) {
   EXPECT_EQ(events.size(), 1u);
 }
 
+TEST_F(ScriptControlTest, ModulesSeeOnlyTheGlobalModulesPublicNames) {
+  sc->add_code(
+      u"Private hidden : hidden = \"secret\"\n"
+      u"Public shown : shown = \"open\"\n"
+      u"Private Const kHidden = 1\n"
+      u"Private Sub HiddenSub() : End Sub\n"
+      u"Private Function HiddenFn() : HiddenFn = 1 : End Function\n");
+  ScriptModule* a = sc->add_module(u"A");
+  a->add_code(u"Function Probe() : Probe = TypeName(hidden) & \"/\" & shown & \"/\" & TypeName(kHidden) : End Function");
+  EXPECT_EQ(text(a->run(u"Probe", {})), u"Empty/open/Empty");
+  EXPECT_EQ(text(a->eval(u"IsEmpty(hidden)")), u"True");
+  EXPECT_FALSE(a->has_procedure(u"HiddenSub"));
+  EXPECT_THROW(a->run(u"HiddenFn", {}), ScriptError);
+  EXPECT_THROW(a->execute_statement(u"HiddenSub"), ScriptError);
+  // The global module itself still sees them.
+  EXPECT_EQ(text(sc->eval(u"hidden & HiddenFn()")), u"secret1");
+  // Assigning the name in the module makes the module's own variable.
+  a->execute_statement(u"hidden = \"mine\"");
+  EXPECT_EQ(text(sc->eval(u"hidden")), u"secret");
+  EXPECT_EQ(text(a->eval(u"hidden")), u"mine");
+}
+
 }  // namespace
 }  // namespace qz
