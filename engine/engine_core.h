@@ -51,6 +51,9 @@ class EngineCore final : public EngineLink {
   // code (the /run order) runs as it is added and needs no Load; any other script without
   // one is reported as an error.
   void run_script(std::u16string_view text, bool load_required = true);
+  // The script a standalone program carries: its bytes as they were appended (possibly packed),
+  // run as script text with the host's command line as the argument text.
+  void run_embedded_script(std::string bytes);
   // Clears the engine after a run: script control, timers, module numbers, resources.
   void reset_engine();
   // Switches the end timer on: the run ends at the next pass through the event loop.
@@ -64,6 +67,10 @@ class EngineCore final : public EngineLink {
   void on_error_event(const ScriptErrorInfo& info);
   void end_timer_tick();
   void run_load(bool load_required);
+  // The part of a run shared by every road: Sys, translation, Load.
+  void run_bytes(std::string bytes, const std::u16string& module_name, bool load_required);
+  // The script-text road: the host's command line becomes the argument text.
+  void take_host_command_line();
   TranslatorSettings translator_settings();
 
   Ref<ScriptControl> control_;

@@ -95,6 +95,17 @@ void Quazel::define(Members<Quazel>& m) {
     }
     return Variant();
   });
+  // The host's road for a script appended to a standalone program: a byte string, run as it is.
+  m.method(u"CommandScript", [](Quazel&, Args a) {
+    try {
+      Str bytes = to_str(a[0]);
+      EngineCore::instance().set_default_develop_address();
+      EngineCore::instance().run_embedded_script(
+          std::string(reinterpret_cast<const char*>(bytes.bytes()), bytes.byte_size()));
+    } catch (...) {
+    }
+    return Variant();
+  });
   m.method(u"FuncRun", [](Quazel& q, Args a) {
     try {
       Args data = a.size() > 2 ? Args(a.data() + 2, a.size() - 2) : Args();

@@ -22,10 +22,6 @@ std::string read_bytes(const std::string& os_file) {
 }  // namespace
 
 void EngineCore::run_script(std::u16string_view text, bool load_required) {
-  // A new run starts with no timers of an earlier one.
-  timers_->reset();
-  errors_this_run_ = 0;
-
   std::string bytes;
   std::u16string module_name;
   if (script_path_exists(text)) {
@@ -35,15 +31,33 @@ void EngineCore::run_script(std::u16string_view text, bool load_required) {
   } else {
     // Script text: UTF-8 keeps every character; the translator reads it back as UTF-8.
     bytes = u16_to_utf8(text);
-    if (host_) {
-      try {
-        command_arg = to_u16(host_->call(u"GetExeCommand"));
-      } catch (...) {
-      }
-    }
-    script_file_name = u"Exe file";
+    take_host_command_line();
     module_name = u"Demo";
   }
+  run_bytes(std::move(bytes), module_name, load_required);
+}
+
+void EngineCore::run_embedded_script(std::string bytes) {
+  // The bytes go to the translator unchanged: a packed script must reach the unpacker intact,
+  // and no command-line parsing applies to a script the program carries.
+  take_host_command_line();
+  run_bytes(std::move(bytes), u"Demo", true);
+}
+
+void EngineCore::take_host_command_line() {
+  if (host_) {
+    try {
+      command_arg = to_u16(host_->call(u"GetExeCommand"));
+    } catch (...) {
+    }
+  }
+  script_file_name = u"Exe file";
+}
+
+void EngineCore::run_bytes(std::string bytes, const std::u16string& module_name, bool load_required) {
+  // A new run starts with no timers of an earlier one.
+  timers_->reset();
+  errors_this_run_ = 0;
   script_folder_ = script_folder();
 
   // Sys must exist before the translation: code the translator adds runs as it is added.

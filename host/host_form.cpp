@@ -54,13 +54,15 @@ void HostForm::start_engine() {
   } catch (...) {
   }
 
-  std::u16string text;
-  if (std::optional<std::string> embedded = read_own_embedded_script()) {
-    internal_script_ = true;
-    text = decode_script_bytes(*embedded);
-  }
+  std::optional<std::string> embedded = read_own_embedded_script();
+  if (embedded) internal_script_ = true;
   try {
-    engine_->call(u"Command", {Variant(text.empty() ? command_ : text)});
+    if (embedded && !embedded->empty()) {
+      // The appended bytes reach the engine unchanged (packed or not), past command-line parsing.
+      engine_->call(u"CommandScript", {Variant(Str::from_bytes(embedded->data(), embedded->size()))});
+    } else {
+      engine_->call(u"Command", {Variant(command_)});
+    }
   } catch (...) {
   }
 }
