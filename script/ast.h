@@ -96,6 +96,8 @@ struct NameExpr final : Expr {
   bool explicit_vars = false;   // Option Explicit in force where it was written
   int slot = -1;                // Local/OuterLocal slot, Field index, MeMember index
   int implicit_slot = -1;       // Global inside a procedure: local slot used when no binding exists
+  bool implicit_outer = false;  // implicit_slot is in the outer frame (Execute inside a procedure)
+  bool declares = false;        // ReDim target: makes the variable even under Option Explicit
   std::u16string name;          // as written
   std::u16string key;           // folded
   std::vector<Expr*> args;      // nullptr for a left-out argument
@@ -112,6 +114,10 @@ struct NameExpr final : Expr {
   bool callable() const override { return true; }
   Binding* binding(Frame& f);   // Global: the binding or null
   Variant& implicit_var(Frame& f);
+  // The variable a Local, OuterLocal, Field or a procedure's Execute-made local names; else null.
+  Variant* variable(Frame& f);
+  Variant* dynamic_local(Frame& f);
+  Variant eval_variable(Frame& f, Variant& var);
   Variant invoke(Frame& f, bool want_value);
 };
 
@@ -293,6 +299,7 @@ struct Proc {
   std::vector<FixedArray> arrays;  // made on entry
   std::vector<std::pair<int, Variant>> consts;
   std::unordered_map<std::u16string, int> locals;  // name -> slot, for Execute and Eval
+  std::unordered_map<std::u16string, int> implicit_locals;  // undeclared names used in the body
   ClassDef* cls = nullptr;
   Unit* unit = nullptr;
   ModuleScope* module = nullptr;
@@ -346,6 +353,8 @@ struct Unit {
   Proc top;                                  // top-level statements
   Expr* expression = nullptr;                // Eval
   std::vector<ModuleDecl> decls;
+  // Dim and Const of Execute code run inside a procedure: made as the procedure's locals.
+  std::vector<ModuleDecl> local_decls;
   std::vector<std::unique_ptr<Proc>> procs;
   std::vector<std::unique_ptr<ClassDef>> classes;
   std::vector<std::unique_ptr<Node>> nodes;  // owns every node
@@ -369,6 +378,9 @@ struct ModuleScope {
   std::vector<std::shared_ptr<Unit>> units;
 };
 
+// Locals a procedure gets at run time from the code Execute runs in it.
+using DynamicLocals = std::unordered_map<std::u16string, Variant>;
+
 // One running procedure (or top-level code, Execute or Eval).
 struct Frame {
   ScriptEngineImpl* engine = nullptr;
@@ -381,6 +393,7 @@ struct Frame {
   Frame* caller = nullptr;
   Stmt* current = nullptr;   // the statement running (error positions)
   bool resume_next = false;
+  std::unique_ptr<DynamicLocals> dynamic;   // made by the first Execute that declares one
 };
 
 Flow exec_block(Frame& f, const Block& b);

@@ -565,6 +565,14 @@ Variant ScriptEngineImpl::intrinsic(Frame& f, int which, Variant* args, size_t n
         FrameScope scope(*this, &fr);
         return u->expression->eval(fr);
       }
+      if (outer && !u->local_decls.empty()) {
+        if (!outer->dynamic) outer->dynamic = std::make_unique<DynamicLocals>();
+        for (const ModuleDecl& d : u->local_decls) {
+          auto [it, made] = outer->dynamic->try_emplace(d.key);
+          if (d.kind == ModuleDecl::Const) it->second = d.value;
+          else if (made && d.is_array) it->second = make_fixed_array(d.dims, max_array_elements);
+        }
+      }
       load_unit(f.module, u);
       run_top(u, outer, me);
       return Variant();

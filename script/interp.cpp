@@ -165,19 +165,65 @@ Binding* NameExpr::binding(Frame& f) {
   return cached;
 }
 
+namespace {
+// The procedure frame whose locals this code sees: its own, or for code that Execute or Eval
+// runs inside a procedure, the procedure's. Null at module level.
+inline Frame* procedure_frame(Frame& f) {
+  return f.proc && f.proc->kind != Proc::TopLevel ? &f : f.outer;
+}
+}  // namespace
+
+Variant* NameExpr::dynamic_local(Frame& f) {
+  Frame* p = procedure_frame(f);
+  if (!p || !p->dynamic) return nullptr;
+  auto it = p->dynamic->find(key);
+  return it == p->dynamic->end() ? nullptr : &it->second;
+}
+
 Variant& NameExpr::implicit_var(Frame& f) {
-  if (implicit_slot >= 0) return f.locals[implicit_slot];
+  if (implicit_slot >= 0) return (implicit_outer ? f.outer->locals : f.locals)[implicit_slot];
+  if (Frame* p = procedure_frame(f)) {
+    // Execute code inside a procedure: a new name is the procedure's local.
+    if (!p->dynamic) p->dynamic = std::make_unique<DynamicLocals>();
+    return (*p->dynamic)[key];
+  }
   Binding* b = f.engine->define_var(scope, key, name);
   cached = b;
   cached_gen = f.engine->generation();
   return b->value;
 }
 
+Variant* NameExpr::variable(Frame& f) {
+  switch (kind) {
+    case Local: return &f.locals[slot];
+    case OuterLocal: return &f.outer->locals[slot];
+    case Field: return &f.me->fields[slot];
+    case MeMember: return nullptr;
+    case Global: return dynamic_local(f);
+  }
+  return nullptr;
+}
+
+Variant NameExpr::eval_variable(Frame& f, Variant& var) {
+  Variant& v = var.deref();
+  if (!has_parens && args.empty()) return v;
+  ArgPack p;
+  p.build(f, args, v.is_object());
+  return apply_args(var, p.args());
+}
+
 Variant NameExpr::invoke(Frame& f, bool want_value) {
   Binding* b = binding(f);
   if (!b) {
     if (explicit_vars) runtime_error_named(kErrUndefined, name);
-    if (has_parens && !args.empty()) runtime_error_named(kErrTypeMismatch, name);
+    if (has_parens && !args.empty()) {
+      // An undeclared local holding an array; anything else is a call of an unknown name.
+      if (implicit_slot >= 0) {
+        Variant& v = implicit_var(f);
+        if (v.deref().is_array()) return eval_variable(f, v);
+      }
+      runtime_error_named(kErrTypeMismatch, name);
+    }
     return implicit_var(f);
   }
   switch (b->kind) {
@@ -225,27 +271,9 @@ Variant NameExpr::invoke(Frame& f, bool want_value) {
 
 Variant NameExpr::eval(Frame& f) {
   switch (kind) {
-    case Local: {
-      Variant& v = f.locals[slot].deref();
-      if (!has_parens && args.empty()) return v;
-      ArgPack p;
-      p.build(f, args, v.is_object());
-      return apply_args(f.locals[slot], p.args());
-    }
-    case OuterLocal: {
-      Variant& v = f.outer->locals[slot].deref();
-      if (!has_parens && args.empty()) return v;
-      ArgPack p;
-      p.build(f, args, v.is_object());
-      return apply_args(f.outer->locals[slot], p.args());
-    }
-    case Field: {
-      Variant& v = f.me->fields[slot];
-      if (!has_parens && args.empty()) return v;
-      ArgPack p;
-      p.build(f, args, v.is_object());
-      return apply_args(f.me->fields[slot], p.args());
-    }
+    case Local: return eval_variable(f, f.locals[slot]);
+    case OuterLocal: return eval_variable(f, f.outer->locals[slot]);
+    case Field: return eval_variable(f, f.me->fields[slot]);
     case MeMember: {
       ArgPack p;
       p.build(f, args, true);
@@ -253,6 +281,7 @@ Variant NameExpr::eval(Frame& f) {
       return f.me->invoke(slot + 1, static_cast<CallKind>(kMethod | kGet), p.args());
     }
     case Global:
+      if (Variant* d = dynamic_local(f)) return eval_variable(f, *d);
       return invoke(f, true);
   }
   return Variant();
@@ -266,42 +295,34 @@ void NameExpr::call(Frame& f) {
     f.me->invoke(slot + 1, kMethod, p.args());
     return;
   }
-  if (kind == Global) {
+  Variant* v = variable(f);
+  if (!v) {
     Binding* b = binding(f);
     if (!b && !explicit_vars) runtime_error_named(kErrTypeMismatch, name);
     invoke(f, false);
     return;
   }
-  if (args.empty() && !has_parens) {
+  if (args.empty() && !has_parens && v->deref().is_object()) {
     // A variable holding an object as a statement calls its default member.
-    Variant* v = kind == Local ? &f.locals[slot] : kind == OuterLocal ? &f.outer->locals[slot] : &f.me->fields[slot];
-    if (v->deref().is_object()) {
-      Variant holder = v->deref();
-      ArgPack p;
-      apply_args(holder, p.args());
-      return;
-    }
+    Variant holder = v->deref();
+    ArgPack p;
+    apply_args(holder, p.args());
+    return;
   }
-  eval(f);
+  eval_variable(f, *v);
 }
 
 Variant* NameExpr::ref(Frame& f, LockList& locks) {
-  Variant* v = nullptr;
-  switch (kind) {
-    case Local: v = &f.locals[slot]; break;
-    case OuterLocal: v = &f.outer->locals[slot]; break;
-    case Field: v = &f.me->fields[slot]; break;
-    case MeMember: return nullptr;
-    case Global: {
-      Binding* b = binding(f);
-      if (!b) {
-        if (explicit_vars || has_parens) return nullptr;
-        v = &implicit_var(f);
-        break;
-      }
+  Variant* v = variable(f);
+  if (!v) {
+    if (kind != Global) return nullptr;
+    Binding* b = binding(f);
+    if (!b) {
+      if ((explicit_vars && !declares) || has_parens) return nullptr;
+      v = &implicit_var(f);
+    } else {
       if (b->kind != Binding::Var) return nullptr;
       v = &b->value;
-      break;
     }
   }
   Variant& d = v->deref();
@@ -313,12 +334,9 @@ Variant* NameExpr::ref(Frame& f, LockList& locks) {
 }
 
 void NameExpr::assign(Frame& f, Variant v, bool is_set) {
-  Variant* target = nullptr;
-  switch (kind) {
-    case Local: target = &f.locals[slot]; break;
-    case OuterLocal: target = &f.outer->locals[slot]; break;
-    case Field: target = &f.me->fields[slot]; break;
-    case MeMember: {
+  Variant* target = variable(f);
+  if (!target) {
+    if (kind == MeMember) {
       ArgPack p;
       p.build(f, args, false, 1);
       p.push(is_set ? std::move(v) : let_value(std::move(v)));
@@ -327,22 +345,20 @@ void NameExpr::assign(Frame& f, Variant v, bool is_set) {
       f.me->invoke(slot + 1, is_set ? kSet : kLet, p.args());
       return;
     }
-    case Global: {
-      Binding* b = binding(f);
-      if (!b) {
-        if (explicit_vars) runtime_error_named(kErrUndefined, name);
-        target = &implicit_var(f);
-        break;
-      }
-      if (b->kind == Binding::Var) { target = &b->value; break; }
-      if (b->kind == Binding::ObjMember) {
-        ArgPack p;
-        p.build(f, args, false, 1);
-        p.push(is_set ? std::move(v) : let_value(std::move(v)));
-        Ref<Object> keep(b->owner);
-        keep->invoke(b->id, is_set ? kSet : kLet, p.args());
-        return;
-      }
+    Binding* b = binding(f);
+    if (!b) {
+      if (explicit_vars) runtime_error_named(kErrUndefined, name);
+      target = &implicit_var(f);
+    } else if (b->kind == Binding::Var) {
+      target = &b->value;
+    } else if (b->kind == Binding::ObjMember) {
+      ArgPack p;
+      p.build(f, args, false, 1);
+      p.push(is_set ? std::move(v) : let_value(std::move(v)));
+      Ref<Object> keep(b->owner);
+      keep->invoke(b->id, is_set ? kSet : kLet, p.args());
+      return;
+    } else {
       runtime_error_named(kErrIllegalAssign, name);
     }
   }
@@ -763,7 +779,10 @@ Flow EraseStmt::exec(Frame& f) {
   for (Expr* t : targets) {
     LockList locks;
     Variant* target = t->ref(f, locks);
-    if (!target) runtime_error(kErrTypeMismatch);
+    if (!target) {
+      t->eval(f);   // an undeclared name under Option Explicit reports that first
+      runtime_error(kErrTypeMismatch);
+    }
     Variant& cur = target->deref();
     if (!cur.is_array()) runtime_error(kErrTypeMismatch);
     ArrayRep* rep = cur.as_array();

@@ -1,5 +1,6 @@
 #include "script/parser.h"
 
+#include <set>
 #include <string>
 #include <unordered_set>
 
@@ -162,10 +163,21 @@ class Parser {
       d.name = ident(&d.key);
       d.dims = parse_dims(d.is_array);
       if (!declared_.insert(d.key).second) compile_error(kCeNameRedefined, cur().line, cur().col);
-      unit_->decls.push_back(std::move(d));
+      add_decl(std::move(d));
       if (!accept(Tok::Comma)) break;
     }
     end_of_statement();
+  }
+
+  // A module-level Var or Const; in Execute code run inside a procedure, one of its locals
+  // (none when the procedure already declares the name).
+  void add_decl(ModuleDecl d) {
+    if (!ctx_.outer_proc) {
+      unit_->decls.push_back(std::move(d));
+      return;
+    }
+    if (ctx_.outer_proc->locals.count(d.key)) return;
+    unit_->local_decls.push_back(std::move(d));
   }
 
   Variant parse_const_value() {
@@ -191,7 +203,7 @@ class Parser {
         d.name = name;
         d.key = key;
         d.value = v;
-        unit_->decls.push_back(std::move(d));
+        add_decl(std::move(d));
       } else {
         int slot = declare_local(key, line, col);
         proc_->consts.emplace_back(slot, v);
@@ -481,7 +493,9 @@ class Parser {
     advance();
     if (at_word(u"preserve")) { s->preserve = true; advance(); }
     while (true) {
-      Expr* target = parse_name_only();
+      auto* target = static_cast<NameExpr*>(parse_name_only());
+      target->declares = true;
+      redimmed_.emplace(proc_, target->key);
       expect(Tok::LParen, kCeExpectedLParen);
       ReDimStmt::Item item{target, {}};
       while (true) {
@@ -1128,24 +1142,34 @@ class Parser {
   // ---- name resolution ----
   void resolve_names() {
     for (auto& [n, p] : pending_) {
-      n->explicit_vars = unit_->option_explicit;
+      // ReDim declares the name for the rest of its procedure.
+      n->explicit_vars = unit_->option_explicit && (p == &unit_->top || !redimmed_.count({p, n->key}));
       if (p != &unit_->top) {
         bool self_call = p->has_result() && n->key == p->key && n->has_parens;
         auto it = p->locals.find(n->key);
         if (it != p->locals.end() && !self_call) { n->kind = NameExpr::Local; n->slot = it->second; continue; }
         if (resolve_member(n, p->cls)) continue;
         n->kind = NameExpr::Global;
-        auto imp = implicit_.find({p, n->key});
-        if (imp == implicit_.end()) imp = implicit_.emplace(std::make_pair(p, n->key), p->nslots++).first;
+        auto imp = p->implicit_locals.find(n->key);
+        if (imp == p->implicit_locals.end()) imp = p->implicit_locals.emplace(n->key, p->nslots++).first;
         n->implicit_slot = imp->second;
         continue;
       }
-      if (ctx_.outer_proc) {
-        auto it = ctx_.outer_proc->locals.find(n->key);
-        if (it != ctx_.outer_proc->locals.end()) { n->kind = NameExpr::OuterLocal; n->slot = it->second; continue; }
+      const Proc* outer = ctx_.outer_proc;
+      if (outer) {
+        auto it = outer->locals.find(n->key);
+        if (it != outer->locals.end()) { n->kind = NameExpr::OuterLocal; n->slot = it->second; continue; }
       }
       if (resolve_member(n, ctx_.outer_class)) continue;
       n->kind = NameExpr::Global;
+      if (outer) {
+        // A name the procedure uses without declaring it is its local when nothing else has it.
+        auto imp = outer->implicit_locals.find(n->key);
+        if (imp != outer->implicit_locals.end()) {
+          n->implicit_slot = imp->second;
+          n->implicit_outer = true;
+        }
+      }
     }
   }
   bool resolve_member(NameExpr* n, ClassDef* c) {
@@ -1157,12 +1181,6 @@ class Parser {
     else { n->kind = NameExpr::MeMember; n->slot = it->second; }
     return true;
   }
-
-  struct PairHash {
-    size_t operator()(const std::pair<Proc*, std::u16string>& k) const {
-      return std::hash<std::u16string>()(k.second) ^ std::hash<const void*>()(k.first);
-    }
-  };
 
   CompileContext ctx_;
   std::shared_ptr<Unit> unit_;
@@ -1177,7 +1195,7 @@ class Parser {
   Expr* injected_ = nullptr;
   std::unordered_set<std::u16string> declared_;
   std::vector<std::pair<NameExpr*, Proc*>> pending_;
-  std::unordered_map<std::pair<Proc*, std::u16string>, int, PairHash> implicit_;
+  std::set<std::pair<const Proc*, std::u16string>> redimmed_;
 };
 
 }  // namespace
