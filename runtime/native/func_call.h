@@ -45,7 +45,8 @@ class FuncCall : public NativeObject<FuncCall> {
   // QueryInterface(interface, "{iid}", new_interface (by reference)) -> HRESULT.
   Variant query_interface(Args a);
 
-  // Records (Type objects): image address, read-back, image size.
+  // Records (Type objects): image address, read-back, image size. An image the script takes
+  // itself (GetPtrFromClassVars) stays, across native calls, until the script's ClearBuffers.
   Variant record_address(const Variant& records);
   void record_read_back(const Variant& records);
   int32_t record_size(const Variant& records);

@@ -28,13 +28,6 @@ Variant quietly(Fn fn, Variant otherwise = Variant()) {
   }
 }
 
-int hex_value(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
-
 void rebuf(FuncCall& f, const Variant& count) {
   ByteBuffer* b = current(f);
   int64_t last = to_longlong(count);
@@ -82,7 +75,7 @@ void strbuf(FuncCall& f, const Variant& code, const Variant& number) {
   std::u16string text = to_u16(code);
   std::vector<uint8_t> bytes(text.size() / 2, 0);
   for (size_t i = 0; i < bytes.size(); ++i) {
-    int hi = hex_value(text[2 * i]), lo = hex_value(text[2 * i + 1]);
+    int hi = hex_digit_value(text[2 * i]), lo = hex_digit_value(text[2 * i + 1]);
     if (hi >= 0 && lo >= 0) bytes[i] = static_cast<uint8_t>(hi * 16 + lo);
   }
   b->data = std::move(bytes);

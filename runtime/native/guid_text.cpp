@@ -1,21 +1,16 @@
 #include "runtime/native/guid_text.h"
 
+#include "com/str.h"
+
 namespace qz {
 
 namespace {
-
-int hex_digit(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
 
 // The value of `n` hex digits at `pos`; -1 when one is not a digit.
 int64_t hex_at(std::u16string_view t, size_t pos, size_t n) {
   int64_t v = 0;
   for (size_t i = 0; i < n; ++i) {
-    int d = hex_digit(t[pos + i]);
+    int d = hex_digit_value(t[pos + i]);
     if (d < 0) return -1;
     v = v * 16 + d;
   }
