@@ -72,8 +72,12 @@ MakeResult build_from_make_ini(std::u16string_view script_path, const MakeContex
     changed = true;
   }
 
-  const bool compile_exe = key_starts_with(options, u"compile", u"exe");
-  if ((ini.empty() || key_starts_with(options, u"type", u"full") || compile_exe) && !pack::is_packed(*script)) {
+  // Without make.ini (or with an empty one) the user asks for a program: it is built from a
+  // packed copy, and the script's own file stays as it is, so the readable source is never
+  // replaced by its packed form behind the user's back.
+  const bool default_order = ini.empty();
+  const bool compile_exe = default_order || key_starts_with(options, u"compile", u"exe");
+  if ((default_order || key_starts_with(options, u"type", u"full") || compile_exe) && !pack::is_packed(*script)) {
     try {
       *script = pack::pack(*script, ctx.version);
     } catch (const std::exception& e) {
@@ -99,7 +103,7 @@ MakeResult build_from_make_ini(std::u16string_view script_path, const MakeContex
   MakeResult result;
   result.script_path = path;
   result.packed = pack::is_packed(*script);
-  if (changed && !pack::replace_file(path, *script, std::nullopt, error)) return failure(error);
+  if (changed && !default_order && !pack::replace_file(path, *script, std::nullopt, error)) return failure(error);
   if (compile_exe) {
     if (!write_executable(order, *exe_paths, *script, ctx, error)) {
       result.ok = false;

@@ -68,25 +68,21 @@ class MakeBuilder : public ::testing::Test {
   std::vector<std::string> notes;
 };
 
-TEST_F(MakeBuilder, WithoutMakeIniTheScriptIsPackedInPlaceAndNothingElse) {
-  auto r = make("");
-  ASSERT_TRUE(r.ok) << r.error;
-  EXPECT_TRUE(r.packed);
-  EXPECT_EQ(plain_of(read_file(dir / "app.qz")), kScript);
-  EXPECT_EQ(files(), (std::vector<std::string>{"app.qz", "host"}));
-  EXPECT_TRUE(notes.empty());
-
-  // A second make leaves the packed file as it is.
-  const std::string once = read_file(dir / "app.qz");
-  ASSERT_TRUE(build_from_make_ini(script_path(dir / "app.qz"), ctx).ok);
-  EXPECT_EQ(read_file(dir / "app.qz"), once);
-}
-
-TEST_F(MakeBuilder, AnEmptyMakeIniPacksToo) {
-  write_file(dir / "make.ini", "");
-  auto r = make("");
-  ASSERT_TRUE(r.ok) << r.error;
-  EXPECT_TRUE(pack::is_packed(read_file(dir / "app.qz")));
+TEST_F(MakeBuilder, WithoutMakeIniAProgramIsBuiltAndTheScriptStaysReadable) {
+  for (bool empty_ini : {false, true}) {
+    SCOPED_TRACE(empty_ini ? "empty make.ini" : "no make.ini");
+    std::filesystem::remove(dir / "app");
+    if (empty_ini) write_file(dir / "make.ini", "");
+    auto r = make("");
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_TRUE(r.packed);
+    EXPECT_EQ(read_file(dir / "app.qz"), kScript);  // the source is not replaced
+    ASSERT_EQ(r.executable_path, dir / "app");
+    const std::string program = read_file(dir / "app");
+    const size_t at = program.find(standalone::end_marker());
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(plain_of(program.substr(at + standalone::end_marker().size())), kScript);
+  }
 }
 
 TEST_F(MakeBuilder, ResfileAppendsBlocksWithoutPacking) {
@@ -301,7 +297,8 @@ TEST_F(MakeBuilder, ABareScriptNameFindsMakeIniBesideItElseInTheEngineFolder) {
   ::unlink((dir / "make.ini").c_str());
   write_file(dir / "bare.qz", kScript);
   ASSERT_TRUE(build_from_make_ini(script_path(dir / "bare.qz"), ctx).ok);
-  EXPECT_TRUE(pack::is_packed(read_file(dir / "bare.qz")));
+  EXPECT_EQ(read_file(dir / "bare.qz"), kScript);
+  EXPECT_TRUE(std::filesystem::exists(dir / "bare"));
 }
 
 }  // namespace
