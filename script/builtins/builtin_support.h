@@ -57,6 +57,7 @@ std::span<const BuiltinFunction> format_functions();
 std::span<const BuiltinFunction> type_functions();
 std::span<const BuiltinFunction> system_functions();
 std::span<const BuiltinFunction> dialog_functions();
+std::span<const BuiltinFunction> locale_functions();
 // The constants, built once.
 std::span<const BuiltinConstant> constants();
 

@@ -20,7 +20,7 @@ const NameIndex<BuiltinFunction>& function_index() {
                         builtins::conversion_functions(), builtins::math_functions(),
                         builtins::date_functions(), builtins::format_functions(),
                         builtins::type_functions(), builtins::system_functions(),
-                        builtins::dialog_functions()}) {
+                        builtins::dialog_functions(), builtins::locale_functions()}) {
       for (const BuiltinFunction& f : family) m->emplace(lower(f.name), &f);
     }
     return m;
