@@ -118,6 +118,9 @@ struct NameExpr final : Expr {
   Variant* variable(Frame& f);
   Variant* dynamic_local(Frame& f);
   Variant eval_variable(Frame& f, Variant& var);
+  // Let to a variable that holds an object assigns the object's default property; false when
+  // the variable holds no object.
+  bool let_default(Frame& f, Variant& v);
   Variant invoke(Frame& f, bool want_value);
 };
 
@@ -195,6 +198,7 @@ struct AssignStmt final : Stmt {
   Expr* target = nullptr;
   Expr* value = nullptr;
   bool is_set = false;
+  bool plain_name = false;   // Let to a bare variable name: an object there takes it as its default
   Flow exec(Frame& f) override;
 };
 

@@ -20,7 +20,7 @@ enum : int32_t {
   kCeExpectedInteger = 1026, kCeExpectedWhileUntil = 1027, kCeExpectedWith = 1029,
   kCeInvalidNumber = 1031, kCeInvalidChar = 1032, kCeUnterminatedString = 1033,
   kCeInvalidMe = 1037, kCeLoopWithoutDo = 1038, kCeInvalidExit = 1039, kCeInvalidForVar = 1040,
-  kCeNameRedefined = 1041, kCeMustBeFirst = 1042, kCeExpectedLiteral = 1045, kCeExpectedIn = 1046,
+  kCeNameRedefined = 1041, kCeMustBeFirst = 1042, kCeParensOnSubCall = 1044, kCeExpectedLiteral = 1045, kCeExpectedIn = 1046,
   kCeExpectedClass = 1047, kCeInsideClass = 1048, kCeExpectedLetSetGet = 1049,
   kCeExpectedProperty = 1050, kCePropertyArgs = 1051, kCeMultipleDefault = 1052,
   kCeInitTermArgs = 1053, kCeLetSetArgs = 1054, kCeUnexpectedNext = 1055,

@@ -333,6 +333,21 @@ Variant* NameExpr::ref(Frame& f, LockList& locks) {
   return array_element(d, p.args(), &locks);
 }
 
+bool NameExpr::let_default(Frame& f, Variant& v) {
+  Variant* var = variable(f);
+  if (!var && kind == Global) {
+    Binding* b = binding(f);
+    if (b && b->kind == Binding::Var) var = &b->value;
+  }
+  if (!var) return false;
+  const Variant& cur = var->deref();
+  if (!cur.is_object() || !cur.as_object()) return false;
+  Ref<Object> keep(cur.as_object());
+  Variant value = let_value(std::move(v));
+  keep->invoke(kDispValue, kLet, Args(&value, 1));
+  return true;
+}
+
 void NameExpr::assign(Frame& f, Variant v, bool is_set) {
   Variant* target = variable(f);
   if (!target) {
@@ -384,11 +399,38 @@ Object* MemberExpr::target(Frame& f, Variant& holder) {
   return o;
 }
 
+namespace {
+// How an error message names a member access: "obj.Member", "Me.Member", "a.b.Member"; only
+// the member's name when the object is something else (a call's result, a With object).
+bool describe_path(const Expr* e, std::u16string& out) {
+  if (auto* n = dynamic_cast<const NameExpr*>(e)) {
+    if (n->has_parens) return false;
+    out += n->name;
+    return true;
+  }
+  if (dynamic_cast<const MeExpr*>(e)) {
+    out += u"Me";
+    return true;
+  }
+  if (auto* m = dynamic_cast<const MemberExpr*>(e)) {
+    if (m->has_parens || !m->object || !describe_path(m->object, out)) return false;
+    out += u".";
+    out += m->name;
+    return true;
+  }
+  return false;
+}
+}  // namespace
+
 DispId MemberExpr::resolve(Object* o) {
   const void* key = o->member_key();
   if (key && key == cached_key) return cached_id;
   DispId id = o->find_member(name);
-  if (id == kDispUnknown) runtime_error_named(kErrNoSuchMember, name);
+  if (id == kDispUnknown) {
+    std::u16string path;
+    if (object && describe_path(object, path)) runtime_error_named(kErrNoSuchMember, path + u"." + name);
+    runtime_error_named(kErrNoSuchMember, name);
+  }
   if (key) {
     cached_key = key;
     cached_id = id;
@@ -550,7 +592,9 @@ Flow exec_block(Frame& f, const Block& b) {
 }
 
 Flow AssignStmt::exec(Frame& f) {
-  target->assign(f, value->eval(f), is_set);
+  Variant v = value->eval(f);
+  if (plain_name && static_cast<NameExpr*>(target)->let_default(f, v)) return Flow::Normal;
+  target->assign(f, std::move(v), is_set);
   return Flow::Normal;
 }
 

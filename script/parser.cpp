@@ -465,6 +465,8 @@ class Parser {
       }
       case Tok::Sub: case Tok::Function: case Tok::Class: case Tok::Property:
         error(kCeExpectedStatement);
+      case Tok::Loop: error(kCeLoopWithoutDo);
+      case Tok::Next: error(kCeUnexpectedNext);
       case Tok::Ident: case Tok::Dot:
         if (at_word(u"let") && peek().kind == Tok::Ident) advance();
         return parse_assign_or_call();
@@ -782,6 +784,7 @@ class Parser {
       if (!lhs->assignable()) compile_error(kCeSyntax, line, col);
       auto* s = unit_->make<AssignStmt>(line, col);
       s->target = lhs;
+      if (auto* n = dynamic_cast<NameExpr*>(lhs)) s->plain_name = !n->has_parens && n->args.empty();
       s->value = parse_expr();
       end_of_statement();
       return s;
@@ -795,6 +798,8 @@ class Parser {
     else if (auto* m = dynamic_cast<MemberExpr*>(lhs)) { args = &m->args; parens = &m->has_parens; }
     bool stmt_end = at_eos() || (single_line_ > 0 && at(Tok::Else));
     if (stmt_end) {
+      // "foo(a, b)" as a statement: only Call may put a list in parentheses.
+      if (args && *parens && args->size() > 1) compile_error(kCeParensOnSubCall, line, col);
       // "foo (x)": the parentheses belong to the argument, which is passed by value.
       if (args && *parens && args->size() == 1 && (*args)[0]) {
         auto* p = make_at<ParenExpr>((*args)[0]);

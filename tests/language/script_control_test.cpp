@@ -207,5 +207,87 @@ TEST_F(ScriptControlTest, ModulesSeeOnlyTheGlobalModulesPublicNames) {
   EXPECT_EQ(text(a->eval(u"hidden")), u"mine");
 }
 
+// Compile errors: number, text and the 1-based position of the offending token; the Error
+// object's Text is the whole source line. Nothing of the code runs.
+TEST_F(ScriptControlTest, CompileErrorsReportNumberTextAndPosition) {
+  struct Case { const char16_t* code; int32_t number; int line; int column; const char16_t* text; };
+  const Case cases[] = {
+      {u"Foo(1, 2)", 1044, 1, 1, u"Cannot use parentheses when calling a Sub"},
+      {u"x = 1\r\n  obj.Go(1, 2)", 1044, 2, 3, u"Cannot use parentheses when calling a Sub"},
+      {u"x = (1 + 2", 1006, 1, 11, u"Expected ')'"},
+      {u"If x Then\r\ny = 1\r\n", 1014, 3, 1, u"Expected 'End'"},
+      {u"x = 1 +\ry = 2", 1023, 1, 8, u"Expected expression"},
+      {u"Dim a, a", 1041, 1, 9, u"Name redefined"},
+      {u"x = \"abc", 1033, 1, 5, u"Unterminated string constant"},
+      {u"Sub S : Exit Function : End Sub", 1039, 1, 14, u"Invalid 'exit' statement"},
+      {u"Class C : Private Default Function F : End Function : End Class", 1057, 1, 19,
+       u"'Default' specification must also specify 'Public'"},
+      {u"\nLoop", 1038, 2, 1, u"'loop' without 'do'"},
+      {u"Next", 1055, 1, 1, u"Unexpected 'Next'"},
+      {u"Const c = x", 1045, 1, 11, u"Expected literal constant"},
+      {u"Property Get P : End Property", 1048, 1, 1, u"Must be defined inside a Class"},
+      {u"Function F()\r\nEnd Sub", 1015, 2, 5, u"Expected 'Function'"},
+      {u"Dim x(1.5)", 1026, 1, 7, u"Expected integer constant"},
+      {u"y = 1 2", 1025, 1, 7, u"Expected end of statement"},
+  };
+  sc->add_code(u"Dim ran : ran = 0");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.code, c.code + std::char_traits<char16_t>::length(c.code)));
+    events.clear();
+    try {
+      sc->add_code(std::u16string(u"ran = ran + 1\n") + c.code);
+      ADD_FAILURE() << "no error";
+      continue;
+    } catch (const ScriptError& e) {
+      EXPECT_TRUE(e.compile);
+    }
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].number, c.number);
+    EXPECT_EQ(events[0].line, c.line + 1);
+    EXPECT_EQ(events[0].column, c.column);
+    EXPECT_EQ(events[0].description, c.text);
+    EXPECT_EQ(events[0].source, u"VBScript compilation error");
+  }
+  EXPECT_EQ(text(sc->eval(u"ran")), u"0");
+}
+
+// A run-time error inside a class method of another module reaches the caller's Err with
+// VBScript's source and text; uncaught, the Error object points into the method's code.
+TEST_F(ScriptControlTest, ErrorsFromClassMethodsInAnotherModule) {
+  ScriptModule* lib = sc->add_module(u"Lib");
+  lib->add_code(
+      u"Class Worker\n"
+      u"  Function Divide(a, b)\n"
+      u"    Divide = a / b\n"
+      u"  End Function\n"
+      u"  Sub Custom() : Err.Raise 1234, \"Worker.Custom\", \"custom text\" : End Sub\n"
+      u"  Sub Missing() : Me.NoSuchMember : End Sub\n"
+      u"End Class\n"
+      u"Function NewWorker() : Set NewWorker = New Worker : End Function\n");
+  sc->add_code(u"Dim r\n");
+  Variant w = lib->run(u"NewWorker", {});
+  sc->add_object(u"Made", w.as_object());
+  sc->add_code(
+      u"On Error Resume Next\n"
+      u"r = Made.Divide(1, 0)\n"
+      u"r = Err.Number & \"|\" & Err.Source & \"|\" & Err.Description\n"
+      u"Err.Clear\n"
+      u"Made.Custom\n"
+      u"r = r & \"/\" & Err.Number & \"|\" & Err.Source & \"|\" & Err.Description\n"
+      u"Err.Clear\n"
+      u"Made.Missing\n"
+      u"r = r & \"/\" & Err.Number & \"|\" & Err.Description\n");
+  EXPECT_EQ(text(sc->eval(u"r")),
+            u"11|VBScript runtime error|Division by zero/1234|Worker.Custom|custom text/"
+            u"438|Object doesn't support this property or method: 'Me.NoSuchMember'");
+  EXPECT_TRUE(events.empty());
+  EXPECT_THROW(sc->add_code(u"r = Made.Divide(2, 0)"), ScriptError);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].number, 11);
+  EXPECT_EQ(events[0].source, u"VBScript runtime error");
+  EXPECT_EQ(events[0].line, 3);
+  EXPECT_EQ(events[0].text, u"    Divide = a / b");
+}
+
 }  // namespace
 }  // namespace qz
