@@ -1,8 +1,11 @@
 #include "runtime/sys_services.h"
 
+#include "formats/aes/aes_object.h"
 #include "runtime/helpers/sys_members.h"
 #include "runtime/native/sys_native.h"
 #include "runtime/script_file.h"
+#include "services/conv/conv_object.h"
+#include "services/registry/registry_object.h"
 
 namespace qz {
 
@@ -23,7 +26,7 @@ Ref<Object> host_cgi(EngineLink& e) { return host_member(e, u"mCGI"); }
 constexpr SysService kServices[] = {
     {SysField::DDE, u"DDE", false, RunLevel::NoRegistry, host_dde},
     {SysField::NTS, u"NTS", false, RunLevel::NoRegistry, host_nts},
-    {SysField::Registry, u"Registry", true, RunLevel::NoRegistry, nullptr},
+    {SysField::Registry, u"Registry", true, RunLevel::NoRegistry, create_registry_service},
     {SysField::GDI, u"GDI", true, RunLevel::NoGDI, nullptr},
     {SysField::DynAPI, u"DynAPI", true, RunLevel::NoDynAPI, create_dynapi_service},
     {SysField::API, u"API", true, RunLevel::NoAPI, nullptr},
@@ -32,12 +35,12 @@ constexpr SysService kServices[] = {
     {SysField::Resource, u"Resource", true, RunLevel::NoResource, create_resource_service},
     {SysField::ClipBoard, u"ClipBoard", true, RunLevel::NoClipBoard, nullptr},
     {SysField::cScreen, u"cScreen", true, RunLevel::NocScreen, nullptr},
-    {SysField::Conv, u"Conv", true, RunLevel::NoConv, nullptr},
+    {SysField::Conv, u"Conv", true, RunLevel::NoConv, create_conv_service},
     {SysField::CGI, u"CGI", true, RunLevel::NoCGI, host_cgi},
     {SysField::Power, u"Power", true, RunLevel::NoPower, nullptr},
     {SysField::Net, u"Net", true, RunLevel::NoNet, nullptr},
     {SysField::CDlg, u"CDlg", true, RunLevel::NoCDlg, nullptr},
-    {SysField::Crypt, u"Crypt", true, RunLevel::NoCrypt, nullptr},
+    {SysField::Crypt, u"Crypt", true, RunLevel::NoCrypt, create_crypt_service},
     {SysField::Console, u"Console", true, RunLevel::NoConsole, nullptr},
     {SysField::NativeRes, u"NativeRes", true, RunLevel::NoNativeRes, nullptr},
 };
