@@ -150,3 +150,5 @@ On Error Resume Next
 pt.Z = 1
 WScript.Echo Err.Number ' expect: 438
 Err.Clear
+' The last Tracer still held at the end of the script goes when the run ends.
+' expect: bye last
