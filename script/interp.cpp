@@ -83,6 +83,14 @@ void assign_value(Variant& dst, Variant v, bool is_set) {
     v = value_of(v);
   }
   if (dst.is_array() && dst.as_array()->locks) runtime_error(kErrFixedArray);
+  if (v.is_array() && v.as_array()->fixed) {
+    // A copy of a Dim'd array is an ordinary dynamic array: ReDim may resize it.
+    auto* rep = new ArrayRep(*v.as_array());
+    rep->refs = 0;
+    rep->locks = 0;
+    rep->fixed = false;
+    v = Variant::array(rep);
+  }
   dst = std::move(v);
 }
 

@@ -180,11 +180,14 @@ class Parser {
     unit_->local_decls.push_back(std::move(d));
   }
 
+  // A constant's value is one literal, optionally signed: no operators, no other constants.
   Variant parse_const_value() {
+    size_t start = pos_;
+    bool signed_literal = at(Tok::Minus) || at(Tok::Plus);
     Expr* e = parse_expr();
-    if (auto* p = dynamic_cast<ParenExpr*>(e)) e = p->inner;
     auto* lit = dynamic_cast<LiteralExpr*>(e);
-    if (!lit) compile_error(kCeExpectedLiteral, e->line, e->col);
+    size_t used = pos_ - start;
+    if (!lit || used > (signed_literal ? 2u : 1u)) compile_error(kCeExpectedLiteral, e->line, e->col);
     return lit->value;
   }
 

@@ -40,3 +40,40 @@ WScript.Echo Err.Number         ' expect: 9
 Err.Clear
 i = 5 : i(0) = 1
 WScript.Echo Err.Number         ' expect: 13
+On Error GoTo 0
+' ReDim Preserve keeps every element when only the last dimension changes.
+Dim dm() : ReDim dm(1, 2)
+dm(0, 0) = "00" : dm(1, 0) = "10" : dm(0, 2) = "02" : dm(1, 2) = "12"
+ReDim Preserve dm(1, 4)
+WScript.Echo dm(0, 0), dm(1, 0), dm(0, 2), dm(1, 2), IsEmpty(dm(1, 4)), UBound(dm, 2) ' expect: 00 10 02 12 -1 4
+ReDim Preserve dm(1, 1)
+WScript.Echo dm(1, 0), UBound(dm, 2) ' expect: 10 1
+On Error Resume Next
+ReDim Preserve dm(2, 1)
+WScript.Echo Err.Number ' expect: 9
+Err.Clear
+ReDim Preserve m(1, 3)
+WScript.Echo Err.Number ' expect: 10
+Err.Clear
+' Erase empties a fixed array in place and drops a dynamic one's elements.
+Erase m
+WScript.Echo UBound(m, 2), IsEmpty(m(1, 2)) ' expect: 2 -1
+Erase dm
+i = UBound(dm)
+WScript.Echo Err.Number ' expect: 9
+Err.Clear
+On Error GoTo 0
+' Arrays go to ByRef parameters by reference and to ByVal ones as copies.
+Sub SetByRef(arr) : arr(1) = "byref" : End Sub
+Sub SetByVal(ByVal arr) : arr(1) = "byval" : End Sub
+Dim p : p = Array(1, 2, 3)
+SetByVal p
+WScript.Echo p(1) ' expect: 2
+SetByRef p
+WScript.Echo p(1) ' expect: byref
+' A copy of a fixed array is a dynamic array of its own.
+Dim fixedSrc(1) : fixedSrc(0) = "f"
+Dim copied : copied = fixedSrc
+copied(0) = "g"
+ReDim Preserve copied(3)
+WScript.Echo fixedSrc(0), copied(0), UBound(copied) ' expect: f g 3
