@@ -5,6 +5,7 @@
 #include "runtime/native/sys_native.h"
 #include "runtime/script_file.h"
 #include "services/conv/conv_object.h"
+#include "services/file/file_service.h"
 #include "services/registry/registry_object.h"
 
 namespace qz {
@@ -30,7 +31,7 @@ constexpr SysService kServices[] = {
     {SysField::GDI, u"GDI", true, RunLevel::NoGDI, nullptr},
     {SysField::DynAPI, u"DynAPI", true, RunLevel::NoDynAPI, create_dynapi_service},
     {SysField::API, u"API", true, RunLevel::NoAPI, nullptr},
-    {SysField::File, u"File", true, RunLevel::NoFile, nullptr},
+    {SysField::File, u"File", true, RunLevel::NoFile, create_file_service},
     {SysField::Media, u"Media", true, RunLevel::NoMedia, nullptr},
     {SysField::Resource, u"Resource", true, RunLevel::NoResource, create_resource_service},
     {SysField::ClipBoard, u"ClipBoard", true, RunLevel::NoClipBoard, nullptr},

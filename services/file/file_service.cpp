@@ -1,0 +1,14 @@
+#include "services/file/file_service.h"
+
+#include "runtime/native/sys_native.h"
+#include "services/file/file_object.h"
+
+namespace qz {
+
+Ref<Object> create_file_service(EngineLink& engine) {
+  FileServiceLinks links;
+  links.new_record_helper = [&engine] { return create_dynapi_service(engine); };
+  return new_file_object(std::move(links));
+}
+
+}  // namespace qz

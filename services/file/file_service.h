@@ -1,0 +1,12 @@
+// The factory that sys calls to build its File property.
+#pragma once
+#include "com/object.h"
+
+namespace qz {
+
+class EngineLink;
+
+// sys.File: record reads and writes go through a fresh sys.DynAPI object each time.
+Ref<Object> create_file_service(EngineLink& engine);
+
+}  // namespace qz
