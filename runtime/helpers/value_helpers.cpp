@@ -1,12 +1,12 @@
 #include "runtime/helpers/value_helpers.h"
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "com/convert.h"
 #include "com/error.h"
+#include "services/conv/string_sort.h"
 
 namespace qz {
 
@@ -86,19 +86,16 @@ void sort_array_as_text(Variant& var) {
   const int64_t ubound = static_cast<int64_t>(rep->dims[0].lbound) + rep->dims[0].count - 1;
   const int64_t lbound = rep->dims[0].lbound;
   if (ubound < 0) return;
-  std::vector<std::u16string> texts;
+  std::vector<Str> texts;
   for (int64_t i = 0; i <= ubound; ++i) {
     size_t k = static_cast<size_t>(i - lbound);
-    texts.push_back(rep->elem == VT::Byte ? to_u16(Variant(rep->bytes[k])) : to_u16(rep->items[k]));
+    texts.push_back(rep->elem == VT::Byte ? to_str(Variant(rep->bytes[k])) : to_str(rep->items[k]));
   }
-  std::vector<std::pair<std::u16string, std::u16string>> keyed;
-  for (auto& t : texts) keyed.emplace_back(lower(t), std::move(t));
-  std::sort(keyed.begin(), keyed.end());
+  sort_strings(texts, SortOrder::Ascending, SortCompare::Text);
   for (int64_t i = 0; i <= ubound; ++i) {
     size_t k = static_cast<size_t>(i - lbound);
-    const std::u16string& t = keyed[static_cast<size_t>(i)].second;
-    if (rep->elem == VT::Byte) rep->bytes[k] = to_byte(Variant(t));
-    else rep->items[k] = Variant(t);
+    if (rep->elem == VT::Byte) rep->bytes[k] = to_byte(Variant(texts[static_cast<size_t>(i)]));
+    else rep->items[k] = Variant(texts[static_cast<size_t>(i)]);
   }
 }
 

@@ -19,7 +19,8 @@ Variant inline_if(const Variant& condition, const Variant& if_true, const Varian
 double leading_number(std::u16string_view text);
 
 // Sorts elements 0 to the upper bound of a one-dimensional array as text, ascending, without
-// regard to case, and stores the texts back. Raises 13 for a value that is not an array, 9 for
+// regard to case (the string sort of services/conv: short arrays keep equal texts in order),
+// and stores the texts back. Raises 13 for a value that is not an array, 9 for
 // more than one dimension or a lower bound above 0, and the conversion's error for an element
 // that cannot become text.
 void sort_array_as_text(Variant& array);
