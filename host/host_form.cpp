@@ -4,9 +4,13 @@
 #include <cstdlib>
 
 #include "com/convert.h"
+#include "engine/make/host_title_area.h"
 #include "host/cgi_object.h"
+#include "host/dde/dde_link_object.h"
 #include "host/embedded_script_reader.h"
 #include "host/engine_loader.h"
+#include "host/service/service_control.h"
+#include "host/startup_check.h"
 #include "platform/codepage.h"
 #include "platform/output.h"
 #include "platform/path.h"
@@ -24,7 +28,38 @@ void HostForm::end_exe() {
   });
 }
 
+Variant HostForm::dde() const { return dde_ ? Variant(dde_) : Variant::nothing(); }
+Variant HostForm::nts() const { return nts_ ? Variant(nts_) : Variant::nothing(); }
+
+Variant HostForm::forward_event(std::u16string_view procedure, int16_t module, std::vector<Variant>& args) {
+  if (!engine_) return {};
+  Ref<Object> engine = engine_;
+  std::vector<Variant> call;
+  call.reserve(args.size() + 2);
+  call.emplace_back(procedure);
+  call.emplace_back(module);
+  for (Variant& a : args) call.push_back(a);
+  try {
+    return engine->call(u"FuncRun", std::move(call));
+  } catch (...) {
+    return {};
+  }
+}
+
+bool HostForm::engine_usable() {
+  LoadedEngine probe = load_engine(loop_);
+  std::u16string found;
+  if (probe.engine) found = probe_engine_version(*probe.engine);
+  // The probe goes before the run's own engine is made.
+  probe.engine = nullptr;
+  if (!found.empty() && engine_version_usable(found, host_version_text())) return true;
+  write_stderr(unusable_engine_message(language_id(), found, utf8_to_u16(probe.error)));
+  return false;
+}
+
 void HostForm::on_stop_signal() {
+  // A running service hears of the stop first; its end is the normal road below.
+  if (nts_ && nts_->stop()) return;
   // Ctrl+C and TERM take the normal road: the engine's end timer, then EndExe.
   if (!engine_) {
     end_exe();
@@ -42,6 +77,18 @@ void HostForm::start_engine() {
   Ref<CgiObject> cgi = make_ref<CgiObject>();
   cgi->init_cgi();
   cgi_ = Variant(cgi);
+  dde_ = make_ref<DdeObject>(loop_, decode(ansi_code_page(), standalone::host_title()));
+  dde_->set_forward([this](std::u16string_view p, int16_t m, std::vector<Variant>& a) { return forward_event(p, m, a); });
+  nts_ = make_ref<ServiceControl>(loop_);
+  nts_->set_forward([this](std::u16string_view p, int16_t m, std::vector<Variant>& a) { return forward_event(p, m, a); });
+  nts_->set_on_stopped([this] {
+    try {
+      if (engine_) engine_->call(u"Reset");
+      else end_exe();
+    } catch (...) {
+      end_exe();
+    }
+  });
 
   LoadedEngine loaded = load_engine(loop_);
   if (!loaded.engine) {
@@ -71,6 +118,7 @@ int HostForm::run() {
   loop_.on_signal(SIGINT, [this](int) { on_stop_signal(); }, true);
   loop_.on_signal(SIGTERM, [this](int) { on_stop_signal(); }, true);
 
+  if (!engine_usable()) return 1;
   start_engine();
   if (!engine_) return 1;
 
@@ -88,6 +136,10 @@ int HostForm::run() {
     }
   }
 
+  // Links and the service end with the run, before the engine goes.
+  if (nts_) nts_->shutdown();
+  if (dde_) dde_->shutdown();
+
   int status = 0;
   try {
     status = to_long(engine_->get(u"ExitStatus"));
@@ -103,9 +155,8 @@ void HostForm::define(Members<HostForm>& m) {
   m.method(u"GetExePath", [](HostForm&, Args) { return Variant(script_path(executable_path())); });
   m.getter(u"IsInternalScript", [](HostForm& h, Args) { return Variant(h.is_internal_script()); });
   m.getter(u"mCGI", [](HostForm& h, Args) { return h.cgi(); });
-  // The DDE link object and the service control come with their own issues.
-  m.getter(u"mDDE", [](HostForm&, Args) { return Variant::nothing(); });
-  m.method(u"GetNTS", [](HostForm&, Args) { return Variant::nothing(); });
+  m.getter(u"mDDE", [](HostForm& h, Args) { return h.dde(); });
+  m.method(u"GetNTS", [](HostForm& h, Args) { return h.nts(); });
   m.getter(u"Icon", [](HostForm&, Args) { return Variant::nothing(); });
   m.method(u"EndExe", [](HostForm& h, Args) {
     h.end_exe();

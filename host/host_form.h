@@ -10,6 +10,9 @@
 
 namespace qz {
 
+class DdeObject;
+class ServiceControl;
+
 class HostForm : public NativeObject<HostForm> {
  public:
   HostForm(EventLoop& loop, std::u16string command);
@@ -26,16 +29,24 @@ class HostForm : public NativeObject<HostForm> {
   const std::u16string& command() const { return command_; }
   bool is_internal_script() const { return internal_script_; }
   Variant cgi() const { return cgi_; }
+  Variant dde() const;
+  Variant nts() const;
 
  private:
+  // The start-up check; false (the reason written) when the engine is missing or too old.
+  bool engine_usable();
   void start_engine();
   void on_stop_signal();
+  // Runs an event procedure through the engine's FuncRun.
+  Variant forward_event(std::u16string_view procedure, int16_t module, std::vector<Variant>& args);
 
   EventLoop& loop_;
   std::u16string command_;
   bool internal_script_ = false;
   Variant cgi_ = Variant::nothing();
   Ref<Object> engine_;
+  Ref<DdeObject> dde_;
+  Ref<ServiceControl> nts_;
   bool ending_ = false;
   bool ended_ = false;
 };
