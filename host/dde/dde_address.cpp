@@ -1,5 +1,6 @@
 #include "host/dde/dde_address.h"
 
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
