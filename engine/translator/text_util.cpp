@@ -91,6 +91,7 @@ std::u16string normalize_line_feeds(std::u16string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r')) out.push_back(u'\r');
     out.push_back(text[i]);
+    if (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')) out.push_back(u'\n');
   }
   return out;
 }

@@ -36,7 +36,8 @@ std::u16string replace_all(std::u16string_view text, std::u16string_view needle,
 // The text cut at every CR LF (a text without CR LF is one line; "" is one empty line).
 std::vector<std::u16string_view> split_crlf(std::u16string_view text);
 
-// Lone LF (not preceded by CR) becomes CR LF.
+// Lone LF and lone CR become CR LF: the script language ends a line at either, and the
+// translator finds its directives and sections only after a line feed.
 std::u16string normalize_line_feeds(std::u16string_view text);
 
 // A text as the inside of a VBScript string literal (double quotes doubled).
