@@ -4,6 +4,7 @@
 #include "runtime/helpers/sys_members.h"
 #include "runtime/native/sys_native.h"
 #include "runtime/script_file.h"
+#include "services/console/console_object.h"
 #include "services/conv/conv_object.h"
 #include "services/file/file_service.h"
 #include "services/registry/registry_object.h"
@@ -42,7 +43,7 @@ constexpr SysService kServices[] = {
     {SysField::Net, u"Net", true, RunLevel::NoNet, nullptr},
     {SysField::CDlg, u"CDlg", true, RunLevel::NoCDlg, nullptr},
     {SysField::Crypt, u"Crypt", true, RunLevel::NoCrypt, create_crypt_service},
-    {SysField::Console, u"Console", true, RunLevel::NoConsole, nullptr},
+    {SysField::Console, u"Console", true, RunLevel::NoConsole, create_console_service},
     {SysField::NativeRes, u"NativeRes", true, RunLevel::NoNativeRes, nullptr},
 };
 
