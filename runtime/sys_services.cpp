@@ -7,6 +7,7 @@
 #include "services/console/console_object.h"
 #include "services/conv/conv_object.h"
 #include "services/file/file_service.h"
+#include "services/http/http_object.h"
 #include "services/registry/registry_object.h"
 
 namespace qz {
@@ -40,7 +41,7 @@ constexpr SysService kServices[] = {
     {SysField::Conv, u"Conv", true, RunLevel::NoConv, create_conv_service},
     {SysField::CGI, u"CGI", true, RunLevel::NoCGI, host_cgi},
     {SysField::Power, u"Power", true, RunLevel::NoPower, nullptr},
-    {SysField::Net, u"Net", true, RunLevel::NoNet, nullptr},
+    {SysField::Net, u"Net", true, RunLevel::NoNet, create_net_service},
     {SysField::CDlg, u"CDlg", true, RunLevel::NoCDlg, nullptr},
     {SysField::Crypt, u"Crypt", true, RunLevel::NoCrypt, create_crypt_service},
     {SysField::Console, u"Console", true, RunLevel::NoConsole, create_console_service},

@@ -1,0 +1,110 @@
+#include "services/http/http_receive_state.h"
+
+#include <gtest/gtest.h>
+
+namespace qz {
+namespace {
+
+TEST(HttpContentLength, FirstHeaderLineOfThatName) {
+  struct Case {
+    std::u16string_view header;
+    int32_t length;
+  } cases[] = {
+      {u"HTTP/1.0 200 OK\r\nContent-Length: 11\r", 11},
+      {u"HTTP/1.0 200 OK\r\ncontent-length:5\r", 5},
+      {u"HTTP/1.0 200 OK\r\nCONTENT-LENGTH: \t 7\r\nContent-Length: 9\r", 7},
+      {u"HTTP/1.0 200 OK\r\nX-Content-Length: 11\r", 0},     // another header's name
+      {u"HTTP/1.0 200 OK\r\nContent-Length: 2147483647\r", 2147483647},
+      {u"HTTP/1.0 200 OK\r\nContent-Length: 2147483648\r", 0},  // does not fit
+      {u"HTTP/1.0 200 OK\r\nContent-Length: 99999999999999999999999\r", 0},
+      {u"HTTP/1.0 200 OK\r\nContent-Length: -4\r", 0},
+      {u"HTTP/1.0 200 OK\r\nContent-Length:\r", 0},
+      {u"Content-Length: 3", 3},
+      {u"", 0},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(parse_content_length(c.header), c.length) << std::string(c.header.begin(), c.header.end());
+}
+
+TEST(HttpReceiveState, SplitsAtTheFirstBlankLineAndCompletesByLength) {
+  HttpReceiveState s;
+  s.add_chunk(u"HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\n01234");
+  EXPECT_EQ(s.header(), u"HTTP/1.0 200 OK\r\nContent-Length: 10\r");
+  EXPECT_EQ(s.body(), u"01234");
+  EXPECT_EQ(s.content_length(), 10);
+  EXPECT_FALSE(s.done());
+  s.add_chunk(u"56789\r\n\r\n");
+  EXPECT_TRUE(s.done());
+  EXPECT_EQ(s.body(), u"0123456789\r\n\r\n");  // later blank lines are body text
+  EXPECT_EQ(s.header(), u"HTTP/1.0 200 OK\r\nContent-Length: 10\r");
+}
+
+TEST(HttpReceiveState, AHeaderInPiecesWaitsForItsBlankLine) {
+  HttpReceiveState s;
+  s.add_chunk(u"HTTP/1.0 200 OK\r\nContent-Le");
+  EXPECT_FALSE(s.done());
+  EXPECT_EQ(s.header(), u"");
+  s.add_chunk(u"ngth: 2\r\n\r");
+  EXPECT_FALSE(s.done());
+  s.add_chunk(u"\nab");
+  EXPECT_TRUE(s.done());
+  EXPECT_EQ(s.body(), u"ab");
+  EXPECT_EQ(s.content_length(), 2);
+}
+
+TEST(HttpReceiveState, AnEmptyBodyCompletesAtOnceAndLaterChunksStillArrive) {
+  HttpReceiveState s;
+  s.add_chunk(u"HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\n");
+  EXPECT_TRUE(s.done());
+  s.add_chunk(u"hello");
+  EXPECT_EQ(s.body(), u"hello");
+}
+
+TEST(HttpReceiveState, WithoutLengthOnlyTheMaximumOrTheEndCompletes) {
+  HttpReceiveState s;
+  s.add_chunk(u"HTTP/1.0 200 OK\r\n\r\nabc");
+  EXPECT_FALSE(s.done());
+  s.add_chunk(u"def");
+  EXPECT_FALSE(s.done());
+  s.finish();
+  EXPECT_TRUE(s.done());
+  EXPECT_EQ(s.body(), u"abcdef");
+
+  s.set_max_size(4);
+  s.reset();
+  EXPECT_EQ(s.max_size(), 4);  // reset keeps the maximum
+  s.add_chunk(u"HTTP/1.0 200 OK\r\n\r\nabc");
+  EXPECT_FALSE(s.done());
+  s.add_chunk(u"d");
+  EXPECT_TRUE(s.done());
+}
+
+TEST(HttpReceiveState, TextWithoutABlankLineBecomesTheHeaderAtTheEnd) {
+  HttpReceiveState s;
+  s.add_chunk(u"+OK ready\r\n");
+  EXPECT_FALSE(s.done());
+  EXPECT_EQ(s.header(), u"");
+  s.finish();
+  EXPECT_TRUE(s.done());
+  EXPECT_EQ(s.header(), u"+OK ready\r\n");
+  EXPECT_EQ(s.body(), u"");
+}
+
+TEST(HttpReceiveState, EndlessHeadersAndBodiesAreBounded) {
+  HttpReceiveState s;
+  std::u16string line(1000, u'h');
+  for (size_t total = 0; total <= kMaxHeaderChars; total += line.size()) s.add_chunk(line);
+  EXPECT_TRUE(s.done());  // taken as a header, with an empty body
+  EXPECT_GT(s.header().size(), kMaxHeaderChars);
+  EXPECT_LE(s.header().size(), kMaxHeaderChars + 4 + line.size());
+
+  s.reset();
+  s.add_chunk(u"HTTP/1.0 200 OK\r\n\r\nx");
+  std::u16string chunk(1 << 20, u'b');
+  for (size_t total = 0; total <= kMaxBodyChars; total += chunk.size()) s.add_chunk(chunk);
+  EXPECT_TRUE(s.done());
+  EXPECT_EQ(s.body().size(), kMaxBodyChars);
+}
+
+}  // namespace
+}  // namespace qz
