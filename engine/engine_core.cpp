@@ -43,7 +43,20 @@ void EngineCore::attach() {
 }
 
 void EngineCore::detach() {
-  if (instances_ > 0 && --instances_ == 0) reset_engine();
+  if (instances_ > 0 && --instances_ == 0) {
+    reset_engine();
+    end_engine_life();
+  }
+}
+
+void EngineCore::end_engine_life() {
+  // Released: the next engine starts a life of its own. The host's start-up check runs a
+  // probe engine before the run's engine; the run-level directives, error display and
+  // developer address of the script belong to the run, not to the probe's "rc = 0".
+  translator_.run_level_latch = false;
+  translator_.run_levels = RunLevelFlags();
+  translator_.no_show_error = false;
+  translator_.develop_address = translator_.develop_address_default;
 }
 
 void EngineCore::request_end() {
@@ -59,6 +72,7 @@ void EngineCore::switch_end_timer_on() {
 
 void EngineCore::end_timer_tick() {
   end_pending_ = false;
+  ++runs_ended_;
   reset_engine();
   if (Ref<Object> host = host_) {
     try {

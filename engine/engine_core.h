@@ -25,6 +25,7 @@ class EngineCore final : public EngineLink {
   const RunLevelFlags& run_levels() override { return translator_.run_levels; }
   void request_end() override;
   bool end_requested() override { return translator_.end_requested; }
+  uint64_t runs_ended() override { return runs_ended_; }
   void translate(std::string bytes, std::u16string module_name) override;
   std::u16string expand_path_macros(std::u16string_view name) override;
   std::u16string script_folder() override;
@@ -56,6 +57,9 @@ class EngineCore final : public EngineLink {
   void run_embedded_script(std::string bytes);
   // Clears the engine after a run: script control, timers, module numbers, resources.
   void reset_engine();
+  // The last engine object is gone: what lives for an engine's life (run-level switches,
+  // error display, developer address) starts again with the next one.
+  void end_engine_life();
   // Switches the end timer on: the run ends at the next pass through the event loop.
   void switch_end_timer_on();
   // Shows a script error (unless error display is off) and ends the run.
@@ -81,6 +85,7 @@ class EngineCore final : public EngineLink {
   int exit_status_ = 0;
   int instances_ = 0;
   bool end_pending_ = false;
+  uint64_t runs_ended_ = 0;     // end-of-run ticks so far
   uint64_t error_events_ = 0;   // error events seen, to tell whether a raised error was shown
   int errors_this_run_ = 0;     // script errors reported since the run started
 };

@@ -85,6 +85,8 @@ void EngineCore::run_load(bool load_required) {
     if (!main) return;
     if (!load_required && !main->has_procedure(u"Load")) return;
     main->run(u"Load", Args(&cell, 1));
+  } catch (const RunEnded&) {
+    // Load was still running when its run ended: nothing to report.
   } catch (const ScriptError& e) {
     // An error the control raised without its error event (no Load at all, say) is reported
     // here, so a script that cannot start never waits for ever.

@@ -12,6 +12,12 @@ namespace qz {
 class ScriptControl;
 class ScriptTimerTable;
 
+// Thrown out of script code whose run ended under it: the end-of-run tick came while the script
+// pumped events (DoEvents), the engine has been reset and the script's sys object is gone. It
+// unwinds the script's procedures, which must not go on, up to where the engine entered the
+// script; it is not a script error, so On Error does not stop it and nothing is reported.
+struct RunEnded {};
+
 class EngineLink {
  public:
   virtual ~EngineLink() = default;
@@ -28,6 +34,9 @@ class EngineLink {
   // sys.EndQZ: sets the end flag and switches the end-of-run timer on.
   virtual void request_end() = 0;
   virtual bool end_requested() = 0;
+  // How many runs have ended (end-of-run ticks) in the engine's life: a change while script
+  // code waited means its run is over.
+  virtual uint64_t runs_ended() { return 0; }
 
   // Hands script bytes to the translator, as a further module of the running script.
   virtual void translate(std::string bytes, std::u16string module_name) = 0;

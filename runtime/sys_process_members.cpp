@@ -24,8 +24,11 @@ void define_sys_process_members(Members<ScriptFile>& m) {
     }
     return Variant();
   });
-  m.method(u"CDoEvents", [](ScriptFile&, Args) {
+  m.method(u"CDoEvents", [](ScriptFile& s, Args) {
+    const uint64_t ended = s.engine().runs_ended();
     event_loop().do_events();
+    // The run ended during the pass: the calling script must not go on without its sys.
+    if (s.engine().runs_ended() != ended) throw RunEnded{};
     return Variant();
   });
 }

@@ -4,6 +4,7 @@
 
 #include "com/convert.h"
 #include "engine/translator/translator_state.h"
+#include "runtime/engine_link.h"
 #include "script/script_control.h"
 
 namespace qz {
@@ -27,6 +28,8 @@ Variant run_script_procedure(ScriptControl& control, std::u16string_view name, i
     }
     Variant result = m->run(name, Args(cells));
     return result.deref();
+  } catch (const RunEnded&) {
+    throw;  // the calling script ends with the run
   } catch (...) {
     return {};
   }
