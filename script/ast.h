@@ -98,6 +98,12 @@ struct NameExpr final : Expr {
   int implicit_slot = -1;       // Global inside a procedure: local slot used when no binding exists
   bool implicit_outer = false;  // implicit_slot is in the outer frame (Execute inside a procedure)
   bool declares = false;        // ReDim target: makes the variable even under Option Explicit
+  bool let_statement = false;   // target of "name = value": an object there takes the value
+                                // as its default property
+  // Whose locals a Global name may find among those Execute made: none (module-level code),
+  // the frame's own (a procedure) or the outer frame's (Execute code inside a procedure).
+  enum LocalsOf : uint8_t { NoProcedure, OwnFrame, OuterFrame };
+  LocalsOf locals_of = NoProcedure;
   std::u16string name;          // as written
   std::u16string key;           // folded
   std::vector<Expr*> args;      // nullptr for a left-out argument
@@ -115,12 +121,14 @@ struct NameExpr final : Expr {
   Binding* binding(Frame& f);   // Global: the binding or null
   Variant& implicit_var(Frame& f);
   // The variable a Local, OuterLocal, Field or a procedure's Execute-made local names; else null.
-  Variant* variable(Frame& f);
-  Variant* dynamic_local(Frame& f);
-  Variant eval_variable(Frame& f, Variant& var);
-  // Let to a variable that holds an object assigns the object's default property; false when
-  // the variable holds no object.
-  bool let_default(Frame& f, Variant& v);
+  inline Variant* variable(Frame& f);
+  Variant* other_variable(Frame& f);
+  inline Variant* dynamic_local(Frame& f);
+  Variant eval_variable(Frame& f, Variant& var) {
+    if (!has_parens && args.empty()) return var.deref();
+    return eval_indexed(f, var);
+  }
+  Variant eval_indexed(Frame& f, Variant& var);
   Variant invoke(Frame& f, bool want_value);
 };
 
@@ -198,7 +206,6 @@ struct AssignStmt final : Stmt {
   Expr* target = nullptr;
   Expr* value = nullptr;
   bool is_set = false;
-  bool plain_name = false;   // Let to a bare variable name: an object there takes it as its default
   Flow exec(Frame& f) override;
 };
 
@@ -390,6 +397,7 @@ struct Frame {
   ScriptEngineImpl* engine = nullptr;
   Variant* locals = nullptr;
   ClassInstance* me = nullptr;
+  Variant* fields = nullptr;   // me's fields (they stay in place for the instance's life)
   Proc* proc = nullptr;
   ModuleScope* module = nullptr;
   Unit* unit = nullptr;
@@ -401,5 +409,22 @@ struct Frame {
 };
 
 Flow exec_block(Frame& f, const Block& b);
+
+inline Variant* NameExpr::dynamic_local(Frame& f) {
+  if (locals_of == NoProcedure) return nullptr;
+  Frame* p = locals_of == OwnFrame ? &f : f.outer;
+  if (!p->dynamic) return nullptr;
+  auto it = p->dynamic->find(key);
+  return it == p->dynamic->end() ? nullptr : &it->second;
+}
+
+inline Variant* NameExpr::variable(Frame& f) {
+  switch (kind) {
+    case Local: return &f.locals[slot];
+    case Field: return &f.fields[slot];
+    case Global: return dynamic_local(f);
+    default: return other_variable(f);
+  }
+}
 
 }  // namespace qz::vbs

@@ -371,6 +371,7 @@ Variant ScriptEngineImpl::call_proc(Proc* p, ClassInstance* me, Variant* args, s
   fr.engine = this;
   fr.locals = locals;
   fr.me = me;
+  fr.fields = me ? me->fields.data() : nullptr;
   fr.proc = p;
   fr.module = p->module;
   fr.unit = p->unit;
@@ -397,6 +398,7 @@ void ScriptEngineImpl::run_top(const std::shared_ptr<Unit>& u, Frame* outer, Cla
   fr.engine = this;
   fr.locals = locals.data();
   fr.me = me;
+  fr.fields = me ? me->fields.data() : nullptr;
   fr.proc = &u->top;
   fr.module = u->module;
   fr.unit = u.get();
@@ -559,6 +561,7 @@ Variant ScriptEngineImpl::intrinsic(Frame& f, int which, Variant* args, size_t n
         fr.unit = u.get();
         fr.outer = outer;
         fr.me = me;
+        fr.fields = me ? me->fields.data() : nullptr;
         fr.caller = current_;
         std::vector<Variant> locals(static_cast<size_t>(std::max(u->top.nslots, 0)));
         fr.locals = locals.data();

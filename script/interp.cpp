@@ -46,14 +46,6 @@ struct ArgPack {
   Args args() { return Args(data, n); }
 };
 
-Object* object_of(const Variant& v) {
-  const Variant& d = v.deref();
-  if (!d.is_object()) runtime_error(kErrObjectRequired);
-  Object* o = d.as_object();
-  if (!o) runtime_error(kErrNotObjectVar);
-  return o;
-}
-
 size_t array_offset(ArrayRep* rep, Args indices) {
   size_t n = indices.size();
   if (n == 0 || n > 64) runtime_error(kErrSubscript);
@@ -75,6 +67,17 @@ Variant let_value(Variant v) {
 
 // ---- helpers shared with class instances ----
 
+namespace {
+// A copy of a Dim'd array is an ordinary dynamic array: ReDim may resize it.
+[[gnu::noinline]] Variant dynamic_copy(const Variant& v) {
+  auto* rep = new ArrayRep(*v.as_array());
+  rep->refs = 0;
+  rep->locks = 0;
+  rep->fixed = false;
+  return Variant::array(rep);
+}
+}  // namespace
+
 void assign_value(Variant& dst, Variant v, bool is_set) {
   if (v.is_byref()) v = Variant(v.deref());
   if (is_set) {
@@ -83,14 +86,7 @@ void assign_value(Variant& dst, Variant v, bool is_set) {
     v = value_of(v);
   }
   if (dst.is_array() && dst.as_array()->locks) runtime_error(kErrFixedArray);
-  if (v.is_array() && v.as_array()->fixed) {
-    // A copy of a Dim'd array is an ordinary dynamic array: ReDim may resize it.
-    auto* rep = new ArrayRep(*v.as_array());
-    rep->refs = 0;
-    rep->locks = 0;
-    rep->fixed = false;
-    v = Variant::array(rep);
-  }
+  if (v.is_array() && v.as_array()->fixed) v = dynamic_copy(v);
   dst = std::move(v);
 }
 
@@ -181,13 +177,6 @@ inline Frame* procedure_frame(Frame& f) {
 }
 }  // namespace
 
-Variant* NameExpr::dynamic_local(Frame& f) {
-  Frame* p = procedure_frame(f);
-  if (!p || !p->dynamic) return nullptr;
-  auto it = p->dynamic->find(key);
-  return it == p->dynamic->end() ? nullptr : &it->second;
-}
-
 Variant& NameExpr::implicit_var(Frame& f) {
   if (implicit_slot >= 0) return (implicit_outer ? f.outer->locals : f.locals)[implicit_slot];
   if (Frame* p = procedure_frame(f)) {
@@ -201,22 +190,19 @@ Variant& NameExpr::implicit_var(Frame& f) {
   return b->value;
 }
 
-Variant* NameExpr::variable(Frame& f) {
+Variant* NameExpr::other_variable(Frame& f) {
   switch (kind) {
     case Local: return &f.locals[slot];
     case OuterLocal: return &f.outer->locals[slot];
-    case Field: return &f.me->fields[slot];
-    case MeMember: return nullptr;
-    case Global: return dynamic_local(f);
+    case Field: return &f.fields[slot];
+    case MeMember: case Global: return nullptr;
   }
   return nullptr;
 }
 
-Variant NameExpr::eval_variable(Frame& f, Variant& var) {
-  Variant& v = var.deref();
-  if (!has_parens && args.empty()) return v;
+Variant NameExpr::eval_indexed(Frame& f, Variant& var) {
   ArgPack p;
-  p.build(f, args, v.is_object());
+  p.build(f, args, var.deref().is_object());
   return apply_args(var, p.args());
 }
 
@@ -281,7 +267,7 @@ Variant NameExpr::eval(Frame& f) {
   switch (kind) {
     case Local: return eval_variable(f, f.locals[slot]);
     case OuterLocal: return eval_variable(f, f.outer->locals[slot]);
-    case Field: return eval_variable(f, f.me->fields[slot]);
+    case Field: return eval_variable(f, f.fields[slot]);
     case MeMember: {
       ArgPack p;
       p.build(f, args, true);
@@ -341,21 +327,6 @@ Variant* NameExpr::ref(Frame& f, LockList& locks) {
   return array_element(d, p.args(), &locks);
 }
 
-bool NameExpr::let_default(Frame& f, Variant& v) {
-  Variant* var = variable(f);
-  if (!var && kind == Global) {
-    Binding* b = binding(f);
-    if (b && b->kind == Binding::Var) var = &b->value;
-  }
-  if (!var) return false;
-  const Variant& cur = var->deref();
-  if (!cur.is_object() || !cur.as_object()) return false;
-  Ref<Object> keep(cur.as_object());
-  Variant value = let_value(std::move(v));
-  keep->invoke(kDispValue, kLet, Args(&value, 1));
-  return true;
-}
-
 void NameExpr::assign(Frame& f, Variant v, bool is_set) {
   Variant* target = variable(f);
   if (!target) {
@@ -387,6 +358,12 @@ void NameExpr::assign(Frame& f, Variant v, bool is_set) {
   }
   Variant& dst = target->deref();
   if (!has_parens || args.empty()) {
+    if (let_statement && !is_set && dst.is_object() && dst.as_object()) {
+      Ref<Object> keep(dst.as_object());
+      Variant value = let_value(std::move(v));
+      keep->invoke(kDispValue, kLet, Args(&value, 1));
+      return;
+    }
     assign_value(dst, std::move(v), is_set);
     return;
   }
@@ -428,17 +405,19 @@ bool describe_path(const Expr* e, std::u16string& out) {
   }
   return false;
 }
+
+[[noreturn, gnu::noinline]] void no_such_member(const Expr* object, const std::u16string& name) {
+  std::u16string path;
+  if (object && describe_path(object, path)) runtime_error_named(kErrNoSuchMember, path + u"." + name);
+  runtime_error_named(kErrNoSuchMember, name);
+}
 }  // namespace
 
 DispId MemberExpr::resolve(Object* o) {
   const void* key = o->member_key();
   if (key && key == cached_key) return cached_id;
   DispId id = o->find_member(name);
-  if (id == kDispUnknown) {
-    std::u16string path;
-    if (object && describe_path(object, path)) runtime_error_named(kErrNoSuchMember, path + u"." + name);
-    runtime_error_named(kErrNoSuchMember, name);
-  }
+  if (id == kDispUnknown) no_such_member(object, name);
   if (key) {
     cached_key = key;
     cached_id = id;
@@ -600,9 +579,7 @@ Flow exec_block(Frame& f, const Block& b) {
 }
 
 Flow AssignStmt::exec(Frame& f) {
-  Variant v = value->eval(f);
-  if (plain_name && static_cast<NameExpr*>(target)->let_default(f, v)) return Flow::Normal;
-  target->assign(f, std::move(v), is_set);
+  target->assign(f, value->eval(f), is_set);
   return Flow::Normal;
 }
 
@@ -624,16 +601,15 @@ void condition_failed(Frame& f, Stmt* s, const Node* where, ScriptError& e) {
 }  // namespace
 
 Flow IfStmt::exec(Frame& f) {
-  for (size_t i = 0; i < arms.size(); ++i) {
-    auto& [cond, body] = arms[i];
+  for (auto& arm : arms) {
     bool pass;
     try {
-      pass = truth(cond->eval(f));
+      pass = truth(arm.first->eval(f));
     } catch (ScriptError& e) {
-      condition_failed(f, this, &arm_at[i], e);
+      condition_failed(f, this, &arm_at[static_cast<size_t>(&arm - arms.data())], e);
       pass = true;
     }
-    if (pass) return exec_block(f, body);
+    if (pass) return exec_block(f, arm.second);
   }
   return exec_block(f, otherwise);
 }
@@ -759,7 +735,7 @@ Flow ForEachStmt::exec(Frame& f) {
 namespace {
 // The loop's test: true when it ends the loop. A failing test under Resume Next counts as
 // `on_error` (go on into the body at the top; leave the loop at the bottom).
-bool loop_ends(Frame& f, Stmt* s, Expr* cond, bool until, bool on_error) {
+[[gnu::always_inline]] inline bool loop_ends(Frame& f, Stmt* s, Expr* cond, bool until, bool on_error) {
   try {
     return truth(cond->eval(f)) == until;
   } catch (ScriptError& e) {

@@ -787,7 +787,7 @@ class Parser {
       if (!lhs->assignable()) compile_error(kCeSyntax, line, col);
       auto* s = unit_->make<AssignStmt>(line, col);
       s->target = lhs;
-      if (auto* n = dynamic_cast<NameExpr*>(lhs)) s->plain_name = !n->has_parens && n->args.empty();
+      if (auto* n = dynamic_cast<NameExpr*>(lhs)) n->let_statement = !n->has_parens && n->args.empty();
       s->value = parse_expr();
       end_of_statement();
       return s;
@@ -1158,6 +1158,7 @@ class Parser {
         if (it != p->locals.end() && !self_call) { n->kind = NameExpr::Local; n->slot = it->second; continue; }
         if (resolve_member(n, p->cls)) continue;
         n->kind = NameExpr::Global;
+        n->locals_of = NameExpr::OwnFrame;
         auto imp = p->implicit_locals.find(n->key);
         if (imp == p->implicit_locals.end()) imp = p->implicit_locals.emplace(n->key, p->nslots++).first;
         n->implicit_slot = imp->second;
@@ -1171,6 +1172,7 @@ class Parser {
       if (resolve_member(n, ctx_.outer_class)) continue;
       n->kind = NameExpr::Global;
       if (outer) {
+        n->locals_of = NameExpr::OuterFrame;
         // A name the procedure uses without declaring it is its local when nothing else has it.
         auto imp = outer->implicit_locals.find(n->key);
         if (imp != outer->implicit_locals.end()) {
