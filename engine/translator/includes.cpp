@@ -14,6 +14,12 @@ namespace {
 
 using Kind = TranslatorMessage::Kind;
 
+// Not rooted: no leading slash or backslash and no drive letter.
+bool is_relative(std::u16string_view path) {
+  if (path.empty() || path[0] == u'/' || path[0] == u'\\') return false;
+  return !(path.size() >= 2 && path[1] == u':');
+}
+
 struct Expander {
   Context& ctx;
   Regex rx;
@@ -50,6 +56,10 @@ struct Expander {
     std::u16string path = expand_path_macros(name, ctx.settings, ctx.host);
     if (too_large) return false;
     std::optional<std::string> os = ctx.host.find_file(path);
+    // A relative name that the current folder does not have is looked for beside the script,
+    // so a script started from another folder still finds the files it keeps next to it.
+    if (!os && is_relative(path) && !ctx.settings.script_folder.empty())
+      os = ctx.host.find_file(ctx.settings.script_folder + path);
     std::optional<std::string> bytes = os ? ctx.host.read_file(*os) : std::nullopt;
     if (!bytes) {
       ctx.messenger.add(Kind::MissingInclude, name);
