@@ -61,7 +61,7 @@ Variant typed_field(std::string_view bytes, bool quoted) {
   }
   double d = 0;
   if (parse_number(u, d)) {
-    if (d == static_cast<int16_t>(d)) return Variant(static_cast<int16_t>(d));
+    if (d >= -32768.0 && d <= 32767.0 && d == static_cast<int16_t>(d)) return Variant(static_cast<int16_t>(d));
     if (d >= -2147483648.0 && d <= 2147483647.0 && d == static_cast<int32_t>(d)) return Variant(static_cast<int32_t>(d));
     return Variant(d);
   }
