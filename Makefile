@@ -29,6 +29,7 @@ test: build
 # under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzzers link against it.
 $(ASAN_BUILD)/CMakeCache.txt: | setup
 	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" \
 	  -DQUAZEL_SANITIZE=ON -DQUAZEL_FUZZ=ON -DQUAZEL_BENCH=OFF
 
 asan-build: setup $(ASAN_BUILD)/CMakeCache.txt
