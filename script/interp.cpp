@@ -790,6 +790,20 @@ Flow ReDimStmt::exec(Frame& f) {
       if (old->dims.size() != dims.size()) runtime_error(kErrSubscript);
       for (size_t d = 0; d + 1 < dims.size(); ++d)
         if (old->dims[d].count != dims[d].count) runtime_error(kErrSubscript);
+      if (old->refs == 1) {
+        // The only owner: only the last bound changes, and it is the slowest-varying one, so
+        // the kept elements are a prefix. The vector grows geometrically, which keeps a loop
+        // of ReDim Preserve a(i) linear.
+        if (old->elem == VT::Byte) {
+          old->bytes.resize(total);
+          if (total < old->bytes.capacity() / 4) old->bytes.shrink_to_fit();
+        } else {
+          old->items.resize(total);
+          if (total < old->items.capacity() / 4) old->items.shrink_to_fit();
+        }
+        old->dims = std::move(dims);
+        continue;
+      }
       Variant grown = Variant::new_array(dims, old->elem);
       ArrayRep* rep = grown.as_array();
       size_t keep = std::min(total, old->elem == VT::Byte ? old->bytes.size() : old->items.size());
