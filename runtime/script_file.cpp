@@ -33,6 +33,7 @@ void ScriptFile::define(Members<ScriptFile>& m) {
   define_sys_script_control_members(m);
   define_sys_timer_members(m);
   define_sys_process_members(m);
+  define_sys_printing_members(m);
   define_sys_helper_members(m);
   define_sys_callback_members(m);
 }

@@ -112,14 +112,14 @@ void define_sys_system_members(Members<ScriptFile>& m) {
       return Variant(new_collection());
     }
   });
-  // A window handle names the process that owns the window; with no handle (or 0) the
-  // calling process is meant.
+  // Process 0 means the owner of the window `Hwnd`, or the calling process when that is 0;
+  // no window has an owner process here, so a handle (32 when left out) changes nothing.
   m.method(u"SetPriority", [](ScriptFile&, Args a) {
     try {
       int32_t priority = to_long(a[0]);
       int32_t pid = a.has(1) ? to_long(a[1]) : 0;
-      int32_t window = a.has(2) ? to_long(a[2]) : 0;
-      if (pid == 0 && window != 0) return Variant(int32_t{0});  // no window has an owner process here
+      int32_t window = a.has(2) ? to_long(a[2]) : 32;
+      if (pid == 0 && window != 0) return Variant(int32_t{0});
       set_priority_class(priority, pid == 0 ? static_cast<int32_t>(::getpid()) : pid);
     } catch (...) {
     }
