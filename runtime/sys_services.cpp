@@ -1,6 +1,7 @@
 #include "runtime/sys_services.h"
 
 #include "formats/aes/aes_object.h"
+#include "formats/pe/native_res_object.h"
 #include "runtime/helpers/sys_members.h"
 #include "runtime/native/sys_native.h"
 #include "runtime/script_file.h"
@@ -45,7 +46,7 @@ constexpr SysService kServices[] = {
     {SysField::CDlg, u"CDlg", true, RunLevel::NoCDlg, nullptr},
     {SysField::Crypt, u"Crypt", true, RunLevel::NoCrypt, create_crypt_service},
     {SysField::Console, u"Console", true, RunLevel::NoConsole, create_console_service},
-    {SysField::NativeRes, u"NativeRes", true, RunLevel::NoNativeRes, nullptr},
+    {SysField::NativeRes, u"NativeRes", true, RunLevel::NoNativeRes, create_nativeres_service},
 };
 
 }  // namespace
