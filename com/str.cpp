@@ -1,20 +1,29 @@
 #include "com/str.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
 namespace qz {
 
-StrRep* Str::alloc(size_t nbytes) {
+StrRep* Str::alloc(size_t nbytes, size_t spare_bytes) {
   if (nbytes > 0x7FFFFFF0u) throw std::bad_alloc();
+  spare_bytes = std::min(spare_bytes, size_t{0x7FFFFFF0u} - nbytes);
   // Room for the bytes, an odd last byte's unit and a NUL unit.
-  size_t units = (nbytes + 1) / 2 + 1;
+  size_t units = (nbytes + spare_bytes + 1) / 2 + 1;
   auto* rep = static_cast<StrRep*>(::operator new(offsetof(StrRep, data) + units * sizeof(char16_t)));
   rep->refs = 1;
   rep->nbytes = static_cast<uint32_t>(nbytes);
-  rep->data[units - 1] = 0;
-  if (nbytes & 1) rep->data[nbytes / 2] = 0;
+  rep->units = static_cast<uint32_t>(units);
+  terminate(rep);
   return rep;
+}
+
+// The NUL unit after the text, and a zero high byte in the unit of an odd last byte.
+void Str::terminate(StrRep* rep) {
+  size_t n = rep->nbytes;
+  if (n & 1) reinterpret_cast<uint8_t*>(rep->data)[n] = 0;
+  rep->data[(n + 1) / 2] = 0;
 }
 
 Str::Str(std::u16string_view text) {
@@ -44,6 +53,27 @@ Str Str::concat(const Str& a, const Str& b) {
   auto* out = reinterpret_cast<uint8_t*>(s.rep_->data);
   std::memcpy(out, a.bytes(), na);
   std::memcpy(out + na, b.bytes(), nb);
+  return s;
+}
+
+Str Str::append(Str&& head, const Str& tail) {
+  if (tail.empty()) return std::move(head);
+  if (head.empty()) return tail;
+  size_t na = head.byte_size(), nb = tail.byte_size();
+  if (na + nb > 0x7FFFFFF0u) throw std::bad_alloc();
+  StrRep* rep = head.rep_;
+  if (rep->refs == 1 && (na + nb + 1) / 2 + 1 <= rep->units && rep != tail.rep_) {
+    std::memcpy(reinterpret_cast<uint8_t*>(rep->data) + na, tail.bytes(), nb);
+    rep->nbytes = static_cast<uint32_t>(na + nb);
+    terminate(rep);
+    return std::move(head);
+  }
+  Str s;
+  s.rep_ = alloc(na + nb, na + nb);
+  auto* out = reinterpret_cast<uint8_t*>(s.rep_->data);
+  std::memcpy(out, head.bytes(), na);
+  std::memcpy(out + na, tail.bytes(), nb);
+  terminate(s.rep_);
   return s;
 }
 

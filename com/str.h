@@ -13,6 +13,7 @@ namespace qz {
 struct StrRep {
   uint32_t refs;
   uint32_t nbytes;    // length in bytes; may be odd
+  uint32_t units;     // units allocated in data (room for appending in place)
   char16_t data[1];   // nbytes/2 units (+1 unit holding an odd last byte), then a NUL unit
 };
 
@@ -32,6 +33,10 @@ class Str {
   static Str from_utf8(std::string_view utf8);
   static Str from_ascii(const char* text);                    // 7-bit literal text
   static Str concat(const Str& a, const Str& b);              // byte-exact
+  // head followed by tail, byte-exact. When head is the buffer's only owner the tail is
+  // written into its spare room; a new buffer gets room to spare, so a loop appending to one
+  // variable's string takes amortised constant time per step.
+  static Str append(Str&& head, const Str& tail);
 
   size_t size() const { return rep_ ? rep_->nbytes / 2 : 0; }  // code units (Len)
   size_t byte_size() const { return rep_ ? rep_->nbytes : 0; } // LenB
@@ -48,7 +53,8 @@ class Str {
   StrRep* rep() const { return rep_; }
 
  private:
-  static StrRep* alloc(size_t nbytes);
+  static StrRep* alloc(size_t nbytes, size_t spare_bytes = 0);
+  static void terminate(StrRep* rep);
   void release() { if (rep_ && --rep_->refs == 0) ::operator delete(rep_); rep_ = nullptr; }
   StrRep* rep_ = nullptr;  // null is the empty string
   friend class Variant;

@@ -206,7 +206,13 @@ struct AssignStmt final : Stmt {
   Expr* target = nullptr;
   Expr* value = nullptr;
   bool is_set = false;
+  // `s = s & a & b`: the value is a chain of & whose first operand is the target itself
+  // (append_head) followed by append_tails; a string held only by the variable then grows in
+  // place.
+  Expr* append_head = nullptr;
+  std::vector<Expr*> append_tails;
   Flow exec(Frame& f) override;
+  Flow exec_append(Frame& f);
 };
 
 struct CallStmt final : Stmt {

@@ -506,9 +506,18 @@ Variant UnaryExpr::eval(Frame& f) {
   return unary_op(op, v);
 }
 
+namespace {
+Variant binary_values(Op op, Variant& x, Variant& y);
+}
+
 Variant BinaryExpr::eval(Frame& f) {
   Variant x = a->eval(f);
   Variant y = b->eval(f);
+  return binary_values(op, x, y);
+}
+
+namespace {
+Variant binary_values(Op op, Variant& x, Variant& y) {
   VT tx = x.type(), ty = y.type();
   if (small_int(tx) && small_int(ty)) {
     int64_t p = small_value(x), q = small_value(y);
@@ -540,6 +549,7 @@ Variant BinaryExpr::eval(Frame& f) {
   }
   return binary_op(op, x, y);
 }
+}  // namespace
 
 Variant CompareExpr::eval(Frame& f) {
   Variant x = a->eval(f);
@@ -579,7 +589,74 @@ Flow exec_block(Frame& f, const Block& b) {
 }
 
 Flow AssignStmt::exec(Frame& f) {
+  if (append_head) return exec_append(f);
   target->assign(f, value->eval(f), is_set);
+  return Flow::Normal;
+}
+
+namespace {
+// A value & turns into text without running code or failing.
+bool plain_text_operand(const Variant& v) {
+  switch (v.type()) {
+    case VT::Object: case VT::Array: case VT::ByRef: case VT::Error: return false;
+    default: return true;
+  }
+}
+Str text_operand(const Variant& v) {
+  return v.is_string() ? v.as_str() : (v.is_null() || v.is_empty()) ? Str() : to_str(v);
+}
+}  // namespace
+
+// Evaluates as `value` would, operand by operand; when every operand was plain text and the
+// variable still holds the string the chain started from, the tails go onto it in place.
+Flow AssignStmt::exec_append(Frame& f) {
+  Variant r = append_head->eval(f);
+  bool fast = r.is_string();
+  Variant small[4];
+  std::vector<Variant> more;
+  size_t n = 0;
+  auto fold = [&] {
+    for (size_t i = 0; i < n; ++i) r = binary_values(Op::Concat, r, i < 4 ? small[i] : more[i - 4]);
+    n = 0;
+  };
+  for (Expr* e : append_tails) {
+    Variant t = e->eval(f);
+    if (fast && plain_text_operand(t)) {
+      if (n < 4) small[n] = std::move(t);
+      else more.push_back(std::move(t));
+      ++n;
+      continue;
+    }
+    if (fast) { fold(); fast = false; }
+    r = binary_values(Op::Concat, r, t);
+  }
+  if (fast) {
+    LockList none;
+    Variant* var = append_head->ref(f, none);
+    if (var && var->is_string() && var->str_view().data() == r.str_view().data() && !r.str_view().empty()) {
+      std::vector<Str> tails;
+      tails.reserve(n);
+      size_t units = r.str_view().size();
+      for (size_t i = 0; i < n; ++i) {
+        tails.push_back(text_operand(i < 4 ? small[i] : more[i - 4]));
+        units += tails.back().size();
+      }
+      if (units > (size_t{1} << 30)) runtime_error(kErrOutOfStringSpace);
+      Str head = r.as_str();
+      r = Variant();
+      *var = Variant();   // head is now the only owner unless someone else holds the text
+      try {
+        for (const Str& t : tails) head = Str::append(std::move(head), t);
+      } catch (...) {
+        *var = Variant(std::move(head));
+        throw;
+      }
+      *var = Variant(std::move(head));
+      return Flow::Normal;
+    }
+    fold();
+  }
+  target->assign(f, std::move(r), false);
   return Flow::Normal;
 }
 

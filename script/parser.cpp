@@ -780,6 +780,24 @@ class Parser {
     return 1;
   }
 
+  // `name = name & ...`: both names are resolved in the same place, so the same spelling
+  // means the same variable.
+  static void find_self_append(AssignStmt* s) {
+    auto* target = dynamic_cast<NameExpr*>(s->target);
+    if (!target || target->has_parens || !target->args.empty()) return;
+    std::vector<Expr*> tails;
+    Expr* e = s->value;
+    while (auto* b = dynamic_cast<BinaryExpr*>(e)) {
+      if (b->op != Op::Concat) return;
+      tails.push_back(b->b);
+      e = b->a;
+    }
+    auto* head = dynamic_cast<NameExpr*>(e);
+    if (tails.empty() || !head || head->has_parens || !head->args.empty() || head->key != target->key) return;
+    s->append_head = head;
+    s->append_tails.assign(tails.rbegin(), tails.rend());
+  }
+
   Stmt* parse_assign_or_call() {
     int line = cur().line, col = cur().col;
     Expr* lhs = parse_postfix(parse_primary());
@@ -789,6 +807,7 @@ class Parser {
       s->target = lhs;
       if (auto* n = dynamic_cast<NameExpr*>(lhs)) n->let_statement = !n->has_parens && n->args.empty();
       s->value = parse_expr();
+      find_self_append(s);
       end_of_statement();
       return s;
     }
@@ -995,6 +1014,9 @@ class Parser {
     return a;
   }
   Expr* parse_unary() {
+    // Not as the operand of a comparison or arithmetic operator (`a = Not b`, `1 + Not x`):
+    // it takes everything up to the next logical operator as its own operand.
+    if (!injected_ && at(Tok::Not)) return parse_not();
     if (!injected_ && (at(Tok::Minus) || at(Tok::Plus))) {
       Nest nest(*this);
       Token t = cur();
@@ -1023,6 +1045,7 @@ class Parser {
       Expr* e = parse_pow_operand();
       return neg ? unary(Op::Neg, e, t) : unary(Op::Plus, e, t);
     }
+    if (at(Tok::Not)) return parse_not();
     return parse_postfix(parse_primary());
   }
 

@@ -6,7 +6,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 vbsrun=${1:-$here/../../build/tools/vbsrun/vbsrun}
 now() { date +%s.%N; }
 printf "%-10s %10s %10s %8s\n" workload vbsrun_s python_s ratio
-for w in fib loop strings sort classes sieve; do
+for w in fib loop strings sort classes sieve append; do
   t0=$(now); out_v=$("$vbsrun" "$here/$w.vbs"); t1=$(now)
   out_p=$(python3 "$here/$w.py"); t2=$(now)
   [ "$out_v" = "$out_p" ] || echo "  $w: outputs differ: vbsrun '$out_v' python '$out_p'"
