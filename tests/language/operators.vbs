@@ -48,3 +48,9 @@ x = 0 / 0 : WScript.Echo Err.Number : Err.Clear ' expect: 6
 x = "abc" + 1 : WScript.Echo Err.Number : Err.Clear ' expect: 13
 x = 2147483647 \ 1 + 0 : WScript.Echo Err.Number, x : Err.Clear ' expect: 0 2147483647
 x = 1E308 * 10 : WScript.Echo Err.Number : Err.Clear ' expect: 6
+' Not as the operand of a comparison or arithmetic operator takes the rest of the
+' comparison as its operand; the logical operators after it still bind looser.
+WScript.Echo CStr(True = Not False), CStr((True = Not False))  ' expect: True True
+WScript.Echo CStr(False = Not True And False)                  ' expect: False
+WScript.Echo 1 + Not 0, 2 ^ Not -2, - Not 0                    ' expect: 0 2 1
+WScript.Echo CStr(3 > Not 5), CStr(Not 1 = 2)                  ' expect: True True
