@@ -16,6 +16,8 @@ constexpr size_t kZipLocalHeaderSize = 30;
 constexpr size_t kZipCentralHeaderSize = 46;
 constexpr size_t kZipEndRecordSize = 22;
 constexpr uint16_t kZipFlagDataDescriptor = 0x0008;
+// Names and comment are UTF-8 (otherwise they are bytes of a single-byte page).
+constexpr uint16_t kZipFlagUtf8Names = 0x0800;
 
 struct ZipEntry {
   // Local file header.

@@ -64,8 +64,14 @@ std::u16string stored_name(std::u16string_view path) {
   return out;
 }
 
+bool plain_ascii(std::u16string_view text) {
+  for (char16_t c : text)
+    if (c >= 0x80) return false;
+  return true;
+}
+
 std::u16string match_name(const ZipEntry& e) {
-  std::u16string name = decode(ansi_code_page(), e.central_name);
+  std::u16string name = zip_entry_text(e.central_name, e.central_flags);
   for (char16_t& c : name) {
     if (c == u'/') c = u'\\';
   }
@@ -132,11 +138,21 @@ bool write_entry(const ZipEntry& e, const std::string& target, bool keep_existin
 
 }  // namespace
 
+std::u16string zip_entry_text(const std::string& bytes, uint16_t flags) {
+  return decode((flags & kZipFlagUtf8Names) ? 65001 : ansi_code_page(), bytes);
+}
+
+std::string zip_entry_text_bytes(std::u16string_view text, uint16_t flags) {
+  return encode((flags & kZipFlagUtf8Names) ? 65001 : ansi_code_page(), text);
+}
+
 void zip_add(ZipArchive& archive, std::u16string_view file_name, std::u16string base_dir, std::u16string_view comment) {
   if (!base_dir.empty() && !is_separator(base_dir.back())) base_dir += u'\\';
   std::u16string name = stored_name(base_dir.empty() ? std::u16string(file_name) : base_dir + bare_name(file_name));
-  const int oem = oem_code_page();
-  std::string name_bytes = encode(oem, name);
+  // A name the OEM page would carry is still not one that Linux names or other tools read
+  // back the same way, and a name it cannot carry would lose its letters to "?".
+  const uint16_t flags = plain_ascii(name) ? kFlagMaxCompression : kFlagMaxCompression | kZipFlagUtf8Names;
+  std::string name_bytes = zip_entry_text_bytes(name, flags);
   for (const ZipEntry& e : archive.entries) {
     if (e.central_name == name_bytes) return;
   }
@@ -153,13 +169,13 @@ void zip_add(ZipArchive& archive, std::u16string_view file_name, std::u16string 
   }
   e.data = entry_data(bytes, e.local_crc);
   e.archive_folder = base_dir;
-  e.comment = encode(ansi_code_page(), comment);
+  e.comment = zip_entry_text_bytes(comment, flags);
   e.local_name = e.central_name = name_bytes;
   DosDateTime when = dos_from_unix(st.st_mtime);
 
   e.local_signature = kZipLocalSignature;
   e.local_version = kVersion20;
-  e.local_flags = kFlagMaxCompression;
+  e.local_flags = flags;
   e.local_method = kMethodDeflate;
   e.local_date = when.date;
   e.local_time = when.time;
@@ -169,7 +185,7 @@ void zip_add(ZipArchive& archive, std::u16string_view file_name, std::u16string 
   e.central_signature = kZipCentralSignature;
   e.version_made_by = kVersion20;
   e.central_version = kVersion20;
-  e.central_flags = kFlagMaxCompression;
+  e.central_flags = flags;
   e.central_method = kMethodDeflate;
   e.internal_attributes = kInternalText;
   e.central_date = e.local_date;

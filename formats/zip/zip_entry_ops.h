@@ -12,9 +12,16 @@
 
 namespace qz {
 
+// The text of an entry's name or comment, and the bytes stored for a text: UTF-8 when the
+// header's flags say so, else one byte per character of the system ANSI page.
+std::u16string zip_entry_text(const std::string& bytes, uint16_t flags);
+std::string zip_entry_text_bytes(std::u16string_view text, uint16_t flags);
+
 // Adds `file_name` (a script path) under the archive folder `base_dir` (may be empty: the
 // file's path without its drive is stored). Adds nothing when the file does not exist, cannot
-// be read, is 4 GiB or more, or an entry of the name to be stored is already there.
+// be read, is 4 GiB or more, or an entry of the name to be stored is already there. A name
+// that is plain ASCII is stored as it is; any other name is stored in UTF-8 with the UTF-8
+// flag set (its comment too), so no character is lost and Extract gives the file its name back.
 void zip_add(ZipArchive& archive, std::u16string_view file_name, std::u16string base_dir, std::u16string_view comment);
 
 // Sets the removed mark of the entries `name` selects (exact, case counts; or "*" and a

@@ -20,12 +20,13 @@ constexpr int32_t kErrBadFormat = 321;
 
 Variant ansi_text(const std::string& bytes) { return Variant(decode(ansi_code_page(), bytes)); }
 
-// Text for a field with a 16-bit length, which scripts see as a signed number.
-std::string field_text(const Variant& v) {
-  std::string bytes = encode(ansi_code_page(), to_u16(v));
+// Bytes for a field with a 16-bit length, which scripts see as a signed number.
+std::string field_bytes(std::string bytes) {
   if (bytes.size() > 32767) raise(kErrOverflow);
   return bytes;
 }
+
+std::string field_text(const Variant& v) { return field_bytes(encode(ansi_code_page(), to_u16(v))); }
 
 std::u16string two_digits(int v) { return {static_cast<char16_t>(u'0' + v / 10), static_cast<char16_t>(u'0' + v % 10)}; }
 
@@ -81,11 +82,11 @@ class ZipObject : public NativeObject<ZipObject> {
         u"Comment", [](ZipObject& z, Args) { return ansi_text(z.archive_.comment); },
         [](ZipObject& z, Args, const Variant& v) { z.archive_.comment = field_text(v); });
 
-    text_field(m, u"Files_LocalFileName", &ZipEntry::local_name);
-    text_field(m, u"Files_CentralFileName", &ZipEntry::central_name);
-    text_field(m, u"Files_LocalExtraField", &ZipEntry::local_extra);
-    text_field(m, u"Files_CentralExtraField", &ZipEntry::central_extra);
-    text_field(m, u"Files_Comment", &ZipEntry::comment);
+    text_field(m, u"Files_LocalFileName", &ZipEntry::local_name, &ZipEntry::local_flags);
+    text_field(m, u"Files_CentralFileName", &ZipEntry::central_name, &ZipEntry::central_flags);
+    text_field(m, u"Files_LocalExtraField", &ZipEntry::local_extra, nullptr);
+    text_field(m, u"Files_CentralExtraField", &ZipEntry::central_extra, nullptr);
+    text_field(m, u"Files_Comment", &ZipEntry::comment, &ZipEntry::central_flags);
     m.getter(u"Files_CompressionMethod", [](ZipObject& z, Args a) {
       return Variant(static_cast<int16_t>(z.entry(a).local_method));
     });
@@ -129,10 +130,19 @@ class ZipObject : public NativeObject<ZipObject> {
   }
 
  private:
-  static void text_field(Members<ZipObject>& m, std::u16string_view name, std::string ZipEntry::*field) {
+  // A name or comment follows its header's UTF-8 flag (`flags`); extra fields are bytes.
+  static void text_field(Members<ZipObject>& m, std::u16string_view name, std::string ZipEntry::*field,
+                         uint16_t ZipEntry::*flags) {
     m.property(
-        name, [field](ZipObject& z, Args a) { return ansi_text(z.entry(a).*field); },
-        [field](ZipObject& z, Args a, const Variant& v) { z.entry(a).*field = field_text(v); });
+        name,
+        [field, flags](ZipObject& z, Args a) {
+          const ZipEntry& e = z.entry(a);
+          return Variant(zip_entry_text(e.*field, flags ? e.*flags : 0));
+        },
+        [field, flags](ZipObject& z, Args a, const Variant& v) {
+          ZipEntry& e = z.entry(a);
+          e.*field = field_bytes(zip_entry_text_bytes(to_u16(v), flags ? e.*flags : 0));
+        });
   }
 
   ZipEntry& entry(Args a) {

@@ -3,6 +3,7 @@
 #include <utime.h>
 
 #include "com/error.h"
+#include "com/str.h"
 #include "formats/crc32.h"
 #include "formats/zip/dos_time.h"
 #include "formats/zip/zip_deflate.h"
@@ -155,6 +156,35 @@ TEST_F(ZipEntries, ExtractFlagsAndMatching) {
   // Other flags write nothing.
   zip_extract(z, u"docs\\c.bin", upath("none"), 7, false);
   EXPECT_FALSE(exists("none"));
+}
+
+// Names outside ASCII go in as UTF-8 with the UTF-8 flag, whatever the language's OEM page
+// holds, so extraction gives the file its own name back.
+TEST_F(ZipEntries, NonAsciiNamesComeBackUnchanged) {
+  const std::string name = "\xd0\xbe\xd1\x82\xd1\x87\xd1\x91\xd1\x82 \xe2\x82\xac.txt";  // "отчёт €.txt"
+  write("in/plain.txt", "p");
+  write("in/" + name, "report");
+  for (const char* lang : {"1033", "1049"}) {
+    ::setenv("QUAZEL_LANGID", lang, 1);
+    ZipArchive z;
+    zip_add(z, utf8_to_u16(path("in/" + name)), u"bk", utf8_to_u16("\xd0\xba"));
+    zip_add(z, utf8_to_u16(path("in/./" + name)), u"bk", u"");  // the same stored name: nothing added
+    ASSERT_EQ(z.entries.size(), 1u) << lang;
+    const ZipEntry& e = z.entries[0];
+    EXPECT_EQ(e.central_name, "bk/" + name) << lang;
+    EXPECT_EQ(e.local_name, e.central_name);
+    EXPECT_EQ(e.comment, "\xd0\xba");
+    EXPECT_EQ(e.local_flags, 0x0802);
+    EXPECT_EQ(e.central_flags, 0x0802);
+    zip_extract(z, utf8_to_u16("*\xd1\x82 "), upath(std::string("out") + lang), 0, false);
+    EXPECT_EQ(read(std::string("out") + lang + "/bk/" + name), "report") << lang;
+    EXPECT_EQ(zip_extract(z, utf8_to_u16("BK\\\xd0\x9e\xd0\xa2\xd0\xa7\xd0\x81\xd0\xa2 \xe2\x82\xac.TXT"), u"", 4, false), "report");
+  }
+  ::unsetenv("QUAZEL_LANGID");
+  // Plain names stay as they were.
+  ZipArchive z;
+  zip_add(z, upath("in/plain.txt"), u"bk", u"");
+  EXPECT_EQ(z.entries[0].central_flags, 0x0002);
 }
 
 TEST_F(ZipEntries, RemoveComparesExactlyAndCanBeTakenBack) {
