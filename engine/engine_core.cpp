@@ -39,6 +39,8 @@ void EngineCore::attach() {
   if (instances_++ == 0) {
     control_->reset();
     control_->set_timeout(-1);  // no time limit on script code
+    // A stop signal (TERM, Ctrl+C) stops script code that never returns to the loop.
+    control_->set_interrupt_request(event_loop().stop_request());
   }
 }
 

@@ -87,6 +87,8 @@ void EngineCore::run_load(bool load_required) {
     main->run(u"Load", Args(&cell, 1));
   } catch (const RunEnded&) {
     // Load was still running when its run ended: nothing to report.
+  } catch (const ScriptInterrupted&) {
+    // A stop signal came while Load ran: the loop now handles it and ends the run.
   } catch (const ScriptError& e) {
     // An error the control raised without its error event (no Load at all, say) is reported
     // here, so a script that cannot start never waits for ever.

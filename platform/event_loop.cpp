@@ -31,6 +31,7 @@ struct SignalState {
   int pipe_wr = -1;
   volatile sig_atomic_t pending[NSIG] = {};
   volatile sig_atomic_t force[NSIG] = {};
+  volatile sig_atomic_t stop_requested = 0;   // a force_on_repeat signal waits for the loop
   std::map<int, std::function<void(int)>> handlers;
 };
 
@@ -49,6 +50,7 @@ extern "C" void quazel_signal_handler(int signo) {
       ::raise(signo);
     }
     s.pending[signo] = s.pending[signo] + 1;
+    if (s.force[signo]) s.stop_requested = 1;
     unsigned char b = static_cast<unsigned char>(signo);
     if (s.pipe_wr >= 0) (void)!::write(s.pipe_wr, &b, 1);
   }
@@ -118,6 +120,8 @@ class PollEventLoop final : public EventLoop {
     sa.sa_flags = SA_RESTART;
     ::sigaction(signo, &sa, nullptr);
   }
+
+  const volatile sig_atomic_t* stop_request() const override { return &signals().stop_requested; }
 
   void clear_signal(int signo) override {
     if (signo <= 0 || signo >= NSIG) return;
@@ -257,6 +261,7 @@ class PollEventLoop final : public EventLoop {
         int signo = buf[i];
         if (signo <= 0 || signo >= NSIG) continue;
         if (s.pending[signo] > 0) s.pending[signo] = s.pending[signo] - 1;
+        if (s.force[signo]) s.stop_requested = 0;   // handled the normal way from here
         auto it = s.handlers.find(signo);
         if (it == s.handlers.end()) continue;
         auto handler = it->second;  // the handler may replace itself

@@ -9,6 +9,7 @@
 // There is one loop per process. A shared library loaded at run time (the engine) adopts the
 // loop of the program that loaded it through set_event_loop(), so both see the same timers.
 #pragma once
+#include <csignal>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -50,6 +51,10 @@ class EventLoop {
   virtual void on_signal(int signo, std::function<void(int)> handler, bool force_on_repeat = false) = 0;
   // Gives the signal back its default action.
   virtual void clear_signal(int signo) = 0;
+  // Non-zero from the moment a signal registered with force_on_repeat (a stop request) arrives
+  // (set inside the signal handler itself) until the loop runs its handler: code that runs
+  // long without giving the loop control reads it and returns to the loop. nullptr: none.
+  virtual const volatile sig_atomic_t* stop_request() const { return nullptr; }
 
   // Something outside the loop that can still run script code (a visible form, a host event
   // source): while any hold is taken, run() does not end on its own.

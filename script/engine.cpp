@@ -321,6 +321,10 @@ ScriptEngineImpl::DepthGuard::DepthGuard(ScriptEngineImpl& e) : e(e) {
 
 void ScriptEngineImpl::check_timeout() {
   budget_ = 4096;
+  if (interrupt_ && *interrupt_) {
+    budget_ = 1;   // anything that swallows it meets it again at the next check
+    throw ScriptInterrupted();
+  }
   if (!has_deadline_) return;
   if (aborting_ || std::chrono::steady_clock::now() > deadline_) {
     aborting_ = true;

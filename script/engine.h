@@ -3,6 +3,7 @@
 // the Timeout clock). Nodes in ast.h call back into it.
 #pragma once
 #include <chrono>
+#include <csignal>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -66,6 +67,7 @@ class ScriptEngineImpl {
   BuiltinContext& builtin_context() { return builtin_ctx_; }
 
   void tick() { if (--budget_ <= 0) check_timeout(); }
+  void set_interrupt_request(const volatile sig_atomic_t* flag) { interrupt_ = flag; }
   vbs::Frame* current() const { return current_; }
   void set_current(vbs::Frame* f) { current_ = f; }
   // An error escaping a statement: records its position; true when On Error Resume Next took it.
@@ -125,6 +127,7 @@ class ScriptEngineImpl {
   int entry_depth_ = 0;
   const char* stack_limit_ = nullptr;
   int budget_ = 4096;
+  const volatile sig_atomic_t* interrupt_ = nullptr;
   bool has_deadline_ = false;
   bool aborting_ = false;
   bool in_reset_ = false;

@@ -169,6 +169,10 @@ void ScriptControl::report_error(const ScriptError& e) {
   if (on_error) on_error(error_);
 }
 
+void ScriptControl::set_interrupt_request(const volatile sig_atomic_t* flag) {
+  impl_->set_interrupt_request(flag);
+}
+
 void ScriptControl::reset() {
   impl_->reset();
   for (size_t i = 1; i < modules_.size(); ++i) modules_[i]->owner_ = nullptr;

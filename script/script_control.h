@@ -2,6 +2,7 @@
 // Module 1 is the global module; every module has its own names and sees the global module's
 // names after its own, then the objects added with add_object.
 #pragma once
+#include <csignal>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,6 +27,11 @@ struct ScriptErrorInfo {
 
 class ScriptControl;
 class ScriptEngineImpl;
+
+// Thrown out of running script code once the interrupt request is seen. It is not a script
+// error: On Error does not stop it, no error event reports it, and it unwinds every procedure
+// up to whoever entered the script. While the request stands, every entry stops at once.
+struct ScriptInterrupted {};
 
 // One named module of code (scriptable: AddCode, Eval, ExecuteStatement, Run, CodeObject,
 // Procedures, Name).
@@ -76,6 +82,9 @@ class ScriptControl : public NativeObject<ScriptControl> {
   void set_timeout(int32_t ms) { timeout_ms_ = ms; }   // -1: no limit
   bool use_safe_subset() const { return safe_subset_; }
   void set_use_safe_subset(bool on) { safe_subset_ = on; }
+  // A flag that asks running code to stop when it is non-zero: a signal handler sets it, and
+  // the interpreter reads it where it checks the Timeout (ScriptInterrupted). nullptr: none.
+  void set_interrupt_request(const volatile sig_atomic_t* flag);
 
   // Drops all code, modules (except a fresh global module), variables and added objects.
   void reset();

@@ -2,7 +2,10 @@
 // event and the Error object, Timeout, Reset.
 #include <gtest/gtest.h>
 
+#include <sys/time.h>
+
 #include <chrono>
+#include <csignal>
 
 #include "com/convert.h"
 #include "com/progid.h"
@@ -134,6 +137,32 @@ TEST_F(ScriptControlTest, TimeoutStopsRunawayCode) {
   ASSERT_EQ(events.size(), 1u);
   // The control still works afterwards.
   EXPECT_EQ(text(sc->eval(u"1 + 1")), u"2");
+}
+
+volatile sig_atomic_t g_stop_request = 0;
+extern "C" void request_stop(int) { g_stop_request = 1; }
+
+TEST_F(ScriptControlTest, InterruptRequestFromASignalStopsBusyCode) {
+  sc->set_timeout(-1);
+  sc->set_interrupt_request(&g_stop_request);
+  sc->add_code(u"Dim n, after\nSub Spin()\n  On Error Resume Next\n  Do : n = n + 1 : Loop\n  after = True\nEnd Sub");
+  struct sigaction sa {}, old {};
+  sa.sa_handler = request_stop;
+  sigemptyset(&sa.sa_mask);
+  ASSERT_EQ(sigaction(SIGALRM, &sa, &old), 0);
+  itimerval in50ms{};
+  in50ms.it_value.tv_usec = 50000;
+  setitimer(ITIMER_REAL, &in50ms, nullptr);
+  EXPECT_THROW(sc->run(u"Spin", {}), ScriptInterrupted);
+  sigaction(SIGALRM, &old, nullptr);
+  EXPECT_TRUE(events.empty());   // not an error: no event
+  EXPECT_GT(to_long(sc->eval(u"n")), 0);
+  EXPECT_EQ(text(sc->eval(u"TypeName(after)")), u"Empty");
+  // While the request stands, code stops at its first check; cleared, the control runs again.
+  EXPECT_THROW(sc->execute_statement(u"Do : m = m + 1 : Loop"), ScriptInterrupted);
+  g_stop_request = 0;
+  EXPECT_EQ(text(sc->eval(u"1 + 1")), u"2");
+  sc->set_interrupt_request(nullptr);
 }
 
 TEST_F(ScriptControlTest, ResetDropsCodeAndBreaksCycles) {
