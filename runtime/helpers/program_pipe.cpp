@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -23,6 +24,26 @@ int64_t now_ms() {
   ::clock_gettime(CLOCK_MONOTONIC, &ts);
   return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
+
+// Writing to a program that has stopped reading must fail with EPIPE, not end our process:
+// SIGPIPE stays blocked while feeding, and one that arrived meanwhile is taken off the queue.
+class SigpipeBlock {
+ public:
+  SigpipeBlock() {
+    sigemptyset(&pipe_);
+    sigaddset(&pipe_, SIGPIPE);
+    ::pthread_sigmask(SIG_BLOCK, &pipe_, &old_);
+  }
+  ~SigpipeBlock() {
+    timespec zero{0, 0};
+    while (::sigtimedwait(&pipe_, nullptr, &zero) > 0) {
+    }
+    ::pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+  }
+
+ private:
+  sigset_t pipe_, old_;
+};
 
 struct Fd {
   int fd = -1;
@@ -63,6 +84,7 @@ std::optional<std::string> run_piped(const std::vector<std::string>& argv, std::
   ::fcntl(in_write.fd, F_SETFL, O_NONBLOCK);
 
   // Feed and drain at once, so neither side blocks on a full pipe.
+  SigpipeBlock no_sigpipe;
   std::string output;
   size_t written = 0;
   if (input.empty()) in_write.close();
