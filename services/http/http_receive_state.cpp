@@ -37,7 +37,9 @@ void HttpReceiveState::add_chunk(std::u16string_view chunk) {
 
 void HttpReceiveState::check_complete() {
   size_t body = body_.size();
-  if ((content_length_ != 0 && body >= static_cast<size_t>(content_length_)) || body == 0 ||
+  // An empty body ends a reply only when its header promises none: servers send the header
+  // by itself before a body as often as not.
+  if ((content_length_ != 0 && body >= static_cast<size_t>(content_length_)) || (body == 0 && content_length_ == 0) ||
       (max_size_ > 0 && body >= static_cast<size_t>(max_size_)))
     done_ = true;
 }

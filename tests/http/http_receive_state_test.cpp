@@ -52,12 +52,22 @@ TEST(HttpReceiveState, AHeaderInPiecesWaitsForItsBlankLine) {
   EXPECT_EQ(s.content_length(), 2);
 }
 
-TEST(HttpReceiveState, AnEmptyBodyCompletesAtOnceAndLaterChunksStillArrive) {
+TEST(HttpReceiveState, AHeaderAloneCompletesOnlyWhenItPromisesNoBody) {
+  // A header that names a length waits for the body sent after it.
   HttpReceiveState s;
   s.add_chunk(u"HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\n");
-  EXPECT_TRUE(s.done());
+  EXPECT_FALSE(s.done());
   s.add_chunk(u"hello");
+  EXPECT_TRUE(s.done());
   EXPECT_EQ(s.body(), u"hello");
+  // Content-Length 0, or no length at all: the header alone is the reply; later chunks still arrive.
+  for (std::u16string_view head : {u"HTTP/1.0 204 No Content\r\nContent-Length: 0\r\n\r\n", u"HTTP/1.0 200 OK\r\n\r\n"}) {
+    s.reset();
+    s.add_chunk(head);
+    EXPECT_TRUE(s.done());
+    s.add_chunk(u"late");
+    EXPECT_EQ(s.body(), u"late");
+  }
 }
 
 TEST(HttpReceiveState, WithoutLengthOnlyTheMaximumOrTheEndCompletes) {
