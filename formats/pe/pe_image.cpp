@@ -68,6 +68,7 @@ std::optional<Layout> parse_layout(std::string_view image, std::string& error) {
   if (!power_of_two(l.section_alignment) || !power_of_two(l.file_alignment) ||
       l.file_alignment > l.section_alignment || l.section_alignment > 0x10000000u)
     return fail("damaged PE image (bad alignment)");
+  if (l.size_of_headers > image.size()) return fail("damaged PE image (headers larger than the file)");
   l.directory_offset = l.optional_offset + count_field + 4;
   const uint32_t declared = get32(image, l.optional_offset + count_field);
   const uint32_t room = static_cast<uint32_t>((optional_size - count_field - 4) / 8);
@@ -127,7 +128,15 @@ bool replace_resource_section(std::string& image, const std::function<std::strin
     const Section& last = l.sections.back();
     bool last_in_memory = virtual_end(last) == mem_end;
     bool last_in_file = last.raw_size == 0 || uint64_t{last.raw_offset} + last.raw_size == raw_end;
-    if (last.virtual_address == l.resource_rva && last_in_memory && last_in_file) target = &last;
+    // Nothing else may share its bytes or addresses: the headers and every other section end
+    // before it starts.
+    bool alone = last.raw_size == 0 || last.raw_offset >= l.section_table + l.sections.size() * kSectionHeaderSize;
+    for (size_t i = 0; i + 1 < l.sections.size(); ++i) {
+      const Section& s = l.sections[i];
+      if (virtual_end(s) > last.virtual_address) alone = false;
+      if (s.raw_size && last.raw_size && uint64_t{s.raw_offset} + s.raw_size > last.raw_offset) alone = false;
+    }
+    if (last.virtual_address == l.resource_rva && last_in_memory && last_in_file && alone) target = &last;
   }
 
   uint32_t rva;
@@ -144,7 +153,8 @@ bool replace_resource_section(std::string& image, const std::function<std::strin
     uint64_t first_raw = l.size_of_headers;
     for (const Section& s : l.sections)
       if (s.raw_size) first_raw = std::min<uint64_t>(first_raw, s.raw_offset);
-    if (header_at + kSectionHeaderSize > first_raw || l.sections.size() >= 0xFFFF) {
+    if (header_at + kSectionHeaderSize > first_raw || header_at + kSectionHeaderSize > image.size() ||
+        l.sections.size() >= 0xFFFF) {
       error = "the PE image has no room for another section header";
       return false;
     }
@@ -154,7 +164,13 @@ bool replace_resource_section(std::string& image, const std::function<std::strin
         error = "the PE image has no free room for another section header";
         return false;
       }
-    rva = static_cast<uint32_t>(align_up(std::max<uint64_t>(mem_end, l.size_of_headers), l.section_alignment));
+    // Address 0 would mean "no resources": the headers always occupy the first page.
+    const uint64_t at = align_up(std::max<uint64_t>({mem_end, l.size_of_headers, 1}), l.section_alignment);
+    if (at > 0xFFFFFFFFu - l.section_alignment) {
+      error = "the PE image has no address room for another section";
+      return false;
+    }
+    rva = static_cast<uint32_t>(at);
     file_at = align_up(raw_end, l.file_alignment);
   }
 
