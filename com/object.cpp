@@ -1,5 +1,6 @@
 #include "com/object.h"
 
+#include "com/convert.h"
 #include "com/error.h"
 
 namespace qz {
@@ -12,8 +13,27 @@ const Variant& missing_arg() {
 }  // namespace
 
 const Variant& Args::operator[](size_t i) const {
+  touch();
   if (i >= n_) return missing_arg();
   return data_[i].deref();
+}
+
+Variant apply_args_to_result(const Variant& result, Args args) {
+  const Variant& r = result.deref();
+  if (r.is_object()) {
+    Ref<Object> keep(r.as_object());
+    if (!keep) raise(kErrNotObjectVar);
+    return keep->invoke(kDispValue, static_cast<CallKind>(kMethod | kGet), args);
+  }
+  if (r.is_array()) {
+    const ArrayRep* rep = r.as_array();
+    if (args.size() > 64) raise(kErrSubscript);
+    int32_t subs[64];
+    for (size_t i = 0; i < args.size(); ++i) subs[i] = to_long(args[i]);
+    size_t off = rep->offset(subs, args.size());
+    return rep->elem == VT::Byte ? Variant(rep->bytes[off]) : rep->items[off];
+  }
+  return result;
 }
 
 int32_t Object::QueryInterface(const void*, void** out) {

@@ -31,21 +31,26 @@ class Args {
   Args() = default;
   Args(Variant* data, size_t n) : data_(data), n_(n) {}
   Args(std::vector<Variant>& v) : data_(v.data()), n_(v.size()) {}  // NOLINT
-  size_t size() const { return n_; }
-  bool empty() const { return n_ == 0; }
+  size_t size() const { touch(); return n_; }
+  bool empty() const { touch(); return n_ == 0; }
   // The value of argument i (by-reference cells followed); Missing when i is past the end.
   const Variant& operator[](size_t i) const;
   bool has(size_t i) const { return i < n_ && !(*this)[i].is_missing(); }
   // The variable behind argument i, to assign a by-reference result to.
-  Variant& ref(size_t i) { return data_[i].deref(); }
-  Variant* data() const { return data_; }
+  Variant& ref(size_t i) { touch(); return data_[i].deref(); }
+  Variant* data() const { touch(); return data_; }
   // For Let/Set: the value being assigned and the index arguments before it.
   const Variant& value() const { return (*this)[n_ - 1]; }
-  Args indices() const { return Args(data_, n_ ? n_ - 1 : 0); }
+  Args indices() const { touch(); return Args(data_, n_ ? n_ - 1 : 0); }
+  // Sets *flag when the callee looks at its arguments in any way: a member that never does
+  // takes none (the arguments then go to its result's default member).
+  void watch(bool* flag) { seen_ = flag; }
 
  private:
+  void touch() const { if (seen_) *seen_ = true; }
   Variant* data_ = nullptr;
   size_t n_ = 0;
+  bool* seen_ = nullptr;
 };
 
 class Enumerator;
@@ -180,6 +185,9 @@ class Members {
 
 // Dispatch on a Members<T> table; shared by every instance of T.
 [[noreturn]] void raise_not_supported(std::u16string_view member);
+// A member without parameters called with arguments: they apply to its result, as to a
+// variable holding it (an object's default member, an array's elements; other values stay).
+Variant apply_args_to_result(const Variant& result, Args args);
 
 template <class T>
 class NativeObject : public Object {
@@ -203,7 +211,14 @@ class NativeObject : public Object {
     if (!e) raise_not_supported(member_name(id));
     T& self = static_cast<T&>(*this);
     if (kind & (kMethod | kGet)) {
-      if (e->call) return e->call(self, args);
+      if (e->call) {
+        if (!(kind & kGet) || args.empty()) return e->call(self, args);
+        bool looked = false;
+        Args watched = args;
+        watched.watch(&looked);
+        Variant result = e->call(self, watched);
+        return looked ? result : apply_args_to_result(result, args);
+      }
     } else if (kind & kLet) {
       if (e->let) { e->let(self, args.indices(), args.value()); return Variant(); }
       if (e->set) { e->set(self, args.indices(), args.value()); return Variant(); }
@@ -211,7 +226,18 @@ class NativeObject : public Object {
       if (e->set) { e->set(self, args.indices(), args.value()); return Variant(); }
       if (e->let) { e->let(self, args.indices(), args.value()); return Variant(); }
     }
-    // A property used without its own get: the default member of its result may still apply.
+    // x.Files("k") = v with Files a getter without parameters: the assignment goes to the
+    // default member of the object it returns.
+    if ((kind & (kLet | kSet)) && e->call && args.size() > 1) {
+      bool looked = false;
+      Args none;
+      none.watch(&looked);
+      Variant result = e->call(self, none);
+      if (!looked && result.is_object() && result.as_object()) {
+        Ref<Object> keep(result.as_object());
+        return keep->invoke(kDispValue, kind, args);
+      }
+    }
     raise_not_supported(e->name);
   }
 };

@@ -156,6 +156,11 @@ struct IndexExpr final : Expr {
   Expr* base = nullptr;
   std::vector<Expr*> args;
   Variant eval(Frame& f) override;
+  // jag(0)(1) = v writes into the array held in jag(0). locate finds what the expression
+  // names without evaluating anything twice: the element (*at) when the base is an array held
+  // in a variable, else the value (an object's default member). False when the base is no
+  // variable's array element; nothing has been evaluated then.
+  bool locate(Frame& f, LockList& locks, Variant*& at, Variant& value);
   void assign(Frame& f, Variant v, bool is_set) override;
   bool assignable() const override { return true; }
   bool callable() const override { return true; }

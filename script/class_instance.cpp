@@ -78,9 +78,23 @@ Variant ClassInstance::invoke(DispId id, CallKind kind, Args args) {
   if (kind & (kMethod | kGet)) p = m.get ? m.get : m.method;
   else if (kind & kLet) p = m.let ? m.let : m.set;
   else if (kind & kSet) p = m.set ? m.set : m.let;
+  if (!p && (kind & (kLet | kSet)) && args.size() > 1 && m.get && m.get->nparams() == 0) {
+    // x.Items("k") = v with Items a Property Get without parameters: the assignment goes to
+    // the default member of the object it returns.
+    Variant result = e->call_proc(m.get, this, nullptr, 0);
+    assign_indexed(result, args.indices(), Variant(args.value()), (kind & kSet) != 0);
+    return Variant();
+  }
   if (!p) {
     // A property read with arguments where only Let exists, or a Let on a method.
     runtime_error_named(kErrNoSuchMember, m.name);
+  }
+  if ((kind & kGet) && !args.empty() && p->nparams() == 0 && (p == m.get || p->has_result())) {
+    // A property or function without parameters: the arguments go to what it returns (the
+    // default member of an object, the elements of an array).
+    Variant result = e->call_proc(p, this, nullptr, 0);
+    if (!result.is_object() && !result.is_array()) runtime_error_named(kErrArgCount, m.name);
+    return apply_args(result, args);
   }
   return e->call_proc(p, this, args.data(), args.size());
 }

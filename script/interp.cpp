@@ -466,7 +466,43 @@ Variant IndexExpr::eval(Frame& f) {
   return apply_args(base_value, p.args());
 }
 
+namespace {
+// The variable or value a base expression of an assignment through indexes names.
+bool locate_base(Expr* base, Frame& f, LockList& locks, Variant*& at, Variant& value) {
+  if (auto* inner = dynamic_cast<IndexExpr*>(base)) return inner->locate(f, locks, at, value);
+  at = base->ref(f, locks);
+  return at != nullptr;
+}
+}  // namespace
+
+bool IndexExpr::locate(Frame& f, LockList& locks, Variant*& at, Variant& value) {
+  Variant* inner = nullptr;
+  Variant inner_value;
+  if (!locate_base(base, f, locks, inner, inner_value)) return false;
+  Variant& holder = inner ? *inner : inner_value;
+  ArgPack p;
+  p.build(f, args, false);
+  if (holder.deref().is_array()) {
+    at = array_element(holder, p.args(), &locks);
+    if (at) return true;
+  }
+  at = nullptr;
+  value = apply_args(holder, p.args());
+  return true;
+}
+
 void IndexExpr::assign(Frame& f, Variant v, bool is_set) {
+  {
+    LockList locks;
+    Variant* inner = nullptr;
+    Variant inner_value;
+    if (locate_base(base, f, locks, inner, inner_value)) {
+      ArgPack p;
+      p.build(f, args, false);
+      assign_indexed(inner ? *inner : inner_value, p.args(), std::move(v), is_set);
+      return;
+    }
+  }
   Variant base_value = base->eval(f);
   if (!base_value.deref().is_object()) runtime_error(kErrTypeMismatch);
   ArgPack p;

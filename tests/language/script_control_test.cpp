@@ -111,6 +111,33 @@ class Reenter final : public NativeObject<Reenter> {
   ScriptControl* control;
 };
 
+// Native members without parameters that return a collection, an array or a plain value,
+// next to one that takes an index.
+class Request final : public NativeObject<Request> {
+ public:
+  std::u16string type_name() const override { return u"Request"; }
+  static void define(Members<Request>& m) {
+    m.getter(u"Files", [](Request&, Args) {
+      return Variant(create_object(u"Scripting.Dictionary"));
+    });
+    m.getter(u"Names", [](Request&, Args) { return Variant::from_vector({Variant(u"a"), Variant(u"b")}); });
+    m.getter(u"Title", [](Request&, Args) { return Variant(u"t"); });
+    m.getter(u"Field", [](Request&, Args a) { return Variant(u"field " + to_u16(a[0])); });
+  }
+};
+
+TEST_F(ScriptControlTest, ArgumentsToANativeMemberWithoutParametersGoToItsResult) {
+  sc->add_object(u"Req", Ref<Object>(new Request()));
+  sc->add_code(u"Function Item() : Item = TypeName(Req.Files(\"missing\")) : End Function");
+  EXPECT_EQ(text(sc->run(u"Item", {})), u"Empty");   // the Dictionary's Item, not the Dictionary
+  EXPECT_EQ(text(sc->eval(u"Req.Files.Count")), u"0");
+  EXPECT_EQ(text(sc->eval(u"Req.Names(1)")), u"b");
+  EXPECT_EQ(text(sc->eval(u"Req.Title")), u"t");
+  EXPECT_EQ(text(sc->eval(u"Req.Field(7)")), u"field 7");   // a member that reads its arguments
+  EXPECT_THROW(sc->eval(u"Req.Names(5)"), ScriptError);   // out of range: error 9
+  EXPECT_EQ(events.back().number, 9);
+}
+
 TEST_F(ScriptControlTest, RunIsReentrantWhileCodeIsRunning) {
   sc->add_object(u"Host", Ref<Object>(new Reenter(sc.get())));
   sc->add_code(
