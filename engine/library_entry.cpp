@@ -3,12 +3,15 @@
 #include "com/progid.h"
 #include "engine/quazel_object.h"
 #include "platform/event_loop.h"
+#include "platform/output.h"
 
 extern "C" {
 
 __attribute__((visibility("default"))) void quazel_set_event_loop(qz::EventLoop* loop) {
   qz::set_event_loop(loop);
 }
+
+__attribute__((visibility("default"))) void quazel_share_stdio(void* state) { qz::share_stdio_state(state); }
 
 __attribute__((visibility("default"))) qz::Object* quazel_create_object(const char16_t* progid) {
   if (!progid) return nullptr;

@@ -14,6 +14,10 @@ extern "C" {
 // creating the first object.
 void quazel_set_event_loop(qz::EventLoop* loop);
 
+// Makes the engine write and read standard output and input through the host's buffers (the
+// state returned by the host's qz::stdio_state()), so the two never overtake each other.
+void quazel_share_stdio(void* state);
+
 // A new object of a class the library registers (ProgID "Tolvex.Quazel"), with one reference
 // that the caller owns; null for an unknown ProgID. `progid` is NUL-terminated UTF-16.
 qz::Object* quazel_create_object(const char16_t* progid);
@@ -24,6 +28,8 @@ namespace qz {
 
 inline constexpr const char* kSetEventLoopSymbol = "quazel_set_event_loop";
 inline constexpr const char* kCreateObjectSymbol = "quazel_create_object";
+inline constexpr const char* kShareStdioSymbol = "quazel_share_stdio";
+using ShareStdioFn = void (*)(void*);
 using SetEventLoopFn = void (*)(EventLoop*);
 using CreateObjectFn = Object* (*)(const char16_t*);
 

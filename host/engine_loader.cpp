@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "engine/library_entry.h"
+#include "platform/output.h"
 #include "platform/path.h"
 
 namespace qz {
@@ -66,6 +67,8 @@ LoadedEngine load_engine(EventLoop& loop) {
       continue;
     }
     set_loop(&loop);
+    // One set of standard-stream buffers for the whole process (an older library lacks it).
+    if (auto share = reinterpret_cast<ShareStdioFn>(::dlsym(lib, kShareStdioSymbol))) share(stdio_state());
     Object* obj = create(u"Tolvex.Quazel");
     if (!obj) {
       result.error = path + ": Tolvex.Quazel cannot be created";

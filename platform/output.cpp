@@ -29,8 +29,10 @@ struct StdStreams {
 void release_pending_high(StdStreams& s);
 void flush_at_exit();
 
+StdStreams* g_shared = nullptr;  // another copy's buffers, when the program handed them over
+
 // Never destroyed, so output is still there for the exit handler.
-StdStreams& streams() {
+StdStreams& own_streams() {
   static StdStreams* s = [] {
     auto* p = new StdStreams;
     std::atexit(flush_at_exit);
@@ -38,6 +40,8 @@ StdStreams& streams() {
   }();
   return *s;
 }
+
+StdStreams& streams() { return g_shared ? *g_shared : own_streams(); }
 
 // Writes all bytes, waiting when the descriptor is non-blocking and full.
 bool write_all(int fd, const char* data, size_t size) {
@@ -196,6 +200,15 @@ std::string read_stdin_some(size_t max_bytes) {
   std::string out = s.in_buffer.substr(s.in_pos, n);
   s.in_pos += n;
   return out;
+}
+
+void* stdio_state() { return &own_streams(); }
+
+void share_stdio_state(void* state) {
+  // Whatever this copy buffered so far goes out before the other copy's buffers take over.
+  release_pending_high(streams());
+  flush_stdout();
+  g_shared = state == &own_streams() ? nullptr : static_cast<StdStreams*>(state);
 }
 
 int set_stdout_fd(int fd) {

@@ -42,6 +42,13 @@ std::string read_stdin_all();
 // max_bytes. Empty only at the end of the input or on a read error.
 std::string read_stdin_some(size_t max_bytes);
 
+// The program and the engine library it loads each hold a copy of this code. They must share
+// one set of buffers, or text written through one copy overtakes text the other still holds
+// (a child process's output before the script's, a prompt after the answer). The host hands
+// its own state to the library before the library writes anything.
+void* stdio_state();
+void share_stdio_state(void* state);  // null: back to this copy's own buffers
+
 // Test and host hooks: route standard output or input to another descriptor. Output buffered
 // so far is flushed to the old descriptor, unread buffered input is dropped. Returns the old one.
 int set_stdout_fd(int fd);
