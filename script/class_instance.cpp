@@ -1,6 +1,7 @@
 #include "script/class_instance.h"
 
 #include "com/convert.h"
+#include "script/deferred_release.h"
 #include "script/diagnostics.h"
 #include "script/engine.h"
 
@@ -99,31 +100,8 @@ Variant ClassInstance::invoke(DispId id, CallKind kind, Args args) {
   return e->call_proc(p, this, args.data(), args.size());
 }
 
-namespace {
-// Releasing an instance releases its fields, which may release further instances: a long chain
-// (a linked list) would nest one destructor per link. Past a small nesting depth, instances
-// wait in a list that the outermost release works through, so the native stack stays flat.
-// Short chains keep the natural order: Class_Terminate of the holder, then of what it held.
-constexpr int kMaxNestedReleases = 32;
-thread_local int nested_releases = 0;
-thread_local std::vector<ClassInstance*>* deferred_releases = nullptr;
-}  // namespace
-
 void ClassInstance::destroy() {
-  if (nested_releases >= kMaxNestedReleases) {
-    if (!deferred_releases) deferred_releases = new std::vector<ClassInstance*>();
-    deferred_releases->push_back(this);
-    return;
-  }
-  ++nested_releases;
-  finish();
-  if (nested_releases == 1 && deferred_releases) {
-    // Oldest first, so a chain is released from its head down as it would be nested.
-    for (size_t i = 0; i < deferred_releases->size(); ++i) (*deferred_releases)[i]->finish();
-    delete deferred_releases;
-    deferred_releases = nullptr;
-  }
-  --nested_releases;
+  release_flat(this, [](Object* o) { static_cast<ClassInstance*>(o)->finish(); });
 }
 
 void ClassInstance::finish() {

@@ -5,6 +5,7 @@
 #include "com/convert.h"
 #include "com/error.h"
 #include "com/progid.h"
+#include "script/deferred_release.h"
 
 namespace qz {
 
@@ -20,6 +21,10 @@ const Variant& single_key(Args a) {
 }
 
 }  // namespace
+
+void Dictionary::destroy() {
+  release_flat(this, [](Object* o) { delete static_cast<Dictionary*>(o); });
+}
 
 bool Dictionary::KeyId::operator==(const KeyId& o) const {
   if (kind != o.kind) return false;

@@ -18,6 +18,8 @@ class Dictionary : public NativeObject<Dictionary> {
   static void define(Members<Dictionary>& m);
   std::u16string type_name() const override { return u"Dictionary"; }
   Ref<Enumerator> enumerate() override;  // over a snapshot of the keys
+  // Deep chains of dictionaries (and instances held in them) release without deep recursion.
+  void destroy() override;
 
   void add(const Variant& key, const Variant& item);      // 457 when the key exists
   bool exists(const Variant& key) const;
