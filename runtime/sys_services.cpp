@@ -9,6 +9,7 @@
 #include "services/conv/conv_object.h"
 #include "services/file/file_service.h"
 #include "services/http/http_object.h"
+#include "services/power/power_object.h"
 #include "services/registry/registry_object.h"
 
 namespace qz {
@@ -41,7 +42,7 @@ constexpr SysService kServices[] = {
     {SysField::cScreen, u"cScreen", true, RunLevel::NocScreen, nullptr},
     {SysField::Conv, u"Conv", true, RunLevel::NoConv, create_conv_service},
     {SysField::CGI, u"CGI", true, RunLevel::NoCGI, host_cgi},
-    {SysField::Power, u"Power", true, RunLevel::NoPower, nullptr},
+    {SysField::Power, u"Power", true, RunLevel::NoPower, create_power_service},
     {SysField::Net, u"Net", true, RunLevel::NoNet, create_net_service},
     {SysField::CDlg, u"CDlg", true, RunLevel::NoCDlg, nullptr},
     {SysField::Crypt, u"Crypt", true, RunLevel::NoCrypt, create_crypt_service},
