@@ -5,6 +5,7 @@
 #include "runtime/helpers/sys_members.h"
 #include "runtime/native/sys_native.h"
 #include "runtime/script_file.h"
+#include "services/clipboard/clipboard_object.h"
 #include "services/console/console_object.h"
 #include "services/conv/conv_object.h"
 #include "services/file/file_service.h"
@@ -38,7 +39,7 @@ constexpr SysService kServices[] = {
     {SysField::File, u"File", true, RunLevel::NoFile, create_file_service},
     {SysField::Media, u"Media", true, RunLevel::NoMedia, nullptr},
     {SysField::Resource, u"Resource", true, RunLevel::NoResource, create_resource_service},
-    {SysField::ClipBoard, u"ClipBoard", true, RunLevel::NoClipBoard, nullptr},
+    {SysField::ClipBoard, u"ClipBoard", true, RunLevel::NoClipBoard, create_clipboard_service},
     {SysField::cScreen, u"cScreen", true, RunLevel::NocScreen, nullptr},
     {SysField::Conv, u"Conv", true, RunLevel::NoConv, create_conv_service},
     {SysField::CGI, u"CGI", true, RunLevel::NoCGI, host_cgi},
