@@ -96,6 +96,7 @@ std::shared_ptr<ModuleScope> ScriptEngineImpl::module_keep(ModuleScope* m) {
 }
 
 void ScriptEngineImpl::add_object(std::u16string_view name, Ref<Object> object, bool add_members) {
+  ChangingAdded changing(*this);
   std::u16string key = lower(name);
   auto b = std::make_unique<Binding>();
   b->kind = Binding::Var;
@@ -105,6 +106,37 @@ void ScriptEngineImpl::add_object(std::u16string_view name, Ref<Object> object, 
   objects_.push_back(AddedObject{std::u16string(name), object, add_members});
   global_cache_.clear();
   ++gen_;
+}
+
+size_t ScriptEngineImpl::added_references(const Object* o) const {
+  if (changing_added_) return 0;
+  size_t n = 0;
+  for (const AddedObject& a : objects_) n += a.object.get() == o;
+  for (const auto& [k, b] : object_names_) n += b->value.is_object() && b->value.as_object() == o;
+  for (const auto& [k, b] : global_cache_) n += b->owner.get() == o;
+  return n;
+}
+
+std::vector<Ref<Object>> ScriptEngineImpl::take_added(const Object* o) {
+  ChangingAdded changing(*this);
+  std::vector<Ref<Object>> taken;
+  for (auto it = objects_.begin(); it != objects_.end();) {
+    if (it->object.get() != o) { ++it; continue; }
+    taken.push_back(std::move(it->object));
+    it = objects_.erase(it);
+  }
+  for (auto it = object_names_.begin(); it != object_names_.end();) {
+    const Variant& v = it->second->value;
+    if (!v.is_object() || v.as_object() != o) { ++it; continue; }
+    taken.emplace_back(v.as_object());
+    it->second->value = Variant();   // the reference moved into taken (its count stays above 0)
+    it = object_names_.erase(it);
+  }
+  for (auto& [k, b] : global_cache_)
+    if (b->owner.get() == o) taken.push_back(std::move(b->owner));
+  global_cache_.clear();
+  ++gen_;
+  return taken;
 }
 
 void ScriptEngineImpl::reset() {
@@ -121,12 +153,17 @@ void ScriptEngineImpl::reset() {
     if (b->value.is_array() && b->value.as_array()->locks) continue;
     Variant dropped = std::move(b->value);
   }
-  std::vector<Variant> dropped;
-  for (auto& [k, b] : object_names_) dropped.push_back(std::move(b->value));
-  dropped.clear();
-  objects_.clear();
-  object_names_.clear();
-  global_cache_.clear();
+  {
+    ChangingAdded changing(*this);
+    std::vector<Variant> dropped;
+    for (auto& [k, b] : object_names_) dropped.push_back(std::move(b->value));
+    dropped.clear();
+    std::vector<AddedObject> objects = std::move(objects_);
+    objects_.clear();
+    objects.clear();
+    object_names_.clear();
+    global_cache_.clear();
+  }
   // Then cycles between instances: fields dropped without running code.
   in_reset_ = true;
   std::vector<Ref<Object>> alive;

@@ -42,6 +42,11 @@ class ScriptEngineImpl {
   void add_object(std::u16string_view name, Ref<Object> object, bool add_members);
   // Drops every module's variables and code, the added objects and every instance's fields.
   void reset();
+  // How many references to `o` the added objects hold (as object, name and member owner);
+  // 0 while those tables are being changed (a release may come from inside the change).
+  size_t added_references(const Object* o) const;
+  // Takes the added objects that are `o` out of the tables; the caller drops the references.
+  std::vector<Ref<Object>> take_added(const Object* o);
 
   // ---- Entry points (each is one top-level run with the Timeout clock) ----
   void add_code(vbs::ModuleScope* m, std::u16string_view code);
@@ -131,6 +136,13 @@ class ScriptEngineImpl {
   bool has_deadline_ = false;
   bool aborting_ = false;
   bool in_reset_ = false;
+  bool changing_added_ = false;
+  struct ChangingAdded {
+    explicit ChangingAdded(ScriptEngineImpl& e) : e(e), saved(e.changing_added_) { e.changing_added_ = true; }
+    ~ChangingAdded() { e.changing_added_ = saved; }
+    ScriptEngineImpl& e;
+    bool saved;
+  };
   std::chrono::steady_clock::time_point deadline_;
   std::u16string last_error_text_;
   vbs::ClassInstance* instances_ = nullptr;  // intrusive list

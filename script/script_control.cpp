@@ -181,7 +181,19 @@ void ScriptControl::reset() {
 }
 
 void ScriptControl::add_object(std::u16string_view name, Ref<Object> object, bool add_members) {
+  if (object.get() == this) added_to_itself_ = true;
   impl_->add_object(name, std::move(object), add_members);
+}
+
+uint32_t ScriptControl::Release() {
+  uint32_t r = NativeObject<ScriptControl>::Release();
+  if (r == 0 || !added_to_itself_ || dropping_itself_ || r != impl_->added_references(this)) return r;
+  // Nothing outside holds the control any more. The last of these references deletes it, so
+  // nothing here touches a member after `taken` goes.
+  dropping_itself_ = true;
+  std::vector<Ref<Object>> taken = impl_->take_added(this);
+  taken.clear();
+  return 0;
 }
 
 void ScriptControl::add_code(std::u16string_view code) { modules_[0]->add_code(code); }

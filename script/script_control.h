@@ -71,6 +71,9 @@ class ScriptControl : public NativeObject<ScriptControl> {
  public:
   ScriptControl();
   ~ScriptControl() override;
+  // A control added to itself (AddObject "Me", control) would keep itself alive: once only
+  // those references remain, they go, and the control with them.
+  uint32_t Release() override;
   static void define(Members<ScriptControl>& m);
   std::u16string type_name() const override { return u"ScriptControl"; }
 
@@ -118,6 +121,8 @@ class ScriptControl : public NativeObject<ScriptControl> {
   bool allow_ui_ = true;
   int32_t timeout_ms_ = 10000;
   bool safe_subset_ = false;
+  bool added_to_itself_ = false;
+  bool dropping_itself_ = false;
   ScriptErrorInfo error_;
   std::unique_ptr<ScriptEngineImpl> impl_;
   std::vector<Ref<ScriptModule>> modules_;

@@ -138,6 +138,41 @@ TEST_F(ScriptControlTest, ArgumentsToANativeMemberWithoutParametersGoToItsResult
   EXPECT_EQ(events.back().number, 9);
 }
 
+// Tells when the last reference to it goes.
+class GoneProbe final : public NativeObject<GoneProbe> {
+ public:
+  explicit GoneProbe(bool* gone) : gone_(gone) {}
+  ~GoneProbe() override { *gone_ = true; }
+  std::u16string type_name() const override { return u"GoneProbe"; }
+  static void define(Members<GoneProbe>&) {}
+ private:
+  bool* gone_;
+};
+
+TEST_F(ScriptControlTest, AControlAddedToItselfGoesWhenDropped) {
+  for (bool with_members : {false, true}) {
+    bool gone = false;
+    Ref<ScriptControl> inner(new ScriptControl());
+    inner->add_object(u"Me2", Ref<Object>(inner.get()), with_members);
+    inner->add_object(u"Again", Ref<Object>(inner.get()));
+    inner->add_object(u"Probe", Ref<Object>(new GoneProbe(&gone)));
+    inner->add_code(u"Dim n : n = Me2.Eval(\"1 + 1\") : Set p = Probe");
+    if (with_members) inner->add_code(u"n = n + Eval(\"2\")");   // a member of the control as a global name
+    EXPECT_EQ(to_long(inner->eval(u"n")), with_members ? 4 : 2);
+    EXPECT_FALSE(gone);
+    inner = Ref<ScriptControl>();
+    EXPECT_TRUE(gone) << "with_members=" << with_members;
+  }
+  // Reset breaks the cycle too, and the control stays usable.
+  bool gone = false;
+  Ref<ScriptControl> inner(new ScriptControl());
+  inner->add_object(u"Me2", Ref<Object>(inner.get()));
+  inner->add_object(u"Probe", Ref<Object>(new GoneProbe(&gone)));
+  inner->reset();
+  EXPECT_TRUE(gone);
+  EXPECT_EQ(to_long(inner->eval(u"3")), 3);
+}
+
 TEST_F(ScriptControlTest, RunIsReentrantWhileCodeIsRunning) {
   sc->add_object(u"Host", Ref<Object>(new Reenter(sc.get())));
   sc->add_code(
