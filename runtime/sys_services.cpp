@@ -5,6 +5,7 @@
 #include "runtime/helpers/sys_members.h"
 #include "runtime/native/sys_native.h"
 #include "runtime/script_file.h"
+#include "services/cdlg/cdlg_object.h"
 #include "services/clipboard/clipboard_object.h"
 #include "services/console/console_object.h"
 #include "services/conv/conv_object.h"
@@ -45,7 +46,7 @@ constexpr SysService kServices[] = {
     {SysField::CGI, u"CGI", true, RunLevel::NoCGI, host_cgi},
     {SysField::Power, u"Power", true, RunLevel::NoPower, create_power_service},
     {SysField::Net, u"Net", true, RunLevel::NoNet, create_net_service},
-    {SysField::CDlg, u"CDlg", true, RunLevel::NoCDlg, nullptr},
+    {SysField::CDlg, u"CDlg", true, RunLevel::NoCDlg, create_cdlg_service},
     {SysField::Crypt, u"Crypt", true, RunLevel::NoCrypt, create_crypt_service},
     {SysField::Console, u"Console", true, RunLevel::NoConsole, create_console_service},
     {SysField::NativeRes, u"NativeRes", true, RunLevel::NoNativeRes, create_nativeres_service},
