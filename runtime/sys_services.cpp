@@ -5,6 +5,7 @@
 #include "runtime/helpers/sys_members.h"
 #include "runtime/native/sys_native.h"
 #include "runtime/script_file.h"
+#include "services/api/api_object.h"
 #include "services/cdlg/cdlg_object.h"
 #include "services/clipboard/clipboard_object.h"
 #include "services/console/console_object.h"
@@ -36,7 +37,7 @@ constexpr SysService kServices[] = {
     {SysField::Registry, u"Registry", true, RunLevel::NoRegistry, create_registry_service},
     {SysField::GDI, u"GDI", true, RunLevel::NoGDI, nullptr},
     {SysField::DynAPI, u"DynAPI", true, RunLevel::NoDynAPI, create_dynapi_service},
-    {SysField::API, u"API", true, RunLevel::NoAPI, nullptr},
+    {SysField::API, u"API", true, RunLevel::NoAPI, create_api_service},
     {SysField::File, u"File", true, RunLevel::NoFile, create_file_service},
     {SysField::Media, u"Media", true, RunLevel::NoMedia, nullptr},
     {SysField::Resource, u"Resource", true, RunLevel::NoResource, create_resource_service},
