@@ -12,6 +12,7 @@
 #include "services/conv/conv_object.h"
 #include "services/file/file_service.h"
 #include "services/http/http_object.h"
+#include "services/media/media_object.h"
 #include "services/power/power_object.h"
 #include "services/registry/registry_object.h"
 
@@ -39,7 +40,7 @@ constexpr SysService kServices[] = {
     {SysField::DynAPI, u"DynAPI", true, RunLevel::NoDynAPI, create_dynapi_service},
     {SysField::API, u"API", true, RunLevel::NoAPI, create_api_service},
     {SysField::File, u"File", true, RunLevel::NoFile, create_file_service},
-    {SysField::Media, u"Media", true, RunLevel::NoMedia, nullptr},
+    {SysField::Media, u"Media", true, RunLevel::NoMedia, create_media_service},
     {SysField::Resource, u"Resource", true, RunLevel::NoResource, create_resource_service},
     {SysField::ClipBoard, u"ClipBoard", true, RunLevel::NoClipBoard, create_clipboard_service},
     {SysField::cScreen, u"cScreen", true, RunLevel::NocScreen, nullptr},
