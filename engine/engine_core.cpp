@@ -1,6 +1,8 @@
 #include "engine/engine_core.h"
 
 #include "engine/engine_paths.h"
+#include "forms/event_forwarding.h"
+#include "forms/script_form.h"
 #include "platform/event_loop.h"
 #include "runtime/script_timers.h"
 
@@ -27,6 +29,7 @@ EngineCore::EngineCore() : control_(make_ref<ScriptControl>()) {
         }
       });
   control_->on_error = [this](const ScriptErrorInfo& info) { on_error_event(info); };
+  set_forms_script_control([this] { return control_.get(); });
   translator_.develop_address_default = std::u16string(kDefaultDevelopAddress);
   translator_.develop_address = translator_.develop_address_default;
 }
@@ -90,6 +93,7 @@ void EngineCore::reset_engine() {
   } catch (...) {
   }
   timers_->reset();  // the script host's window is gone, and its timers with it
+  unload_all_script_forms();
   translator_.resources.clear();
   translator_.module_counter = 0;
 }

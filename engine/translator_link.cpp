@@ -7,6 +7,7 @@
 #include "engine/engine_core.h"
 #include "engine/translator/path_macros.h"
 #include "engine/version.h"
+#include "forms/script_form.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "runtime/system_info.h"
@@ -29,12 +30,23 @@ class EngineTranslatorHost final : public TranslatorHost {
   void load(const LoadStep& step) override {
     try {
       switch (step.kind) {
-        case LoadKind::Module:
-        case LoadKind::Form: {
-          // Script forms arrive with the forms subsystem; until then a form's module still
-          // gets its code, so its procedures can run.
+        case LoadKind::Module: {
           ScriptModule* m = step.number == 1 ? control_.module(1) : control_.add_module(step.control_name);
           if (m) m->add_code(step.code);
+          break;
+        }
+        case LoadKind::Form: {
+          // The form is registered before its module exists; its Code is set even when the
+          // module's code was rejected.
+          Ref<ScriptForm> form = create_script_form(step.number, step.register_name);
+          control_.add_object(step.register_name, form);
+          ScriptModule* m = control_.add_module(step.control_name);
+          if (!m) break;
+          try {
+            m->add_code(step.code);
+          } catch (...) {
+          }
+          if (!step.hide_code) form->set_code(m->code_object());
           break;
         }
         case LoadKind::GlobalCode:

@@ -4,15 +4,6 @@
 
 namespace qz {
 
-namespace {
-std::u16string lower_name(std::u16string_view name) {
-  std::u16string s(name);
-  for (char16_t& c : s)
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
-  return s;
-}
-}  // namespace
-
 WindowSystem::~WindowSystem() {
   while (!top_level_.empty()) destroy(top_level_.back());
 }
@@ -182,21 +173,21 @@ bool WindowSystem::set_focus(WindowHandle h) {
 Variant WindowSystem::property(WindowHandle h, std::u16string_view name) const {
   const Window* w = find(h);
   if (!w) return Variant();
-  auto it = w->props.find(lower_name(name));
+  auto it = w->props.find(lower(name));
   return it == w->props.end() ? Variant() : it->second;
 }
 
 void WindowSystem::set_property(WindowHandle h, std::u16string_view name, const Variant& value) {
-  if (Window* w = find(h)) w->props[lower_name(name)] = value;
+  if (Window* w = find(h)) w->props[lower(name)] = value;
 }
 
 bool WindowSystem::has_property(WindowHandle h, std::u16string_view name) const {
   const Window* w = find(h);
-  return w && w->props.count(lower_name(name));
+  return w && w->props.count(lower(name));
 }
 
 void WindowSystem::remove_property(WindowHandle h, std::u16string_view name) {
-  if (Window* w = find(h)) w->props.erase(lower_name(name));
+  if (Window* w = find(h)) w->props.erase(lower(name));
 }
 
 void WindowSystem::set_listener(WindowHandle h, Listener listener) {

@@ -1,0 +1,88 @@
+// frmForm: the form behind every <#Form> section of a script. The engine creates it and hands
+// it its module number (formTag), its name and its module's code object; the window loads on
+// the first use of a control, a window property or a show operation, with element 0 of each of
+// the 27 control arrays hidden on it. Form_Load runs once per load (from Show2 or the first
+// activation), Form_Unload decides an unload (0 unloads, 2 hides, anything else refuses), and
+// every event of the window runs Form_<Event> in the form's module.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "com/object.h"
+#include "forms/control_array.h"
+#include "forms/form_menu.h"
+#include "platform/window/window_system.h"
+
+namespace qz {
+
+class ScriptForm final : public NativeObject<ScriptForm> {
+ public:
+  static void define(Members<ScriptForm>& m);
+  std::u16string type_name() const override { return u"frmForm"; }
+
+  ScriptForm();
+  ~ScriptForm() override;
+
+  int32_t form_tag() const { return form_tag_; }
+  void set_form_tag(int32_t tag) { form_tag_ = tag; }
+  const std::u16string& form_name() const { return form_name_; }
+  void set_form_name(std::u16string name) { form_name_ = std::move(name); }
+  void set_code(Ref<Object> code) { code_ = std::move(code); }
+  FormMenu& menu();
+
+  // The window, loading the form first when it is not loaded.
+  WindowHandle window();
+  bool window_loaded() const { return window_ != 0; }
+  bool script_loaded() const { return form_loaded_; }
+  ControlArray& array(const ControlKind& kind);
+
+  // The platform's show: loads, makes visible, activates (Form_Load on the first activation of
+  // a load, then Form_Activate). Modal: returns when the form is hidden or unloaded.
+  void show(bool modal);
+  // Form_Load and then show, unless the script part is loaded already (then nothing).
+  void show2(bool modal);
+  void hide();
+  // The unload request: Form_Unload decides, unless `forced` (the engine's reset), which
+  // unloads without asking. True when the form is unloaded afterwards.
+  bool unload_request(bool forced = false);
+
+  // The factory: loads element `index` of the kind's array (hidden), shows it unless the kind
+  // has no visible appearance, applies the property lines. Nothing for an unknown kind.
+  void add(std::u16string_view kind_name, int16_t index, Args lines);
+  void remove(std::u16string_view kind_name, int16_t index);
+
+ private:
+  void load();
+  void unload_window();
+  void activate();
+  void on_window_event(WindowEvent& e);
+  bool run(std::u16string_view procedure, std::initializer_list<Variant*> args = {}, Variant* result = nullptr);
+
+  Ref<FormStyle> style_;
+  Ref<FormMenu> menu_;
+  Variant code_ = Variant::nothing();
+  bool no_move_mouse_ = false, no_over_out_pic_ = false, no_over_out_frame_ = false, no_over_out_command_ = false;
+  int32_t form_tag_ = 0;
+  std::u16string form_name_;
+  int32_t gdip_[3] = {0, 0, 0};
+  bool form_loaded_ = false;
+
+  WindowHandle window_ = 0;
+  std::vector<Ref<ControlArray>> arrays_;  // by kind number - 1, while loaded
+  // Window properties kept across unloads, as the form's design-time values.
+  std::u16string caption_ = u"Form";
+  WindowRect rect_{0, 0, 4800, 3600};
+};
+
+// The engine's hand-over of a new form: its module number (formTag and Menu.iFormTag) and the
+// name it is registered under (formName).
+Ref<ScriptForm> create_script_form(int32_t module, std::u16string name);
+
+// Every form whose window is loaded, in load order.
+std::vector<Ref<ScriptForm>> open_script_forms();
+// The engine's reset: unloads every loaded form, its controls first, without asking the script.
+void unload_all_script_forms();
+
+}  // namespace qz

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include "com/convert.h"
+#include "forms/event_forwarding.h"
+#include "forms/script_form.h"
+#include "script/script_control.h"
+
+namespace qz {
+namespace {
+
+class ControlFactoryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    control = make_ref<ScriptControl>();
+    control->add_code(u"Dim log, answer\r\nFunction Twice(x)\r\nTwice = x * 2\r\nEnd Function\r\n");
+    set_forms_script_control([this] { return control.get(); });
+    form = create_script_form(2, u"Form1");
+    control->add_object(u"Form1", form);
+    ScriptModule* m = control->add_module(u"2_mdl_form_");
+    m->add_code(
+        u"Sub Command1_Click()\r\nlog = log & \"c1 \"\r\nEnd Sub\r\n"
+        u"Sub Command_Click(Index)\r\nlog = log & \"all\" & Index & \" \"\r\nEnd Sub\r\n"
+        u"Sub Combo2_Change()\r\nlog = log & \"change \"\r\nEnd Sub\r\n"
+        u"Sub Command1_KeyPress(KeyAscii)\r\nIf KeyAscii = 120 Then KeyAscii = 0\r\nEnd Sub\r\n"
+        u"Function Form_Unload()\r\nForm_Unload = answer\r\nEnd Function\r\n");
+  }
+  void TearDown() override {
+    unload_all_script_forms();
+    set_forms_script_control(nullptr);
+  }
+  void add(std::vector<Variant> args) { form->call(u"Add", std::move(args)); }
+  FormControl* element(std::u16string_view kind, int16_t index) {
+    return form->array(*find_control_kind(kind)).element(index);
+  }
+  std::u16string text(std::u16string_view kind, int16_t index, std::u16string_view member) {
+    return to_u16(element(kind, index)->get(member));
+  }
+  std::u16string log() { return to_u16(control->eval(u"log")); }
+
+  Ref<ScriptControl> control;
+  Ref<ScriptForm> form;
+};
+
+TEST_F(ControlFactoryTest, PropertyLines) {
+  struct Case { std::u16string_view line; std::u16string_view member; std::u16string_view expect; };
+  const Case cases[] = {
+      {u"Caption=Hello world ", u"Caption", u"Hello world "},  // trailing blanks kept
+      {u"Caption = spaced", u"Caption", u"spaced"},            // one blank each side of "="
+      {u"~Caption=Twice(21)", u"Caption", u"42"},              // evaluated in the global scope
+      {u"Tag=~x", u"Tag", u"~x"},                              // "~" kept without the mark
+      {u"~Tag=~Twice(1)", u"Tag", u"before"},                  // not an object: unchanged
+      {u"Tag  = x", u"Tag", u"before"},                        // two blanks: a method call
+      {u"Captio", u"Caption", u"before"},                      // a name alone: method "Capti"
+      {u"NoSuchMember=1", u"Caption", u"before"},
+      {u"Left=150", u"Left", u"150"},
+      {u"Left=abc", u"Left", u"0"},                            // refused value: unchanged
+      {u"Move 30, 45", u"Top", u"45"},
+      {u"Move &H10,  7x", u"Top", u"7"},                       // numbers only, leading number read
+      {u"~Move Twice(5), Twice(6)", u"Top", u"12"},
+      {u"Move 1,2,3,4,5,6,7,8,9,10,11", u"Left", u"0"},        // eleven pieces: nothing called
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.line.begin(), c.line.end()));
+    form->remove(u"command", 1);
+    add({Variant(u"command"), Variant(int16_t{1}), Variant(u"Caption=before"), Variant(u"Tag=before"),
+         Variant(std::u16string(c.line))});
+    EXPECT_EQ(text(u"command", 1, c.member), c.expect);
+  }
+}
+
+TEST_F(ControlFactoryTest, KindsIndexesAndVisibility) {
+  add({Variant(u"LaBeL"), Variant(int16_t{3})});
+  ASSERT_NE(element(u"label", 3), nullptr);
+  EXPECT_EQ(text(u"label", 3, u"Caption"), u"label");  // element 0's design-time caption
+  EXPECT_TRUE(to_bool(element(u"label", 3)->get(u"Visible")));
+  EXPECT_FALSE(to_bool(element(u"label", 0)->get(u"Visible")));
+
+  add({Variant(u"nosuchkind"), Variant(int16_t{1}), Variant(u"Caption=x")});  // nothing happens
+  add({Variant(u"ctimer"), Variant(int16_t{1})});
+  EXPECT_EQ(element(u"ctimer", 1)->find_member(u"Visible"), kDispUnknown);  // never shown
+  EXPECT_FALSE(to_bool(element(u"ctimer", 1)->get(u"Enabled")));
+
+  // A second Add for a loaded index changes only what its lines name.
+  add({Variant(u"label"), Variant(int16_t{3}), Variant(u"Tag=t")});
+  add({Variant(u"label"), Variant(int16_t{3}), Variant(u"Caption=c")});
+  EXPECT_EQ(text(u"label", 3, u"Tag"), u"t");
+  // Index 0 is made visible and configured.
+  add({Variant(u"label"), Variant(int16_t{0}), Variant(u"Caption=zero")});
+  EXPECT_TRUE(to_bool(element(u"label", 0)->get(u"Visible")));
+  // Remove of 0 leaves element 0; Remove then Add gives a fresh element from element 0.
+  form->call(u"Remove", {Variant(u"LABEL"), Variant(int16_t{0})});
+  ASSERT_NE(element(u"label", 0), nullptr);
+  form->call(u"Remove", {Variant(u"label"), Variant(int16_t{3})});
+  EXPECT_EQ(element(u"label", 3), nullptr);
+  add({Variant(u"label"), Variant(int16_t{3})});
+  EXPECT_EQ(text(u"label", 3, u"Caption"), u"zero");
+  EXPECT_EQ(text(u"label", 3, u"Tag"), u"");
+  // A negative index loads nothing.
+  add({Variant(u"label"), Variant(int16_t{-1}), Variant(u"Caption=x")});
+  EXPECT_EQ(element(u"label", -1), nullptr);
+  // An index outside 16 bits reaches the caller.
+  EXPECT_THROW(add({Variant(u"label"), Variant(int32_t{40000})}), ScriptError);
+}
+
+TEST_F(ControlFactoryTest, EventsRunTheFormsProcedures) {
+  form->show2(false);
+  add({Variant(u"command"), Variant(int16_t{1}), Variant(u"Value=True")});  // pressing it clicks
+  EXPECT_EQ(log(), u"c1 all1 ");
+  add({Variant(u"command"), Variant(int16_t{2})});
+  EXPECT_TRUE(window_system().click(element(u"command", 2)->window()));
+  EXPECT_EQ(log(), u"c1 all1 all2 ");  // no Command2_Click: only the array-wide call
+  int32_t ch = 'x';
+  EXPECT_TRUE(window_system().key(element(u"command", 1)->window(), 88, ch));
+  EXPECT_EQ(ch, 0);  // KeyAscii set to 0 by the procedure reaches the button
+  add({Variant(u"combo"), Variant(int16_t{2}), Variant(u"Text=abc")});
+  EXPECT_EQ(log(), u"c1 all1 all2 change ");
+}
+
+TEST_F(ControlFactoryTest, UnloadAnswers) {
+  add({Variant(u"command"), Variant(int16_t{1})});
+  form->show(false);
+  control->execute_statement(u"answer = 1");  // refuse
+  EXPECT_FALSE(window_system().close(form->window()));
+  EXPECT_TRUE(window_system().visible(form->window()));
+  control->execute_statement(u"answer = 2");  // hide, stay loaded
+  EXPECT_FALSE(form->unload_request());
+  EXPECT_TRUE(form->window_loaded());
+  EXPECT_FALSE(window_system().visible(form->window()));
+  control->execute_statement(u"answer = 0");
+  EXPECT_TRUE(form->unload_request());
+  EXPECT_FALSE(form->window_loaded());
+  EXPECT_TRUE(open_script_forms().empty());
+  // The next use loads the form again, without the controls the script had added.
+  EXPECT_EQ(element(u"command", 1), nullptr);
+}
+
+}  // namespace
+}  // namespace qz
