@@ -17,8 +17,15 @@ namespace {
 #define QZ_PICTURE QZ_LOOKS, {u"Picture", VT::Variant}, {u"AutoSize", VT::Boolean}, {u"ScaleMode", VT::Integer}, \
     {u"AutoRedraw", VT::Boolean}
 
+using E = WindowEventKind;
+const std::vector<E> kClickMouse = {E::Click, E::DblClick, E::MouseDown, E::MouseMove, E::MouseUp};
+const std::vector<E> kTextBox = {E::Click, E::DblClick, E::KeyDown, E::KeyPress, E::KeyUp, E::MouseDown, E::MouseUp};
+const std::vector<E> kComboBox = {E::Click, E::KeyDown, E::KeyUp};
+const std::vector<E> kButtonLike = {E::Click, E::KeyPress, E::MouseDown, E::MouseUp};
+const std::vector<E> kKeysOnly = {E::KeyDown, E::KeyUp};
+
 std::vector<ControlKind> make_kinds() {
-  return {
+  std::vector<ControlKind> kinds = {
       {1, u"command", u"Command", u"Command", u"CommandButton", true, u"Value",
        {QZ_LOOKS, {u"Caption", VT::String}, {u"Value", VT::Boolean}, {u"Default", VT::Boolean},
         {u"Cancel", VT::Boolean}, {u"Style", VT::Integer}, {u"Picture", VT::Variant}}},
@@ -62,9 +69,54 @@ std::vector<ControlKind> make_kinds() {
       {27, u"progressbar", u"ProgressBar", u"ProgressBar", u"ProgressBar", true, u"Value",
        {QZ_LOOKS, {u"Value", VT::Long}, {u"Min", VT::Long}, {u"Max", VT::Long}}},
   };
+  // Which window events each kind forwards (the rest have no procedure of their own).
+  const std::vector<std::vector<E>> forwarded = {
+      {E::Click, E::KeyPress, E::MouseDown, E::MouseMove, E::MouseUp},           // command
+      kClickMouse,                                                                // label
+      {E::Click, E::DblClick, E::KeyDown, E::KeyPress, E::KeyUp, E::MouseDown, E::MouseMove, E::MouseUp,
+       E::Resize},                                                                // pic
+      kTextBox, kTextBox, kTextBox,                                               // text, mtext, textbox
+      kComboBox, kComboBox,                                                       // combo, lcombo
+      kButtonLike, kButtonLike,                                                   // check, coption
+      {E::Click, E::DblClick, E::KeyDown, E::KeyUp},                              // list
+      kKeysOnly, kKeysOnly,                                                       // hscroll, vscroll
+      {E::Timer},                                                                 // ctimer
+      kKeysOnly,                                                                  // cdrive
+      {E::Click, E::KeyDown, E::KeyUp},                                           // cdir
+      {E::Click, E::DblClick, E::KeyPress},                                       // cfile
+      {}, {},                                                                     // cshape, cline
+      kClickMouse,                                                                // cimage
+      {}, {},                                                                     // wsk, picclip
+      {E::Click, E::DblClick, E::KeyDown, E::KeyUp, E::MouseDown, E::MouseMove, E::MouseUp},  // skinshape
+      {},                                                                         // web
+      {E::Click, E::DblClick, E::GotFocus, E::KeyDown, E::KeyPress, E::KeyUp, E::LostFocus, E::MouseDown,
+       E::MouseMove, E::MouseUp, E::Resize},                                      // ole
+      kClickMouse,                                                                // frame
+      {E::Click, E::DblClick, E::KeyPress, E::MouseDown, E::MouseMove, E::MouseUp},  // progressbar
+  };
+  for (size_t i = 0; i < kinds.size(); ++i) kinds[i].forwarded = forwarded[i];
+  return kinds;
 }
 
 }  // namespace
+
+bool ControlKind::forwards(WindowEventKind e) const {
+  for (WindowEventKind f : forwarded)
+    if (f == e) return true;
+  return false;
+}
+
+std::u16string_view change_event(const ControlKind& kind, std::u16string_view name) {
+  std::u16string_view k = kind.kind_name;
+  std::u16string n = lower(name);
+  if (n == u"text" && (k == u"text" || k == u"mtext" || k == u"textbox" || k == u"combo" || k == u"lcombo"))
+    return u"Change";
+  if (n == u"value" && (k == u"hscroll" || k == u"vscroll")) return u"Change";
+  if ((n == u"drive" && k == u"cdrive") || (n == u"path" && k == u"cdir")) return u"Change";
+  if (k == u"cfile" && n == u"path") return u"PathChange";
+  if (k == u"cfile" && n == u"pattern") return u"PatternChange";
+  return {};
+}
 
 const std::vector<ControlKind>& control_kinds() {
   static const std::vector<ControlKind>* kinds = new std::vector<ControlKind>(make_kinds());

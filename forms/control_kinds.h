@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "com/variant.h"
+#include "platform/window/window_system.h"
 
 namespace qz {
 
@@ -24,11 +25,16 @@ struct ControlKind {
   bool shown_by_add;                 // false for the controls without a visible appearance
   std::u16string_view default_property;
   std::vector<ControlProperty> properties;  // kind-specific stored properties
+  std::vector<WindowEventKind> forwarded;   // window events that run a script procedure
+  bool forwards(WindowEventKind e) const;
 };
 
 const std::vector<ControlKind>& control_kinds();
 // The kind for a kind name in any case; nullptr when the name is not one of them.
 const ControlKind* find_control_kind(std::u16string_view kind_name);
+// The event a change of property `name` raises on a control of this kind ("Change",
+// "PathChange" ...); empty when none.
+std::u16string_view change_event(const ControlKind& kind, std::u16string_view name);
 // Design-time values of element 0 that every new element of the array starts with.
 void control_design_values(const ControlKind& kind, std::vector<std::pair<std::u16string_view, Variant>>& out);
 

@@ -286,15 +286,10 @@ void FormControl::let_member(DispId id, Args indices, const Variant& value) {
       if (!same && !(kind_.kind_name == u"coption" && !to_bool(v)))
         forward_click(form_tag(), kind_.event_prefix, index_);
     }
-  } else if (l == u"text") {
-    changed_text();
   }
-}
-
-void FormControl::changed_text() {
-  std::u16string_view k = kind_.kind_name;
-  if (form_ && (k == u"combo" || k == u"text" || k == u"mtext" || k == u"textbox"))
-    forward_event(form_tag(), element_procedure(kind_.event_prefix, index_, u"Change"));
+  std::u16string_view event = change_event(kind_, name);
+  if (!event.empty() && form_ && !(old.type() == v.type() && to_u16(old) == to_u16(v)))
+    forward_event(form_tag(), element_procedure(kind_.event_prefix, index_, event));
 }
 
 void FormControl::update_timer() {
@@ -306,54 +301,64 @@ void FormControl::update_timer() {
 }
 
 void FormControl::on_window_event(WindowEvent& e) {
-  if (!form_ || kind_.event_prefix.empty()) return;
+  if (!form_ || kind_.event_prefix.empty() || !kind_.forwards(e.kind)) return;
   Ref<ScriptForm> keep_form(form_);  // a procedure may unload the form under this handler
   Ref<FormControl> keep(this);
   int32_t tag = form_tag();
-  std::u16string_view k = kind_.kind_name;
-  std::u16string_view prefix = kind_.event_prefix;
-  bool command = k == u"command", frame = k == u"frame", combo = k == u"combo" || k == u"lcombo";
   auto run = [&](std::u16string_view event, std::initializer_list<Variant*> args) {
-    forward_event(tag, element_procedure(prefix, index_, event), args);
+    forward_event(tag, element_procedure(kind_.event_prefix, index_, event), args);
   };
   switch (e.kind) {
-    case WindowEventKind::Timer:
-      if (k == u"ctimer") run(u"Timer", {});
+    case WindowEventKind::Timer: run(u"Timer", {}); break;
+    case WindowEventKind::Click: forward_click(tag, kind_.event_prefix, index_); break;
+    case WindowEventKind::DblClick: run(u"DblClick", {}); break;
+    case WindowEventKind::GotFocus: run(u"GotFocus", {}); break;
+    case WindowEventKind::LostFocus: run(u"LostFocus", {}); break;
+    case WindowEventKind::Resize: run(u"Resize", {}); break;
+    case WindowEventKind::KeyPress: {
+      Variant ascii(static_cast<int16_t>(e.code));
+      run(u"KeyPress", {&ascii});
+      try { e.code = to_integer(ascii); } catch (...) {}
+      type_character(e.code);
       break;
-    case WindowEventKind::Click:
-      if (k != u"ctimer" && k != u"wsk") forward_click(tag, prefix, index_);
-      break;
-    case WindowEventKind::DblClick:
-      if (frame) run(u"DblClick", {});
-      break;
-    case WindowEventKind::KeyPress:
-      if (command) {
-        Variant ascii(static_cast<int16_t>(e.code));
-        run(u"KeyPress", {&ascii});
-        try { e.code = to_integer(ascii); } catch (...) {}
-      }
-      break;
+    }
     case WindowEventKind::KeyDown:
-    case WindowEventKind::KeyUp:
-      if (combo) {
-        Variant code(static_cast<int16_t>(e.code)), shift(static_cast<int16_t>(e.shift));
-        run(e.kind == WindowEventKind::KeyDown ? u"KeyDown" : u"KeyUp", {&code, &shift});
-        try { e.code = to_integer(code); } catch (...) {}
-      }
+    case WindowEventKind::KeyUp: {
+      Variant code(static_cast<int16_t>(e.code)), shift(static_cast<int16_t>(e.shift));
+      run(e.kind == WindowEventKind::KeyDown ? u"KeyDown" : u"KeyUp", {&code, &shift});
+      try { e.code = to_integer(code); } catch (...) {}
       break;
+    }
     case WindowEventKind::MouseDown:
     case WindowEventKind::MouseUp:
-    case WindowEventKind::MouseMove:
-      if (command || frame) {
-        Variant button(static_cast<int16_t>(e.button)), shift(static_cast<int16_t>(e.shift)), x(e.x), y(e.y);
-        std::u16string_view name = e.kind == WindowEventKind::MouseDown ? u"MouseDown"
-                                   : e.kind == WindowEventKind::MouseUp ? u"MouseUp" : u"MouseMove";
-        run(name, {&button, &shift, &x, &y});
-      }
+    case WindowEventKind::MouseMove: {
+      Variant button(static_cast<int16_t>(e.button)), shift(static_cast<int16_t>(e.shift)), x(e.x), y(e.y);
+      std::u16string_view name = e.kind == WindowEventKind::MouseDown ? u"MouseDown"
+                                 : e.kind == WindowEventKind::MouseUp ? u"MouseUp" : u"MouseMove";
+      run(name, {&button, &shift, &x, &y});
       break;
+    }
     default:
       break;
   }
+}
+
+void FormControl::type_character(int32_t ch) {
+  // A text box takes the character its KeyPress procedure left: backspace removes one.
+  std::u16string_view k = kind_.kind_name;
+  if (ch == 0 || unloaded() || !(k == u"text" || k == u"mtext" || k == u"textbox" || k == u"combo")) return;
+  WindowSystem& ws = window_system();
+  std::u16string text = to_u16(ws.property(window_, u"Text"));
+  if (ch == 8) {
+    if (text.empty()) return;
+    text.pop_back();
+  } else if (ch >= 32 || ((ch == 13 || ch == 10) && k != u"text" && k != u"combo")) {
+    text.push_back(static_cast<char16_t>(ch));
+  } else {
+    return;
+  }
+  Variant v(text);
+  let_member(find_member(u"Text"), Args(), v);
 }
 
 }  // namespace qz

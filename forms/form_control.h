@@ -40,7 +40,7 @@ class FormControl final : public Object {
   void let_member(DispId id, Args indices, const Variant& value);
   void on_window_event(WindowEvent& e);
   void update_timer();
-  void changed_text();
+  void type_character(int32_t ch);
   bool has_list() const;
   int32_t form_tag() const;
 

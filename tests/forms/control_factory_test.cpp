@@ -22,6 +22,10 @@ class ControlFactoryTest : public ::testing::Test {
         u"Sub Command_Click(Index)\r\nlog = log & \"all\" & Index & \" \"\r\nEnd Sub\r\n"
         u"Sub Combo2_Change()\r\nlog = log & \"change \"\r\nEnd Sub\r\n"
         u"Sub Command1_KeyPress(KeyAscii)\r\nIf KeyAscii = 120 Then KeyAscii = 0\r\nEnd Sub\r\n"
+        u"Sub Text1_KeyPress(KeyAscii)\r\nIf KeyAscii = 120 Then KeyAscii = 0\r\nIf KeyAscii = 97 Then KeyAscii = 65\r\nEnd Sub\r\n"
+        u"Sub Text1_Change()\r\nlog = log & Form1.Text(1).Text & \" \"\r\nEnd Sub\r\n"
+        u"Sub HScroll1_Change()\r\nlog = log & \"scroll\" & Form1.HScroll(1).Value & \" \"\r\nEnd Sub\r\n"
+        u"Sub Label1_Click()\r\nlog = log & \"label \"\r\nEnd Sub\r\n"
         u"Function Form_Unload()\r\nForm_Unload = answer\r\nEnd Function\r\n");
   }
   void TearDown() override {
@@ -114,6 +118,32 @@ TEST_F(ControlFactoryTest, EventsRunTheFormsProcedures) {
   EXPECT_EQ(ch, 0);  // KeyAscii set to 0 by the procedure reaches the button
   add({Variant(u"combo"), Variant(int16_t{2}), Variant(u"Text=abc")});
   EXPECT_EQ(log(), u"c1 all1 all2 change ");
+}
+
+TEST_F(ControlFactoryTest, TypingIntoATextBox) {
+  form->show2(false);
+  add({Variant(u"text"), Variant(int16_t{1})});
+  WindowHandle box = element(u"text", 1)->window();
+  // Each character the KeyPress procedure keeps changes the text; 0 drops it.
+  EXPECT_TRUE(window_system().type_text(box, u"bxa\b"));
+  EXPECT_EQ(text(u"text", 1, u"Text"), u"b");
+  EXPECT_EQ(log(), u"b bA b ");
+  // A hidden control takes no input; neither does a disabled one.
+  element(u"text", 1)->let(u"Enabled", Variant(false));
+  EXPECT_FALSE(window_system().type_text(box, u"q"));
+}
+
+TEST_F(ControlFactoryTest, ChangesAndClicksFollowEachKindsTable) {
+  form->show2(false);
+  add({Variant(u"hscroll"), Variant(int16_t{1}), Variant(u"Value=5"), Variant(u"Value=5")});
+  EXPECT_EQ(log(), u"scroll5 ");  // no second Change for the same value
+  add({Variant(u"label"), Variant(int16_t{1})});
+  EXPECT_TRUE(window_system().double_click(element(u"label", 1)->window()));
+  EXPECT_EQ(log(), u"scroll5 label ");  // the click runs Label1_Click; no Label1_DblClick defined
+  // Windowless graphics forward nothing, and nothing fails.
+  add({Variant(u"cshape"), Variant(int16_t{1})});
+  EXPECT_TRUE(window_system().click(element(u"cshape", 1)->window()));
+  EXPECT_EQ(log(), u"scroll5 label ");
 }
 
 TEST_F(ControlFactoryTest, UnloadAnswers) {
