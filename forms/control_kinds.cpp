@@ -74,7 +74,7 @@ std::vector<ControlKind> make_kinds() {
       {E::Click, E::KeyPress, E::MouseDown, E::MouseMove, E::MouseUp},           // command
       kClickMouse,                                                                // label
       {E::Click, E::DblClick, E::KeyDown, E::KeyPress, E::KeyUp, E::MouseDown, E::MouseMove, E::MouseUp,
-       E::Resize},                                                                // pic
+       E::Paint, E::Resize},                                                      // pic
       kTextBox, kTextBox, kTextBox,                                               // text, mtext, textbox
       kComboBox, kComboBox,                                                       // combo, lcombo
       kButtonLike, kButtonLike,                                                   // check, coption
@@ -87,7 +87,7 @@ std::vector<ControlKind> make_kinds() {
       {}, {},                                                                     // cshape, cline
       kClickMouse,                                                                // cimage
       {}, {},                                                                     // wsk, picclip
-      {E::Click, E::DblClick, E::KeyDown, E::KeyUp, E::MouseDown, E::MouseMove, E::MouseUp},  // skinshape
+      {E::Click, E::DblClick, E::KeyDown, E::KeyUp, E::MouseDown, E::MouseMove, E::MouseUp, E::Paint},  // skinshape
       {},                                                                         // web
       {E::Click, E::DblClick, E::GotFocus, E::KeyDown, E::KeyPress, E::KeyUp, E::LostFocus, E::MouseDown,
        E::MouseMove, E::MouseUp, E::Resize},                                      // ole

@@ -183,7 +183,7 @@ Variant FormControl::get_member(DispId id, Args args) {
       if (args.has(0) && to_integer(args[0]) == 1) ws.send_to_back(window_);
       else ws.bring_to_top(window_);
       return Variant();
-    case kRefresh: return Variant();
+    case kRefresh: ws.invalidate(window_); return Variant();
     case kParent: return form_ ? Variant(static_cast<Object*>(form_)) : Variant::nothing();
     case kInterval: return Variant(to_long(ws.property(window_, u"Interval")));
     case kAddItem: {
@@ -315,6 +315,7 @@ void FormControl::on_window_event(WindowEvent& e) {
     case WindowEventKind::GotFocus: run(u"GotFocus", {}); break;
     case WindowEventKind::LostFocus: run(u"LostFocus", {}); break;
     case WindowEventKind::Resize: run(u"Resize", {}); break;
+    case WindowEventKind::Paint: run(u"Paint", {}); break;
     case WindowEventKind::KeyPress: {
       Variant ascii(static_cast<int16_t>(e.code));
       run(u"KeyPress", {&ascii});

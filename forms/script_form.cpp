@@ -8,6 +8,7 @@
 #include "com/convert.h"
 #include "com/error.h"
 #include "forms/event_forwarding.h"
+#include "forms/form_controls.h"
 #include "forms/property_lines.h"
 #include "platform/event_loop.h"
 
@@ -101,6 +102,7 @@ void ScriptForm::define(Members<ScriptForm>& m) {
     return Variant();
   });
   m.method(u"Hide", [](ScriptForm& f, Args) { f.hide(); return Variant(); });
+  m.method(u"Refresh", [](ScriptForm& f, Args) { window_system().invalidate(f.window()); return Variant(); });
   m.property(u"Visible", [](ScriptForm& f, Args) { return Variant(f.window_ != 0 && window_system().visible(f.window_)); },
              [](ScriptForm& f, Args, const Variant& v) {
                if (to_bool(v)) f.show(false);
@@ -123,6 +125,15 @@ void ScriptForm::define(Members<ScriptForm>& m) {
                  window_system().move(f.window(), r);
                });
   }
+  m.getter(u"Controls", [](ScriptForm& f, Args) {
+    f.load();
+    std::vector<Ref<Object>> controls, arrays;
+    for (Ref<ControlArray>& a : f.arrays_) {
+      arrays.emplace_back(a.get());
+      for (auto& [index, c] : a->elements()) controls.emplace_back(c.get());
+    }
+    return Variant(make_ref<FormControls>(std::move(controls), std::move(arrays)));
+  });
   for (const ControlKind& k : control_kinds()) {
     const ControlKind* kind = &k;
     m.getter(k.array_name, [kind](ScriptForm& f, Args) { return Variant(static_cast<Object*>(&f.array(*kind))); });
@@ -199,10 +210,7 @@ void ScriptForm::show(bool modal) {
   Ref<ScriptForm> keep(this);
   load();
   WindowSystem& ws = window_system();
-  if (!ws.visible(window_)) {
-    ws.show(window_, true);
-    activate();
-  }
+  ws.show(window_, true);  // its Shown event activates the form
   if (!modal) return;
   // Modal: the loop runs (timers, other forms' events) until this form is hidden or gone.
   EventLoop& loop = event_loop();
@@ -298,6 +306,11 @@ void ScriptForm::on_window_event(WindowEvent& e) {
     case WindowEventKind::GotFocus: run(u"Form_GotFocus"); break;
     case WindowEventKind::LostFocus: run(u"Form_LostFocus"); break;
     case WindowEventKind::Resize: run(u"Form_Resize"); break;
+    case WindowEventKind::Shown: activate(); break;
+    case WindowEventKind::Paint:
+      menu().call(u"RedrawMenu");
+      run(u"Form_Paint");
+      break;
     case WindowEventKind::KeyDown: key_args(u"Form_KeyDown"); break;
     case WindowEventKind::KeyUp: key_args(u"Form_KeyUp"); break;
     case WindowEventKind::KeyPress: {

@@ -133,6 +133,14 @@ void WindowSystem::show(WindowHandle h, bool on) {
   if (!on) drop_focus_inside(h);
   WindowEvent e{on ? WindowEventKind::Shown : WindowEventKind::Hidden};
   send(h, e);
+  if (on) invalidate(h);
+}
+
+void WindowSystem::invalidate(WindowHandle h) {
+  if (!showing(h)) return;
+  WindowEvent e{WindowEventKind::Paint};
+  send(h, e);
+  for (WindowHandle k : children(h)) invalidate(k);
 }
 
 bool WindowSystem::enabled(WindowHandle h) const {

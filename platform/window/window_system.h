@@ -27,7 +27,7 @@ using WindowHandle = int32_t;  // 0 is no window
 
 enum class WindowEventKind {
   Click, DblClick, MouseDown, MouseUp, MouseMove, KeyDown, KeyPress, KeyUp,
-  GotFocus, LostFocus, Timer, Close, Resize, Shown, Hidden,
+  GotFocus, LostFocus, Timer, Close, Resize, Shown, Hidden, Paint,
 };
 
 struct WindowEvent {
@@ -75,9 +75,12 @@ class WindowSystem {
   bool visible(WindowHandle h) const;  // the window's own flag
   // True when the window and every ancestor are visible.
   bool showing(WindowHandle h) const;
-  // Sends Shown or Hidden when the flag changes. Hiding the focused window (or an ancestor of
-  // it) takes the focus away.
+  // Sends Shown or Hidden when the flag changes, then Paint to the window and each descendant
+  // that became visible on screen. Hiding the focused window (or an ancestor of it) takes the
+  // focus away.
   void show(WindowHandle h, bool on);
+  // Sends Paint to the window and its descendants that are visible on screen (a refresh).
+  void invalidate(WindowHandle h);
   bool enabled(WindowHandle h) const;
   void enable(WindowHandle h, bool on);
 
