@@ -85,6 +85,16 @@ class Variant {
   static Variant missing() { return error(kParamNotFound); }
   static Variant array(ArrayRep* rep);                     // takes a reference
   static Variant by_ref(Variant* target) { Variant v; v.vt_ = VT::ByRef; v.ref_ = target; return v; }
+  // A by-reference cell whose target is a module-level (global) variable, which stays where it
+  // is until the script control's Reset: a holder that is itself cleared by Reset (a timer)
+  // may keep the cell after the call. Other cells are good only for the call they were made
+  // for. (The mark is the low bit of the aligned target address.)
+  static Variant by_ref_lasting(Variant* target) {
+    Variant v = by_ref(target);
+    v.bits_ |= 1;
+    return v;
+  }
+  bool ref_lasting() const { return vt_ == VT::ByRef && (bits_ & 1); }
   // A new Variant array with these bounds (one ArrayDim per dimension).
   static Variant new_array(std::vector<ArrayDim> dims, VT elem = VT::Variant);
   static Variant from_vector(std::vector<Variant> items);  // zero-based one-dimensional
@@ -117,13 +127,14 @@ class Variant {
   Object* as_object() const { return obj_; }
   ArrayRep* as_array() const { return arr_; }
   ArrayRep* array_mut();  // makes the array unique first (copy on write)
-  Variant* ref_target() const { return ref_; }
+  Variant* ref_target() const { return untag(ref_); }
 
   // Follows by-reference cells to the value (never to an object's default member).
-  const Variant& deref() const { const Variant* v = this; while (v->vt_ == VT::ByRef) v = v->ref_; return *v; }
-  Variant& deref() { Variant* v = this; while (v->vt_ == VT::ByRef) v = v->ref_; return *v; }
+  const Variant& deref() const { const Variant* v = this; while (v->vt_ == VT::ByRef) v = untag(v->ref_); return *v; }
+  Variant& deref() { Variant* v = this; while (v->vt_ == VT::ByRef) v = untag(v->ref_); return *v; }
 
  private:
+  static Variant* untag(Variant* p) { return reinterpret_cast<Variant*>(reinterpret_cast<uintptr_t>(p) & ~uintptr_t{1}); }
   static bool counted(VT t) { return t == VT::String || t == VT::Object || t == VT::Array; }
   void retain() const { if (counted(vt_)) retain_counted(); }
   void release() { if (counted(vt_)) release_counted(); else { vt_ = VT::Empty; i64_ = 0; } }
@@ -145,6 +156,7 @@ class Variant {
     Object* obj_;
     ArrayRep* arr_;
     Variant* ref_;
+    uintptr_t bits_;
   };
 };
 

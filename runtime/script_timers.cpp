@@ -45,9 +45,17 @@ size_t ScriptTimerTable::set(int32_t interval_ms, std::u16string_view name, int1
     entries_.emplace_back();
     loop_timers_.push_back(0);
   }
+  // Module variables stay references (they live until Reset, which clears this table too);
+  // anything else, a procedure's local above all, is kept as a value. Past four arguments the
+  // procedure gets them as one array, which holds values only.
+  bool keep_references = args.size() <= 4;
   std::vector<Variant> values;
   values.reserve(args.size());
-  for (size_t i = 0; i < args.size(); ++i) values.push_back(args[i]);  // values, not references
+  for (size_t i = 0; i < args.size(); ++i) {
+    const Variant& cell = args.data()[i];
+    if (keep_references && cell.ref_lasting()) values.push_back(cell);
+    else values.push_back(args[i]);
+  }
 
   ScriptTimerEntry& e = entries_[id];
   e.proc_name = lower(name);
@@ -104,7 +112,7 @@ void ScriptTimerTable::dispatch(size_t id) {
     const ArrayRep* rep = stored.as_array();
     std::vector<Variant> values(rep->items.begin(), rep->items.begin() + (n + 1));
     std::vector<Variant> cells;
-    for (auto& v : values) cells.push_back(Variant::by_ref(&v));
+    for (auto& v : values) cells.push_back(v.ref_lasting() ? v : Variant::by_ref(&v));
     runner_(module, name, Args(cells));
     if (id < entries_.size() && entries_[id].generation == generation)
       entries_[id].args = Variant::from_vector(std::move(values));

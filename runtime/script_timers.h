@@ -2,10 +2,11 @@
 // that runs a timer's procedure on every tick. An entry's index is its timer id; the table never
 // shrinks between resets, freed entries are reused.
 //
-// Arguments are kept as values owned by the entry, never as references to the variables the
-// script passed: a local of a procedure that has returned cannot be reached. Each tick passes
-// the stored values by reference, so a procedure that changes its parameter sees the changed
-// value on the next tick.
+// Arguments are kept as values owned by the entry, except module-level variables passed by
+// reference (lasting by-reference cells, valid until Reset, which clears this table as well):
+// those stay references, so the procedure changes the script's variable. A local of a
+// procedure that has returned can never be reached. Each tick passes the stored values by
+// reference, so a procedure that changes its parameter sees the changed value on the next tick.
 #pragma once
 #include <cstdint>
 #include <functional>

@@ -44,6 +44,9 @@ struct Expr : Node {
   virtual Variant eval(Frame& f) = 0;
   // The variable behind the expression, for passing by reference; null for a temporary.
   virtual Variant* ref(Frame& f, LockList& locks) { return nullptr; }
+  // True when `target` (what ref gave) is a module-level variable, or a parameter passed one:
+  // it stays in place until Reset (see Variant::by_ref_lasting).
+  virtual bool names_module_variable(Frame&, const Variant*) { return false; }
   // Assignment (Let, or Set when is_set).
   virtual void assign(Frame& f, Variant v, bool is_set);
   // Used as a call statement: the result is dropped.
@@ -114,6 +117,7 @@ struct NameExpr final : Expr {
 
   Variant eval(Frame& f) override;
   Variant* ref(Frame& f, LockList& locks) override;
+  bool names_module_variable(Frame& f, const Variant* target) override;
   void assign(Frame& f, Variant v, bool is_set) override;
   void call(Frame& f) override;
   bool assignable() const override { return true; }

@@ -148,6 +148,7 @@ void ScriptEngineImpl::reset() {
   for (auto& m : modules_)
     for (auto& [k, b] : m->names)
       if (b->kind == Binding::Var) vars.push_back(b.get());
+  for (auto& b : replaced_vars_) vars.push_back(b.get());
   std::sort(vars.begin(), vars.end(), [](Binding* a, Binding* b) { return a->seq < b->seq; });
   for (Binding* b : vars) {
     if (b->value.is_array() && b->value.as_array()->locks) continue;
@@ -175,9 +176,12 @@ void ScriptEngineImpl::reset() {
   // Code that may still be running (Reset from inside a script) stays until the run ends.
   for (auto& m : modules_) retired_modules_.push_back(m);
   modules_.clear();
+  for (auto& b : replaced_vars_) retired_replaced_vars_.push_back(std::move(b));
+  replaced_vars_.clear();
   if (entry_depth_ == 0) {
     retired_.clear();
     retired_modules_.clear();
+    retired_replaced_vars_.clear();
   }
   auto global = std::make_shared<ModuleScope>();
   global->name = u"Global";
@@ -287,6 +291,7 @@ void ScriptEngineImpl::load_unit(ModuleScope* m, const std::shared_ptr<Unit>& u)
   for (ModuleDecl& d : u->decls) {
     auto& slot = m->names[d.key];
     if (slot && slot->keep) retired_.push_back(slot->keep);
+    if (slot && slot->kind == Binding::Var && d.kind != ModuleDecl::Var) replaced_vars_.push_back(std::move(slot));
     switch (d.kind) {
       case ModuleDecl::Var:
         if (!slot || slot->kind != Binding::Var) {
@@ -344,6 +349,7 @@ ScriptEngineImpl::EntryGuard::~EntryGuard() {
   if (--e.entry_depth_ == 0) {
     e.aborting_ = false;
     e.retired_modules_.clear();
+    e.retired_replaced_vars_.clear();
   }
 }
 

@@ -122,6 +122,10 @@ class ScriptEngineImpl {
   std::unordered_map<std::u16string, std::unique_ptr<vbs::Binding>> global_cache_;  // members, builtins, intrinsics
   std::vector<std::shared_ptr<vbs::Unit>> retired_;  // code replaced while it may still run
   std::vector<std::shared_ptr<vbs::ModuleScope>> retired_modules_;
+  // Module variables whose name a later Const, procedure or class took: a lasting
+  // by-reference cell may still point at them, so they stay until Reset.
+  std::vector<std::unique_ptr<vbs::Binding>> replaced_vars_;
+  std::vector<std::unique_ptr<vbs::Binding>> retired_replaced_vars_;
   uint32_t gen_ = 1;
   uint32_t seq_ = 0;
   Ref<Object> err_ref_;

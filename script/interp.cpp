@@ -37,7 +37,10 @@ struct ArgPack {
       Expr* e = exprs[i];
       if (!e) { data[i] = Variant::missing(); continue; }
       if (by_ref) {
-        if (Variant* r = e->ref(f, locks)) { data[i] = Variant::by_ref(r); continue; }
+        if (Variant* r = e->ref(f, locks)) {
+          data[i] = e->names_module_variable(f, r) ? Variant::by_ref_lasting(r) : Variant::by_ref(r);
+          continue;
+        }
       }
       data[i] = e->eval(f);
     }
@@ -325,6 +328,22 @@ Variant* NameExpr::ref(Frame& f, LockList& locks) {
   ArgPack p;
   p.build(f, args, false);
   return array_element(d, p.args(), &locks);
+}
+
+bool NameExpr::names_module_variable(Frame& f, const Variant* target) {
+  if (has_parens) return false;   // an array element moves when the array is resized
+  switch (kind) {
+    case Global: {
+      if (dynamic_local(f)) return false;
+      Binding* b = binding(f);
+      return b && b->kind == Binding::Var && &b->value == target;
+    }
+    case Local: case OuterLocal: {
+      Variant* v = other_variable(f);
+      return v && v->ref_lasting();   // a parameter that was handed a module variable
+    }
+    default: return false;
+  }
 }
 
 void NameExpr::assign(Frame& f, Variant v, bool is_set) {

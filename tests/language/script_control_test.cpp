@@ -138,6 +138,39 @@ TEST_F(ScriptControlTest, ArgumentsToANativeMemberWithoutParametersGoToItsResult
   EXPECT_EQ(events.back().number, 9);
 }
 
+// Reports which of its by-reference arguments are marked as module variables.
+class LastingProbe final : public NativeObject<LastingProbe> {
+ public:
+  std::u16string type_name() const override { return u"LastingProbe"; }
+  static void define(Members<LastingProbe>& m) {
+    m.method(u"Marks", [](LastingProbe&, Args a) {
+      std::u16string out;
+      for (size_t i = 0; i < a.size(); ++i) out += a.data()[i].ref_lasting() ? u'L' : u'-';
+      return Variant(out);
+    });
+  }
+};
+
+TEST_F(ScriptControlTest, ByReferenceCellsSayWhenTheyNameAModuleVariable) {
+  sc->add_object(u"Probe", Ref<Object>(new LastingProbe()));
+  sc->add_code(
+      u"Dim g, arr(2), marks\n"
+      u"Class C : Public field : Function Try() : Try = Probe.Marks(field) : End Function : End Class\n"
+      u"Sub Forward(p, ByVal v) : marks = marks & Probe.Marks(p, v) & \" \" : End Sub\n"
+      u"Sub Test()\n"
+      u"  Dim local\n"
+      u"  marks = Probe.Marks(g, local, arr(1), g + 1, implicitLocal) & \" \"\n"
+      u"  Forward g, g\n"
+      u"  Forward local, g\n"
+      u"  Dim c : Set c = New C : marks = marks & c.Try()\n"
+      u"End Sub\n"
+      u"Test\n"
+      u"undeclared = 1 : marks = marks & \" \" & Probe.Marks(undeclared)\n");
+  // The module variable (directly or through a parameter) is marked; a local, an array
+  // element, a value, a procedure's undeclared local, a ByVal copy and a field are not.
+  EXPECT_EQ(text(sc->eval(u"marks")), u"L---- L- -- - L");
+}
+
 // Tells when the last reference to it goes.
 class GoneProbe final : public NativeObject<GoneProbe> {
  public:
