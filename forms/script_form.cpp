@@ -125,6 +125,13 @@ void ScriptForm::define(Members<ScriptForm>& m) {
                  window_system().move(f.window(), r);
                });
   }
+  const char16_t* singles[] = {u"picMask", u"picFon", u"icoInet"};
+  for (int i = 0; i < 3; ++i) {
+    m.getter(singles[i], [i](ScriptForm& f, Args) {
+      f.load();
+      return Variant(static_cast<Object*>(f.singles_[i].get()));
+    });
+  }
   m.getter(u"Controls", [](ScriptForm& f, Args) {
     f.load();
     std::vector<Ref<Object>> controls, arrays;
@@ -144,6 +151,8 @@ ScriptForm::ScriptForm() = default;
 
 ScriptForm::~ScriptForm() {
   for (Ref<ControlArray>& a : arrays_) a->unload_all();
+  for (Ref<FormControl>& single : singles_)
+    if (single) single->unload();
   if (window_) window_system().destroy(window_);
 }
 
@@ -170,6 +179,8 @@ void ScriptForm::load() {
   ws.set_property(window_, u"Caption", Variant(caption_));
   ws.set_listener(window_, [this](WindowEvent& e) { on_window_event(e); });
   for (const ControlKind& k : control_kinds()) arrays_.push_back(make_ref<ControlArray>(this, k, window_));
+  for (Ref<FormControl>& single : singles_)
+    single = make_ref<FormControl>(nullptr, *find_control_kind(u"pic"), int16_t{0}, window_, nullptr);
   if (!style_) style_ = make_ref<FormStyle>();
   style_->hwnd = window_;
   menu().hwnd = window_;
@@ -186,6 +197,10 @@ void ScriptForm::unload_window() {
   std::vector<Ref<ControlArray>> arrays;
   arrays.swap(arrays_);
   for (Ref<ControlArray>& a : arrays) a->unload_all();
+  for (Ref<FormControl>& single : singles_) {
+    if (single) single->unload();
+    single = Ref<FormControl>();
+  }
   ws.destroy(window_);
   window_ = 0;
   auto& forms = loaded_forms();

@@ -71,6 +71,8 @@ class ScriptForm final : public NativeObject<ScriptForm> {
 
   WindowHandle window_ = 0;
   std::vector<Ref<ControlArray>> arrays_;  // by kind number - 1, while loaded
+  // The single picture boxes picMask, picFon and icoInet, while loaded; they forward nothing.
+  Ref<FormControl> singles_[3];
   // Window properties kept across unloads, as the form's design-time values.
   std::u16string caption_ = u"Form";
   WindowRect rect_{0, 0, 4800, 3600};
