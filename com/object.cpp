@@ -5,17 +5,21 @@
 
 namespace qz {
 
-namespace {
-const Variant& missing_arg() {
+const Variant& Args::missing_arg() {
   static const Variant m = Variant::missing();
   return m;
 }
+
+namespace {
+thread_local bool watched_args_looked_at = false;
 }  // namespace
 
-const Variant& Args::operator[](size_t i) const {
-  touch();
-  if (i >= n_) return missing_arg();
-  return data_[i].deref();
+void Args::note_looked_at() { watched_args_looked_at = true; }
+
+bool Args::exchange_looked_at(bool value) {
+  bool old = watched_args_looked_at;
+  watched_args_looked_at = value;
+  return old;
 }
 
 Variant apply_args_to_result(const Variant& result, Args args) {

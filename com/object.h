@@ -31,26 +31,35 @@ class Args {
   Args() = default;
   Args(Variant* data, size_t n) : data_(data), n_(n) {}
   Args(std::vector<Variant>& v) : data_(v.data()), n_(v.size()) {}  // NOLINT
-  size_t size() const { touch(); return n_; }
-  bool empty() const { touch(); return n_ == 0; }
+  size_t size() const { touch(); return n_ & kCountMask; }
+  bool empty() const { return size() == 0; }
   // The value of argument i (by-reference cells followed); Missing when i is past the end.
-  const Variant& operator[](size_t i) const;
-  bool has(size_t i) const { return i < n_ && !(*this)[i].is_missing(); }
+  const Variant& operator[](size_t i) const {
+    touch();
+    if (i >= (n_ & kCountMask)) return missing_arg();
+    return data_[i].deref();
+  }
+  bool has(size_t i) const { return i < size() && !(*this)[i].is_missing(); }
   // The variable behind argument i, to assign a by-reference result to.
   Variant& ref(size_t i) { touch(); return data_[i].deref(); }
   Variant* data() const { touch(); return data_; }
   // For Let/Set: the value being assigned and the index arguments before it.
-  const Variant& value() const { return (*this)[n_ - 1]; }
-  Args indices() const { touch(); return Args(data_, n_ ? n_ - 1 : 0); }
-  // Sets *flag when the callee looks at its arguments in any way: a member that never does
-  // takes none (the arguments then go to its result's default member).
-  void watch(bool* flag) { seen_ = flag; }
+  const Variant& value() const { return (*this)[size() - 1]; }
+  Args indices() const { size_t n = size(); return Args(data_, n ? n - 1 : 0); }
+  // The same arguments, watched: a callee that looks at them in any way sets this thread's
+  // looked-at flag. A member that never does takes none (the arguments then go to its
+  // result's default member). exchange_looked_at swaps the flag, so watched calls may nest.
+  Args watched() const { Args a(data_, n_); a.n_ |= kWatched; return a; }
+  static bool exchange_looked_at(bool value);
 
  private:
-  void touch() const { if (seen_) *seen_ = true; }
+  static constexpr size_t kWatched = size_t{1} << 63;
+  static constexpr size_t kCountMask = kWatched - 1;
+  void touch() const { if (n_ & kWatched) note_looked_at(); }
+  static void note_looked_at();
+  static const Variant& missing_arg();
   Variant* data_ = nullptr;
-  size_t n_ = 0;
-  bool* seen_ = nullptr;
+  size_t n_ = 0;   // the count; the top bit marks watched arguments
 };
 
 class Enumerator;
@@ -213,10 +222,15 @@ class NativeObject : public Object {
     if (kind & (kMethod | kGet)) {
       if (e->call) {
         if (!(kind & kGet) || args.empty()) return e->call(self, args);
-        bool looked = false;
-        Args watched = args;
-        watched.watch(&looked);
-        Variant result = e->call(self, watched);
+        bool outer = Args::exchange_looked_at(false);
+        Variant result;
+        try {
+          result = e->call(self, args.watched());
+        } catch (...) {
+          Args::exchange_looked_at(outer);
+          throw;
+        }
+        bool looked = Args::exchange_looked_at(outer);
         return looked ? result : apply_args_to_result(result, args);
       }
     } else if (kind & kLet) {
@@ -229,10 +243,15 @@ class NativeObject : public Object {
     // x.Files("k") = v with Files a getter without parameters: the assignment goes to the
     // default member of the object it returns.
     if ((kind & (kLet | kSet)) && e->call && args.size() > 1) {
-      bool looked = false;
-      Args none;
-      none.watch(&looked);
-      Variant result = e->call(self, none);
+      bool outer = Args::exchange_looked_at(false);
+      Variant result;
+      try {
+        result = e->call(self, Args().watched());
+      } catch (...) {
+        Args::exchange_looked_at(outer);
+        throw;
+      }
+      bool looked = Args::exchange_looked_at(outer);
       if (!looked && result.is_object() && result.as_object()) {
         Ref<Object> keep(result.as_object());
         return keep->invoke(kDispValue, kind, args);

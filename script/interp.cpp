@@ -27,7 +27,14 @@ struct ArgPack {
   size_t n = 0;
   LockList locks;
 
-  void build(Frame& f, const std::vector<Expr*>& exprs, bool by_ref, size_t extra = 0) {
+  ArgPack() = default;
+  [[gnu::always_inline]] inline ~ArgPack() {}
+
+  // A variable's cell; one naming a module variable says so (see Variant::by_ref_lasting).
+  [[gnu::noinline]] static Variant cell_for(Expr* e, Frame& f, Variant* target) {
+    return e->names_module_variable(f, target) ? Variant::by_ref_lasting(target) : Variant::by_ref(target);
+  }
+  [[gnu::always_inline]] void build(Frame& f, const std::vector<Expr*>& exprs, bool by_ref, size_t extra = 0) {
     n = exprs.size();
     if (n + extra > 6) {
       big.reset(new Variant[n + extra]);
@@ -37,10 +44,7 @@ struct ArgPack {
       Expr* e = exprs[i];
       if (!e) { data[i] = Variant::missing(); continue; }
       if (by_ref) {
-        if (Variant* r = e->ref(f, locks)) {
-          data[i] = e->names_module_variable(f, r) ? Variant::by_ref_lasting(r) : Variant::by_ref(r);
-          continue;
-        }
+        if (Variant* r = e->ref(f, locks)) { data[i] = cell_for(e, f, r); continue; }
       }
       data[i] = e->eval(f);
     }
@@ -49,12 +53,13 @@ struct ArgPack {
   Args args() { return Args(data, n); }
 };
 
-size_t array_offset(ArrayRep* rep, Args indices) {
+[[gnu::always_inline]] inline size_t array_offset(ArrayRep* rep, Args indices) {
   size_t n = indices.size();
   if (n == 0 || n > 64) runtime_error(kErrSubscript);
+  const Variant* given = indices.data();
   int32_t subs[64];
   for (size_t i = 0; i < n; ++i) {
-    const Variant& x = indices[i];
+    const Variant& x = given[i].deref();
     subs[i] = x.is(VT::Integer) ? x.as_integer() : x.is(VT::Long) ? x.as_long() : to_long(x);
   }
   return rep->offset(subs, n);
@@ -562,7 +567,7 @@ Variant UnaryExpr::eval(Frame& f) {
 }
 
 namespace {
-Variant binary_values(Op op, Variant& x, Variant& y);
+[[gnu::always_inline]] inline Variant binary_values(Op op, Variant& x, Variant& y);
 }
 
 Variant BinaryExpr::eval(Frame& f) {
@@ -572,7 +577,7 @@ Variant BinaryExpr::eval(Frame& f) {
 }
 
 namespace {
-Variant binary_values(Op op, Variant& x, Variant& y) {
+[[gnu::always_inline]] inline Variant binary_values(Op op, Variant& x, Variant& y) {
   VT tx = x.type(), ty = y.type();
   if (small_int(tx) && small_int(ty)) {
     int64_t p = small_value(x), q = small_value(y);
