@@ -43,14 +43,14 @@ asan-test: asan
 fuzz: asan-build
 
 # Runs every fuzz target for a short time from its seed corpus (the language fuzzer also starts
-# from the language test scripts).
+# from the language test and benchmark scripts).
 fuzz-smoke: fuzz
 	@for t in $(ASAN_BUILD)/fuzz/fuzz_*; do \
 	  [ -x "$$t" ] || continue; name=$$(basename $$t); \
 	  echo "fuzz-smoke: $$name"; \
 	  corpus=fuzz/corpus/$${name#fuzz_}; mkdir -p $(ASAN_BUILD)/corpus-$$name; \
 	  seeds=$$( [ -d $$corpus ] && echo $$corpus ); \
-	  [ $$name = fuzz_script ] && seeds="$$seeds tests/language tests/conformance"; \
+	  [ $$name = fuzz_script ] && seeds="$$seeds tests/language tests/conformance bench/language"; \
 	  $$t -max_total_time=$${FUZZ_SECONDS:-20} -rss_limit_mb=2048 -timeout=10 $(ASAN_BUILD)/corpus-$$name $$seeds || exit 1; \
 	done
 
