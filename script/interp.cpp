@@ -218,8 +218,9 @@ Variant NameExpr::invoke(Frame& f, bool want_value) {
   Binding* b = binding(f);
   if (!b) {
     if (explicit_vars) runtime_error_named(kErrUndefined, name);
-    if (has_parens && !args.empty()) {
-      // An undeclared local holding an array; anything else is a call of an unknown name.
+    if (has_parens) {
+      // An undeclared local holding an array; anything else (empty parentheses too) is a call
+      // of an unknown name.
       if (implicit_slot >= 0) {
         Variant& v = implicit_var(f);
         if (v.deref().is_array()) return eval_variable(f, v);

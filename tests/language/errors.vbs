@@ -42,6 +42,9 @@ Err.Clear
 Dim undefinedCall : undefinedCall = NoSuchFunction(1)
 WScript.Echo Err.Number          ' expect: 13
 Err.Clear
+undefinedCall = NoSuchFunction()
+WScript.Echo Err.Number, Err.Description ' expect: 13 Type mismatch: 'NoSuchFunction'
+Err.Clear
 Dim o : o.Foo = 1
 WScript.Echo Err.Number          ' expect: 424
 Err.Clear
