@@ -51,7 +51,7 @@ fuzz-smoke: fuzz
 	  corpus=fuzz/corpus/$${name#fuzz_}; mkdir -p $(ASAN_BUILD)/corpus-$$name; \
 	  seeds=$$( [ -d $$corpus ] && echo $$corpus ); \
 	  [ $$name = fuzz_script ] && seeds="$$seeds tests/language tests/conformance bench/language"; \
-	  $$t -max_total_time=$${FUZZ_SECONDS:-20} -rss_limit_mb=2048 -timeout=10 $(ASAN_BUILD)/corpus-$$name $$seeds || exit 1; \
+	  $$t -max_total_time=$${FUZZ_SECONDS:-20} -rss_limit_mb=2048 -timeout=25 $(ASAN_BUILD)/corpus-$$name $$seeds || exit 1; \
 	done
 
 bench: build
