@@ -1,8 +1,6 @@
 // The engine's side of the translator: the settings it translates with, and loading each
 // translated module into the script control as soon as the translator makes it (code that a
 // module adds runs at that moment, before the libraries it names are loaded).
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "engine/engine_core.h"
 #include "engine/translator/path_macros.h"
@@ -10,6 +8,7 @@
 #include "forms/script_form.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
+#include "platform/output.h"
 #include "runtime/system_info.h"
 
 namespace qz {
@@ -78,7 +77,7 @@ TranslatorSettings EngineCore::translator_settings() {
   s.version_major = kEngineVersionMajor;
   s.version_minor = kEngineVersionMinor;
   s.version_revision = kEngineVersionRevision;
-  s.stdout_usable = ::fcntl(STDOUT_FILENO, F_GETFD) != -1;
+  s.stdout_usable = stdout_available();
   return s;
 }
 

@@ -9,11 +9,14 @@
 #include "host/embedded_script_reader.h"
 #include "host/host_form.h"
 #include "platform/event_loop.h"
+#include "platform/output.h"
 #include "platform/path.h"
 
 int main(int argc, char** argv) {
   // A reader that went away (a closed pipe, a CGI client) is a failed write, not a death.
   std::signal(SIGPIPE, SIG_IGN);
+  // Before anything opens a descriptor that could take the number of a closed output.
+  qz::claim_closed_stdout();
 
   std::unique_ptr<qz::EventLoop> loop = qz::make_poll_event_loop();
   qz::set_event_loop(loop.get());

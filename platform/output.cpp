@@ -1,5 +1,6 @@
 #include "platform/output.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -24,6 +25,7 @@ struct StdStreams {
   std::string in_buffer;
   size_t in_pos = 0;
   bool in_eof = false;
+  bool out_closed = false;    // the process started without descriptor 1
 };
 
 void release_pending_high(StdStreams& s);
@@ -201,6 +203,18 @@ std::string read_stdin_some(size_t max_bytes) {
   s.in_pos += n;
   return out;
 }
+
+void claim_closed_stdout() {
+  if (::fcntl(STDOUT_FILENO, F_GETFD) != -1 || errno != EBADF) return;
+  int fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (fd >= 0 && fd != STDOUT_FILENO) {
+    ::dup2(fd, STDOUT_FILENO);
+    ::close(fd);
+  }
+  streams().out_closed = true;
+}
+
+bool stdout_available() { return !streams().out_closed && ::fcntl(STDOUT_FILENO, F_GETFD) != -1; }
 
 void* stdio_state() { return &own_streams(); }
 

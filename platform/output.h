@@ -49,6 +49,13 @@ std::string read_stdin_some(size_t max_bytes);
 void* stdio_state();
 void share_stdio_state(void* state);  // null: back to this copy's own buffers
 
+// Whether the process started with a standard output. A program started with descriptor 1
+// closed must say so before it opens anything (the number would be reused, and the run would
+// look as if it had an output): claim_closed_stdout() checks, holds the number with /dev/null
+// and records the answer in the shared state.
+void claim_closed_stdout();
+bool stdout_available();
+
 // Test and host hooks: route standard output or input to another descriptor. Output buffered
 // so far is flushed to the old descriptor, unread buffered input is dropped. Returns the old one.
 int set_stdout_fd(int fd);

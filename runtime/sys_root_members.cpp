@@ -6,6 +6,7 @@
 
 #include "com/convert.h"
 #include "com/error.h"
+#include "platform/output.h"
 #include "runtime/script_file.h"
 #include "runtime/sys_services.h"
 
@@ -40,7 +41,7 @@ void define_sys_root_members(Members<ScriptFile>& m) {
 
   // The NT family is the one whose behaviour the services follow on Linux.
   m.method(u"IsNT", [](ScriptFile&, Args) { return Variant(true); });
-  m.method(u"IsStdOut", [](ScriptFile&, Args) { return Variant(fd_open(STDOUT_FILENO)); });
+  m.method(u"IsStdOut", [](ScriptFile&, Args) { return Variant(stdout_available()); });
   m.method(u"GetStdPipe", [](ScriptFile&, Args a) {
     int fd = std_device_fd(to_long(a[0]));
     return Variant(static_cast<int32_t>(fd_open(fd) ? fd : -1));
