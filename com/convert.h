@@ -52,6 +52,11 @@ std::u16string format_date(double serial);       // 1/15/2024, 3:04:05 PM, both,
 double date_from_parts(int year, int month, int day);                  // DateSerial rules (month/day overflow roll)
 double time_from_parts(int hour, int minute, int second);
 void date_to_parts(double serial, int& year, int& month, int& day, int& hour, int& minute, int& second, int& weekday);
+// The same as one value (weekday 1 is Sunday).
+struct DateParts {
+  int year, month, day, hour, minute, second, weekday;
+};
+DateParts date_parts(double serial);
 
 // The range of dates: 100-01-01 to 9999-12-31 (any time of day).
 constexpr double kMinDateSerial = -657434.0;

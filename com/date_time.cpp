@@ -125,4 +125,10 @@ std::u16string format_date(double serial) {
   return std::u16string(buf, buf + len);
 }
 
+DateParts date_parts(double serial) {
+  DateParts p{};
+  date_to_parts(serial, p.year, p.month, p.day, p.hour, p.minute, p.second, p.weekday);
+  return p;
+}
+
 }  // namespace qz

@@ -22,10 +22,7 @@ std::u16string number(int v, int width) {
   return s;
 }
 
-struct Parts {
-  int year, month, day, hour, minute, second, weekday;
-  double serial;
-};
+using Parts = DateParts;
 
 bool ieq(char16_t a, char16_t b) { return fold_case(a) == fold_case(b); }
 
@@ -66,9 +63,7 @@ std::u16string long_time(const Parts& p) {
 std::u16string format_date_section(double serial, std::u16string_view section, int first_day_of_week,
                                    int first_week_of_year) {
   if (!valid_date(serial)) raise(kErrOverflow);
-  Parts p{};
-  p.serial = serial;
-  date_to_parts(serial, p.year, p.month, p.day, p.hour, p.minute, p.second, p.weekday);
+  const Parts p = date_parts(serial);
   const int64_t day = builtins::day_number(serial);
 
   std::vector<FormatItem> items = scan_items(section);

@@ -11,15 +11,9 @@
 namespace qz::builtins {
 namespace {
 
-struct Parts {
-  int year, month, day, hour, minute, second, weekday;
-};
+using Parts = DateParts;
 
-Parts parts_of(double serial) {
-  Parts p{};
-  date_to_parts(serial, p.year, p.month, p.day, p.hour, p.minute, p.second, p.weekday);
-  return p;
-}
+Parts parts_of(double serial) { return date_parts(serial); }
 
 Variant Date(BuiltinContext&, Args) {
   LocalTime t = local_time();
