@@ -198,9 +198,11 @@ class Members {
 // variable holding it (an object's default member, an array's elements; other values stay).
 Variant apply_args_to_result(const Variant& result, Args args);
 
-template <class T>
-class NativeObject : public Object {
+// Base lets a class with an interface of its own (derived from Object) keep its members in a table.
+template <class T, class Base = Object>
+class NativeObject : public Base {
  public:
+  using Base::Base;
   static Members<T>& members() {
     static Members<T>* table = [] {
       auto* t = new Members<T>();

@@ -4,6 +4,8 @@
 
 #include "com/convert.h"
 #include "com/error.h"
+#include "forms/event_forwarding.h"
+#include "forms/script_form.h"
 
 namespace qz {
 
@@ -13,7 +15,7 @@ constexpr int kNoSuchElement = 340;  // Control array element does not exist
 
 void ControlArray::define(Members<ControlArray>& m) {
   m.method(u"Item", [](ControlArray& a, Args args) {
-    FormControl* c = a.element(to_integer(args[0]));
+    ToolkitWindow* c = a.element(to_integer(args[0]));
     if (!c) raise(kNoSuchElement, u"Control array element does not exist");
     return Variant(static_cast<Object*>(c));
   });
@@ -27,12 +29,26 @@ void ControlArray::define(Members<ControlArray>& m) {
   });
 }
 
-ControlArray::ControlArray(ScriptForm* form, const ControlKind& kind, WindowHandle form_window)
+ControlArray::ControlArray(ScriptForm* form, const ControlKind& kind, ToolkitWindow* form_window)
     : form_(form), kind_(kind), form_window_(form_window) {
-  elements_[0] = make_ref<FormControl>(form, kind, int16_t{0}, form_window, nullptr);
+  if (Ref<ToolkitWindow> zero = make_element(0, nullptr)) elements_[0] = zero;
 }
 
 ControlArray::~ControlArray() { unload_all(); }
+
+Ref<ToolkitWindow> ControlArray::make_element(int16_t index, ToolkitWindow* model) {
+  Ref<ToolkitWindow> c = window_system().create_control(kind_.array_name, index, form_window_.get(), model);
+  if (!c) return c;
+  if (form_) c->set_parent_object(form_);
+  if (!kind_.event_prefix.empty()) {
+    ScriptForm* form = form_;
+    const ControlKind* kind = &kind_;
+    c->set_listener([form, kind, index](WindowEvent& e) {
+      if (form) forward_window_event(*form, kind->array_name, kind->event_prefix, index, e);
+    });
+  }
+  return c;
+}
 
 Ref<Enumerator> ControlArray::enumerate() {
   std::vector<Variant> items;
@@ -42,12 +58,13 @@ Ref<Enumerator> ControlArray::enumerate() {
 
 bool ControlArray::load(int16_t index) {
   if (index < 0 || elements_.count(index) || !form_) return false;
-  FormControl* zero = element(0);
-  elements_[index] = make_ref<FormControl>(form_, kind_, index, form_window_, zero);
+  Ref<ToolkitWindow> c = make_element(index, element(0));
+  if (!c) return false;
+  elements_[index] = c;
   return true;
 }
 
-FormControl* ControlArray::element(int16_t index) const {
+ToolkitWindow* ControlArray::element(int16_t index) const {
   auto it = elements_.find(index);
   return it == elements_.end() ? nullptr : it->second.get();
 }
@@ -56,16 +73,16 @@ bool ControlArray::unload(int16_t index) {
   if (index == 0) return false;
   auto it = elements_.find(index);
   if (it == elements_.end()) return false;
-  Ref<FormControl> c = it->second;
+  Ref<ToolkitWindow> c = it->second;
   elements_.erase(it);
-  c->unload();
+  c->destroy();
   return true;
 }
 
 void ControlArray::unload_all() {
-  std::map<int16_t, Ref<FormControl>> gone;
+  std::map<int16_t, Ref<ToolkitWindow>> gone;
   gone.swap(elements_);
-  for (auto& [index, c] : gone) c->unload();
+  for (auto& [index, c] : gone) c->destroy();
   form_ = nullptr;
 }
 

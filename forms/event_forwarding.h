@@ -10,9 +10,12 @@
 #include <string_view>
 
 #include "com/variant.h"
+#include "platform/window/window_system.h"
 #include "script/script_control.h"
 
 namespace qz {
+
+class ScriptForm;
 
 // The script control that every form runs its procedures in (the engine's own); the provider
 // is asked at each event. Without a provider, events run nothing.
@@ -24,9 +27,14 @@ ScriptControl* forms_script_control();
 bool forward_event(int32_t module, std::u16string_view name, std::initializer_list<Variant*> args = {},
                    Variant* result = nullptr);
 
-// A click of a control-array element: `<prefix><index>_Click` without arguments, then, whatever
-// became of it, `<prefix>_Click` with the index.
-void forward_click(int32_t module, std::u16string_view prefix, int16_t index);
+// An event of a control-array element (index >= 0) or of a single control (index < 0, e.g.
+// the tray icon): runs `<prefix><index>_<event>` with the arguments as the event table of `kind`
+// passes them (by reference, as copies, or objects stored back after the run), then, for
+// array-wide events (clicks, socket events), `<prefix>_<event>` with the index first. Hover
+// events of kinds the form has switched off run nothing. Sets e.ran and e.result from the
+// element's procedure.
+void forward_window_event(ScriptForm& form, std::u16string_view kind, std::u16string_view prefix, int index,
+                          WindowEvent& e);
 
 // `<prefix><index>_<event>`.
 std::u16string element_procedure(std::u16string_view prefix, int16_t index, std::u16string_view event);

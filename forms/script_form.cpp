@@ -11,6 +11,7 @@
 #include "forms/form_controls.h"
 #include "forms/property_lines.h"
 #include "platform/event_loop.h"
+#include "platform/window/window_system.h"
 
 namespace qz {
 
@@ -21,11 +22,8 @@ std::vector<Ref<ScriptForm>>& loaded_forms() {
   return *forms;
 }
 
-int32_t to_twips(const Variant& v) {
-  double d = to_double(v);
-  if (!(std::fabs(d) < 2147483647.0)) raise(6);  // Overflow
-  return static_cast<int32_t>(std::lround(d));
-}
+// Ids of the window's members, as the form hands them out.
+constexpr DispId kWindowMembers = 100000;
 
 Variant eval_in_global_scope(std::u16string_view expression) {
   ScriptControl* control = forms_script_control();
@@ -96,40 +94,22 @@ void ScriptForm::define(Members<ScriptForm>& m) {
     return Variant();
   });
 
-  // The platform form's own members.
+  // The platform form's own members that the form object decides; the rest are its window's.
   m.method(u"Show", [](ScriptForm& f, Args a) {
     f.show(a.has(0) && to_long(a[0]) != 0);
     return Variant();
   });
   m.method(u"Hide", [](ScriptForm& f, Args) { f.hide(); return Variant(); });
-  m.method(u"Refresh", [](ScriptForm& f, Args) { window_system().invalidate(f.window()); return Variant(); });
-  m.property(u"Visible", [](ScriptForm& f, Args) { return Variant(f.window_ != 0 && window_system().visible(f.window_)); },
+  m.property(u"Visible", [](ScriptForm& f, Args) { return Variant(f.window_loaded() && f.window_->visible()); },
              [](ScriptForm& f, Args, const Variant& v) {
                if (to_bool(v)) f.show(false);
                else f.hide();
              });
-  m.property(u"Enabled", [](ScriptForm& f, Args) { return Variant(window_system().enabled(f.window())); },
-             [](ScriptForm& f, Args, const Variant& v) { window_system().enable(f.window(), to_bool(v)); });
-  m.property(u"Caption", [](ScriptForm& f, Args) { return Variant(to_str(window_system().property(f.window(), u"Caption"))); },
-             [](ScriptForm& f, Args, const Variant& v) { window_system().set_property(f.window(), u"Caption", Variant(to_str(v))); });
-  m.getter(u"hWnd", [](ScriptForm& f, Args) { return Variant(int32_t{f.window()}); });
-  struct Edge { std::u16string_view name; int32_t WindowRect::*field; };
-  for (Edge e : {Edge{u"Left", &WindowRect::left}, Edge{u"Top", &WindowRect::top},
-                 Edge{u"Width", &WindowRect::width}, Edge{u"Height", &WindowRect::height}}) {
-    auto field = e.field;
-    m.property(e.name, [field](ScriptForm& f, Args) { return Variant(static_cast<float>(window_system().rect(f.window()).*field)); },
-               [field](ScriptForm& f, Args, const Variant& v) {
-                 WindowRect r = window_system().rect(f.window());
-                 r.*field = to_twips(v);
-                 if (r.width < 0 || r.height < 0) raise(380);  // Invalid property value
-                 window_system().move(f.window(), r);
-               });
-  }
   const char16_t* singles[] = {u"picMask", u"picFon", u"icoInet"};
   for (int i = 0; i < 3; ++i) {
     m.getter(singles[i], [i](ScriptForm& f, Args) {
       f.load();
-      return Variant(static_cast<Object*>(f.singles_[i].get()));
+      return f.singles_[i] ? Variant(static_cast<Object*>(f.singles_[i].get())) : Variant::nothing();
     });
   }
   m.getter(u"Controls", [](ScriptForm& f, Args) {
@@ -151,9 +131,29 @@ ScriptForm::ScriptForm() = default;
 
 ScriptForm::~ScriptForm() {
   for (Ref<ControlArray>& a : arrays_) a->unload_all();
-  for (Ref<FormControl>& single : singles_)
-    if (single) single->unload();
-  if (window_) window_system().destroy(window_);
+  for (Ref<ToolkitWindow>& single : singles_)
+    if (single) single->destroy();
+  if (window_) window_->destroy();
+}
+
+DispId ScriptForm::find_member(std::u16string_view name) {
+  DispId id = members().find(name);
+  if (id != kDispUnknown) return id;
+  DispId in_window = window().find_member(name);
+  return in_window == kDispUnknown ? kDispUnknown : kWindowMembers + in_window;
+}
+
+Variant ScriptForm::invoke(DispId id, CallKind kind, Args args) {
+  if (id >= kWindowMembers) {
+    Ref<ScriptForm> keep(this);
+    return window().invoke(id - kWindowMembers, kind, args);
+  }
+  return NativeObject<ScriptForm>::invoke(id, kind, args);
+}
+
+std::u16string ScriptForm::member_name(DispId id) const {
+  if (id >= kWindowMembers) return window_ ? window_->member_name(id - kWindowMembers) : std::u16string();
+  return NativeObject<ScriptForm>::member_name(id);
 }
 
 FormMenu& ScriptForm::menu() {
@@ -161,9 +161,9 @@ FormMenu& ScriptForm::menu() {
   return *menu_;
 }
 
-WindowHandle ScriptForm::window() {
+ToolkitWindow& ScriptForm::window() {
   load();
-  return window_;
+  return *window_;
 }
 
 ControlArray& ScriptForm::array(const ControlKind& kind) {
@@ -171,38 +171,48 @@ ControlArray& ScriptForm::array(const ControlKind& kind) {
   return *arrays_[static_cast<size_t>(kind.number - 1)];
 }
 
+bool ScriptForm::hover_enabled(std::u16string_view kind) const {
+  if (iequals(kind, u"Pic")) return !no_over_out_pic_;
+  if (iequals(kind, u"Frame")) return !no_over_out_frame_;
+  if (iequals(kind, u"Command")) return !no_over_out_command_;
+  return true;
+}
+
+// The load steps: no script procedure runs here, and a failing step is not caught.
 void ScriptForm::load() {
-  if (window_) return;
+  if (window_loaded()) return;
   WindowSystem& ws = window_system();
-  window_ = ws.create(0, u"frmForm");
-  ws.move(window_, rect_);
-  ws.set_property(window_, u"Caption", Variant(caption_));
-  ws.set_listener(window_, [this](WindowEvent& e) { on_window_event(e); });
-  for (const ControlKind& k : control_kinds()) arrays_.push_back(make_ref<ControlArray>(this, k, window_));
-  for (Ref<FormControl>& single : singles_)
-    single = make_ref<FormControl>(nullptr, *find_control_kind(u"pic"), int16_t{0}, window_, nullptr);
+  window_ = ws.create_form(caption_);
+  window_->set_parent_object(nullptr);
+  window_->set_listener([this](WindowEvent& e) { on_window_event(e); });
+  arrays_.clear();
+  for (const ControlKind& k : control_kinds()) arrays_.push_back(make_ref<ControlArray>(this, k, window_.get()));
+  for (Ref<ToolkitWindow>& single : singles_) single = ws.create_control(u"Pic", 0, window_.get(), nullptr);
   if (!style_) style_ = make_ref<FormStyle>();
-  style_->hwnd = window_;
-  menu().hwnd = window_;
+  style_->hwnd = window_->handle();
+  menu().hwnd = window_->handle();
+  // The browser element stops whatever it was told at design time.
+  if (ToolkitWindow* web = arrays_[23]->element(0)) {
+    if (web->find_member(u"Stop") != kDispUnknown) web->call(u"Stop");
+  }
   loaded_forms().push_back(Ref<ScriptForm>(this));
 }
 
 void ScriptForm::unload_window() {
-  if (!window_) return;
+  if (!window_loaded()) return;
   Ref<ScriptForm> keep(this);
-  WindowSystem& ws = window_system();
   form_loaded_ = false;
-  caption_ = to_u16(ws.property(window_, u"Caption"));
-  rect_ = ws.rect(window_);
+  ++unloads_;
   std::vector<Ref<ControlArray>> arrays;
   arrays.swap(arrays_);
   for (Ref<ControlArray>& a : arrays) a->unload_all();
-  for (Ref<FormControl>& single : singles_) {
-    if (single) single->unload();
-    single = Ref<FormControl>();
+  for (Ref<ToolkitWindow>& single : singles_) {
+    if (single) single->destroy();
+    single = nullptr;
   }
-  ws.destroy(window_);
-  window_ = 0;
+  Ref<ToolkitWindow> w = window_;
+  w->set_listener(nullptr);
+  w->destroy();
   auto& forms = loaded_forms();
   forms.erase(std::remove_if(forms.begin(), forms.end(), [this](const Ref<ScriptForm>& f) { return f.get() == this; }),
               forms.end());
@@ -218,48 +228,56 @@ void ScriptForm::activate() {
     form_loaded_ = true;
     run(u"Form_Load");
   }
-  if (window_) run(u"Form_Activate");
+  if (window_loaded()) run(u"Form_Activate");
 }
 
 void ScriptForm::show(bool modal) {
   Ref<ScriptForm> keep(this);
   load();
-  WindowSystem& ws = window_system();
-  ws.show(window_, true);  // its Shown event activates the form
+  Ref<ToolkitWindow> w = window_;
+  w->let(u"Visible", Variant(true));  // the window's Shown event activates the form
   if (!modal) return;
-  // Modal: the loop runs (timers, other forms' events) until this form is hidden or gone.
+  // Modal: the loop runs (timers, other forms' events) until this form is hidden or gone; it
+  // waits for events instead of polling.
   EventLoop& loop = event_loop();
-  while (window_ && ws.visible(window_) && !loop.quitting()) {
-    if (loop.do_events() == 0) ::usleep(2000);
-  }
+  while (!w->destroyed() && w->visible() && !loop.quitting()) loop.run_once();
 }
 
 void ScriptForm::show2(bool modal) {
   if (form_loaded_) return;
   Ref<ScriptForm> keep(this);
+  load();
   form_loaded_ = true;
+  uint32_t unloads = unloads_;
   run(u"Form_Load");
+  if (unloads_ != unloads || !form_loaded_) return;  // unloaded during its own load: it stays so
   show(modal);
 }
 
 void ScriptForm::hide() {
-  if (window_) window_system().show(window_, false);
+  if (window_loaded()) window_->let(u"Visible", Variant(false));
 }
 
 bool ScriptForm::unload_request(bool forced) {
-  if (!window_) return true;
+  if (!window_loaded()) {
+    if (form_loaded_) {  // unloaded before its window came: the load is over all the same
+      form_loaded_ = false;
+      ++unloads_;
+    }
+    return true;
+  }
   Ref<ScriptForm> keep(this);
   if (!forced) {
     int16_t code = 0;
     Variant result;
     if (run(u"Form_Unload", {}, &result)) {
       try {
-        code = to_integer(result);
+        code = result.is_empty() ? int16_t{0} : to_integer(result);
       } catch (...) {
         code = 0;
       }
     }
-    if (!window_) return true;  // the procedure unloaded the form itself
+    if (!window_loaded()) return true;  // the procedure unloaded the form itself
     if (code == 2) {
       hide();
       return false;
@@ -277,13 +295,13 @@ void ScriptForm::add(std::u16string_view kind_name, int16_t index, Args lines) {
   try {
     ControlArray& a = array(*kind);
     a.load(index);
-    Ref<FormControl> element(a.element(index));
+    Ref<ToolkitWindow> element(a.element(index));
     if (!element) return;
     if (kind->shown_by_add) {
       try { element->let(u"Visible", Variant(true)); } catch (...) {}
     }
     for (size_t i = 0; i < lines.size(); ++i) {
-      if (element->unloaded()) return;
+      if (element->destroyed()) return;
       std::u16string line;
       try { line = to_u16(lines[i]); } catch (...) { continue; }
       apply_property_line(*element, line, eval_in_global_scope);
@@ -294,7 +312,7 @@ void ScriptForm::add(std::u16string_view kind_name, int16_t index, Args lines) {
 
 void ScriptForm::remove(std::u16string_view kind_name, int16_t index) {
   const ControlKind* kind = find_control_kind(kind_name);
-  if (!kind || !window_) return;  // an unloaded form has no loaded elements
+  if (!kind || !window_loaded()) return;  // an unloaded form has no loaded elements
   try {
     arrays_[static_cast<size_t>(kind->number - 1)]->unload(index);
   } catch (...) {
@@ -303,41 +321,15 @@ void ScriptForm::remove(std::u16string_view kind_name, int16_t index) {
 
 void ScriptForm::on_window_event(WindowEvent& e) {
   Ref<ScriptForm> keep(this);
-  auto key_args = [&](std::u16string_view name) {
-    Variant code(static_cast<int16_t>(e.code)), shift(static_cast<int16_t>(e.shift));
-    run(name, {&code, &shift});
-    try { e.code = to_integer(code); } catch (...) {}
-  };
-  auto mouse_args = [&](std::u16string_view name) {
-    Variant button(static_cast<int16_t>(e.button)), shift(static_cast<int16_t>(e.shift)), x(e.x), y(e.y);
-    run(name, {&button, &shift, &x, &y});
-  };
-  switch (e.kind) {
-    case WindowEventKind::Close:
-      e.cancel = unload_request() ? 0 : 1;
-      break;
-    case WindowEventKind::Click: run(u"Form_Click"); break;
-    case WindowEventKind::DblClick: run(u"Form_DblClick"); break;
-    case WindowEventKind::GotFocus: run(u"Form_GotFocus"); break;
-    case WindowEventKind::LostFocus: run(u"Form_LostFocus"); break;
-    case WindowEventKind::Resize: run(u"Form_Resize"); break;
-    case WindowEventKind::Shown: activate(); break;
-    case WindowEventKind::Paint:
-      menu().call(u"RedrawMenu");
-      run(u"Form_Paint");
-      break;
-    case WindowEventKind::KeyDown: key_args(u"Form_KeyDown"); break;
-    case WindowEventKind::KeyUp: key_args(u"Form_KeyUp"); break;
-    case WindowEventKind::KeyPress: {
-      Variant ascii(static_cast<int16_t>(e.code));
-      run(u"Form_KeyPress", {&ascii});
-      try { e.code = to_integer(ascii); } catch (...) {}
-      break;
-    }
-    case WindowEventKind::MouseDown: mouse_args(u"Form_MouseDown"); break;
-    case WindowEventKind::MouseUp: mouse_args(u"Form_MouseUp"); break;
-    case WindowEventKind::MouseMove: mouse_args(u"Form_MouseMove"); break;
-    default: break;
+  if (e.name == u"Shown") {
+    activate();
+  } else if (e.name == u"Close") {
+    e.result = Variant(int16_t(unload_request() ? 0 : 1));
+  } else if (e.name == u"Paint") {
+    try { menu().call(u"RedrawMenu"); } catch (...) {}
+    run(u"Form_Paint");
+  } else {
+    forward_window_event(*this, u"Form", u"Form", -1, e);
   }
 }
 

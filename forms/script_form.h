@@ -21,6 +21,12 @@ class ScriptForm final : public NativeObject<ScriptForm> {
  public:
   static void define(Members<ScriptForm>& m);
   std::u16string type_name() const override { return u"frmForm"; }
+  // The form's own members first, then those of its window (Caption, Left, Line, Print ...),
+  // which loads the window as the platform loads a form on the first use of a property.
+  DispId find_member(std::u16string_view name) override;
+  Variant invoke(DispId id, CallKind kind, Args args) override;
+  std::u16string member_name(DispId id) const override;
+  const void* member_key() const override { return nullptr; }
 
   ScriptForm();
   ~ScriptForm() override;
@@ -33,10 +39,12 @@ class ScriptForm final : public NativeObject<ScriptForm> {
   FormMenu& menu();
 
   // The window, loading the form first when it is not loaded.
-  WindowHandle window();
-  bool window_loaded() const { return window_ != 0; }
+  ToolkitWindow& window();
+  bool window_loaded() const { return window_ && !window_->destroyed(); }
   bool script_loaded() const { return form_loaded_; }
   ControlArray& array(const ControlKind& kind);
+  // Whether the _Over/_Out procedures of a kind run (NoOverOutPic and its kin).
+  bool hover_enabled(std::u16string_view kind) const;
 
   // The platform's show: loads, makes visible, activates (Form_Load on the first activation of
   // a load, then Form_Activate). Modal: returns when the form is hidden or unloaded.
@@ -68,14 +76,14 @@ class ScriptForm final : public NativeObject<ScriptForm> {
   std::u16string form_name_;
   int32_t gdip_[3] = {0, 0, 0};
   bool form_loaded_ = false;
+  uint32_t unloads_ = 0;  // counts real unloads: a Show2 whose Form_Load unloaded the form stops
 
-  WindowHandle window_ = 0;
+  Ref<ToolkitWindow> window_;
   std::vector<Ref<ControlArray>> arrays_;  // by kind number - 1, while loaded
   // The single picture boxes picMask, picFon and icoInet, while loaded; they forward nothing.
-  Ref<FormControl> singles_[3];
+  Ref<ToolkitWindow> singles_[3];
   // Window properties kept across unloads, as the form's design-time values.
   std::u16string caption_ = u"Form";
-  WindowRect rect_{0, 0, 4800, 3600};
 };
 
 // The engine's hand-over of a new form: its module number (formTag and Menu.iFormTag) and the

@@ -135,6 +135,7 @@ class PollEventLoop final : public EventLoop {
   }
 
   int do_events() override { return pass(false); }
+  int run_once() override { return pass(!quit_); }
 
   bool run() override {
     while (!quit_) {
@@ -147,6 +148,7 @@ class PollEventLoop final : public EventLoop {
 
   void quit() override { quit_ = true; }
   bool quitting() const override { return quit_; }
+  void set_waiter(Waiter* waiter) override { waiter_ = waiter; }
 
  private:
   struct Timer {
@@ -207,7 +209,7 @@ class PollEventLoop final : public EventLoop {
     // With only holds left and nothing to watch, waiting for ever is right: only a signal
     // (which interrupts poll) can bring anything.
     int timeout = (block && posted_now == 0 && !quit_) ? -1 : 0;
-    int n = ::poll(fds.data(), fds.size(), timeout);
+    int n = waiter_ ? waiter_->wait(fds.data(), fds.size(), timeout) : ::poll(fds.data(), fds.size(), timeout);
     if (n < 0 && errno != EINTR) n = 0;
 
     if (n > 0) {
@@ -294,6 +296,7 @@ class PollEventLoop final : public EventLoop {
   }
 
   int timer_fd_ = -1;
+  Waiter* waiter_ = nullptr;
   uint64_t last_id_ = 0;
   std::map<TimerId, Timer> timers_;
   std::map<WatchId, Watch> watches_;

@@ -9,6 +9,8 @@
 // There is one loop per process. A shared library loaded at run time (the engine) adopts the
 // loop of the program that loaded it through set_event_loop(), so both see the same timers.
 #pragma once
+#include <poll.h>
+
 #include <csignal>
 #include <cstdint>
 #include <functional>
@@ -63,12 +65,24 @@ class EventLoop {
 
   // Handles what is ready now, without waiting. Returns the number of events handled.
   virtual int do_events() = 0;
+  // Waits until something is ready, then handles it (one pass of run(); a modal form's loop).
+  virtual int run_once() { return do_events(); }
   // Runs until quit() (returns true) or until nothing is left that could bring an event
   // (returns false). quit() made before run() is entered ends the next run() at once.
   virtual bool run() = 0;
   virtual void quit() = 0;
   // True from quit() until the next run() starts.
   virtual bool quitting() const = 0;
+
+  // A toolkit with an event queue of its own (the window system) takes over the waiting: it
+  // hands out its own events while it waits for the loop's descriptors, and returns what
+  // poll(2) would. nullptr goes back to plain poll(2).
+  class Waiter {
+   public:
+    virtual ~Waiter() = default;
+    virtual int wait(pollfd* fds, size_t count, int timeout_ms) = 0;
+  };
+  virtual void set_waiter(Waiter* waiter) { (void)waiter; }
 };
 
 // The process's loop: the one installed with set_event_loop(), else one made on first use.

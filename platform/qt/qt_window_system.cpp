@@ -1,0 +1,54 @@
+#include "platform/qt/qt_window_system.h"
+
+#include <QApplication>
+
+#include "com/error.h"
+#include "platform/qt/control_registry.h"
+#include "platform/qt/form_window.h"
+#include "platform/qt/gui_application.h"
+#include "platform/qt/picture_bridge.h"
+#include "platform/qt/window_table.h"
+
+namespace qz {
+
+namespace {
+
+class QtWindowSystem final : public WindowSystem {
+ public:
+  Ref<ToolkitWindow> create_form(std::u16string_view caption) override {
+    return Ref<ToolkitWindow>(new FormWindow(caption));
+  }
+
+  Ref<ToolkitWindow> create_control(std::u16string_view kind, int16_t index, ToolkitWindow* parent,
+                                    ToolkitWindow* model) override {
+    auto* p = parent ? find_window(parent->handle()) : nullptr;
+    if (!p || !p->widget()) return nullptr;
+    Ref<QtControl> c = find_control_maker(kind)(kind, index, p->widget());
+    if (!c) return nullptr;
+    c->widget()->hide();
+    if (auto* m = model ? find_window(model->handle()) : nullptr; m && m != c.get()) c->copy_settings_from(*m);
+    return Ref<ToolkitWindow>(c.get());
+  }
+
+  ToolkitWindow* find(WindowHandle h) override { return find_window(h); }
+
+  Ref<Object> load_picture(std::u16string_view path) override { return load_picture_file(path); }
+  Ref<Object> picture_from_bytes(const uint8_t* data, size_t size) override { return load_picture_bytes(data, size); }
+  void save_picture(Object* picture, std::u16string_view path) override { save_picture_file(picture, path); }
+
+  bool offscreen() const override { return gui_offscreen(); }
+  void process_events() override {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+  }
+};
+
+}  // namespace
+
+WindowSystem* make_qt_window_system(EventLoop* loop) {
+  if (!start_gui_application(loop)) return nullptr;
+  static QtWindowSystem* ws = new QtWindowSystem();
+  return ws;
+}
+
+}  // namespace qz
