@@ -7,10 +7,13 @@
 
 #include "com/convert.h"
 #include "com/error.h"
+#include "forms/dynamic_controls.h"
 #include "forms/event_forwarding.h"
 #include "forms/form_controls.h"
+#include "forms/message_subscriptions.h"
 #include "forms/property_lines.h"
 #include "platform/event_loop.h"
+#include "platform/window/window_messages.h"
 #include "platform/window/window_system.h"
 
 namespace qz {
@@ -94,6 +97,69 @@ void ScriptForm::define(Members<ScriptForm>& m) {
     return Variant();
   });
 
+  m.method(u"AttachMsg", [](ScriptForm& f, Args a) {
+    try { f.attach_message(to_long(a[0]), to_long(a[1])); } catch (...) {}
+    return Variant();
+  });
+  m.method(u"DetachMsg", [](ScriptForm& f, Args a) {
+    try { f.detach_message(to_long(a[0]), to_long(a[1])); } catch (...) {}
+    return Variant();
+  });
+  // The receiver's side of the subscriptions, as other code may call it too.
+  m.method(u"WindowProc", [](ScriptForm& f, Args a) {
+    return Variant(f.window_proc(to_long(a[0]), to_long(a[1]), to_long(a[2]), to_long(a[3])));
+  });
+  m.property(u"MsgResponse", [](ScriptForm& f, Args) {
+    Variant r;
+    if (!f.run(u"ISubclass_MsgResponse", {}, &r)) return Variant(int32_t{1});
+    try {
+      return Variant(r.is_empty() ? int32_t{0} : to_long(r));
+    } catch (...) {
+      return Variant(int32_t{1});
+    }
+  }, [](ScriptForm&, Args, const Variant&) {});
+  m.method(u"AddLicense", [](ScriptForm&, Args a) {
+    try { add_control_license(to_u16(a[0]), a.has(1) ? to_u16(a[1]) : std::u16string()); } catch (...) {}
+    return Variant();
+  });
+  m.method(u"CreateControl", [](ScriptForm& f, Args a) {
+    std::u16string progid = to_u16(a[0]);
+    std::u16string name = a.has(1) ? to_u16(a[1]) : std::u16string();
+    return Variant(static_cast<Object*>(f.create_control(progid, std::move(name)).get()));
+  });
+  m.method(u"ShowMenu", [](ScriptForm&, Args a) {
+    try {
+      Object* o = to_object(a[0]);
+      if (auto* menu = dynamic_cast<FormMenu*>(o)) menu->show(-1, -1, true);
+      else if (o) o->call(u"Show", {Variant(int32_t{-1}), Variant(int32_t{-1})});
+    } catch (...) {
+    }
+    return Variant();
+  });
+  m.method(u"InitSkin", [](ScriptForm& f, Args a) {
+    f.init_skin(a.has(0) ? a[0].deref() : Variant(), a.has(1) ? a[1].deref() : Variant());
+    return Variant();
+  });
+  m.method(u"SaveBMP_File", [](ScriptForm&, Args a) {
+    try {
+      WindowSystem& ws = window_system();
+      Ref<Object> picture = ws.load_picture(to_u16(a[0]));
+      ws.save_picture(picture.get(), to_u16(a[1]));
+    } catch (...) {
+    }
+    return Variant();
+  });
+  m.method(u"SaveBMP_Handle", [](ScriptForm&, Args a) {
+    try {
+      Object* picture = to_object(a[0]);
+      if (picture) window_system().save_picture(picture, to_u16(a[1]));
+    } catch (...) {
+    }
+    return Variant();
+  });
+  m.property(u"KeyPreview", [](ScriptForm& f, Args) { return Variant(f.key_preview_); },
+             [](ScriptForm& f, Args, const Variant& v) { f.key_preview_ = to_bool(v); });
+
   // The platform form's own members that the form object decides; the rest are its window's.
   m.method(u"Show", [](ScriptForm& f, Args a) {
     f.show(a.has(0) && to_long(a[0]) != 0);
@@ -119,6 +185,7 @@ void ScriptForm::define(Members<ScriptForm>& m) {
       arrays.emplace_back(a.get());
       for (auto& [index, c] : a->elements()) controls.emplace_back(c.get());
     }
+    for (auto& [key, c] : f.created_) controls.emplace_back(c.get());
     return Variant(make_ref<FormControls>(std::move(controls), std::move(arrays)));
   });
   for (const ControlKind& k : control_kinds()) {
@@ -130,6 +197,8 @@ void ScriptForm::define(Members<ScriptForm>& m) {
 ScriptForm::ScriptForm() = default;
 
 ScriptForm::~ScriptForm() {
+  withdraw_subscriptions(this);
+  for (auto& [key, c] : created_) c->destroy();
   for (Ref<ControlArray>& a : arrays_) a->unload_all();
   for (Ref<ToolkitWindow>& single : singles_)
     if (single) single->destroy();
@@ -196,6 +265,8 @@ void ScriptForm::load() {
     if (web->find_member(u"Stop") != kDispUnknown) web->call(u"Stop");
   }
   loaded_forms().push_back(Ref<ScriptForm>(this));
+  // Menu commands arrive as WM_COMMAND on the form's own window.
+  attach_message(wm::kCommand, -1);
 }
 
 void ScriptForm::unload_window() {
@@ -205,7 +276,12 @@ void ScriptForm::unload_window() {
   ++unloads_;
   std::vector<Ref<ControlArray>> arrays;
   arrays.swap(arrays_);
+  // No subscription outlives the load: the form's own and those the script made go first.
+  detach_message(wm::kCommand, -1);
+  withdraw_subscriptions(this);
   for (Ref<ControlArray>& a : arrays) a->unload_all();
+  for (auto& [key, c] : created_) c->destroy();
+  created_.clear();
   for (Ref<ToolkitWindow>& single : singles_) {
     if (single) single->destroy();
     single = nullptr;
@@ -236,6 +312,8 @@ void ScriptForm::show(bool modal) {
   load();
   Ref<ToolkitWindow> w = window_;
   w->let(u"Visible", Variant(true));  // the window's Shown event activates the form
+  // What has just become visible is painted before Show returns, as the platform does.
+  if (!w->destroyed() && w->visible()) window_system().process_events();
   if (!modal) return;
   // Modal: the loop runs (timers, other forms' events) until this form is hidden or gone; it
   // waits for events instead of polling.
@@ -321,6 +399,19 @@ void ScriptForm::remove(std::u16string_view kind_name, int16_t index) {
 
 void ScriptForm::on_window_event(WindowEvent& e) {
   Ref<ScriptForm> keep(this);
+  // The toolkit's questions about the form's switches.
+  if (e.name == u"HoverTracking") {
+    e.result = Variant(e.count > 0 && hover_enabled(to_u16(e.args[0])));
+    return;
+  }
+  if (e.name == u"MoveWithMouse") {
+    e.result = Variant(!no_move_mouse_);
+    return;
+  }
+  if (e.name == u"KeyPreview") {
+    e.result = Variant(key_preview_);
+    return;
+  }
   if (e.name == u"Shown") {
     activate();
   } else if (e.name == u"Close") {
@@ -346,6 +437,84 @@ std::vector<Ref<ScriptForm>> open_script_forms() { return loaded_forms(); }
 void unload_all_script_forms() {
   std::vector<Ref<ScriptForm>> forms = loaded_forms();
   for (Ref<ScriptForm>& f : forms) f->unload_request(true);
+  // Forms that never loaded may have subscribed to other windows: nothing calls into the
+  // script once it is reset.
+  clear_subscriptions();
+}
+
+WindowHandle ScriptForm::message_window(int32_t hwnd) {
+  return hwnd == -1 ? window().handle() : hwnd;
+}
+
+void ScriptForm::attach_message(int32_t message, int32_t window) {
+  subscribe_message(this, message_window(window), message);
+}
+
+void ScriptForm::detach_message(int32_t message, int32_t window) {
+  if (window == -1 && !window_loaded()) return;
+  unsubscribe_message(this, message_window(window), message);
+}
+
+int32_t ScriptForm::window_proc(int32_t hwnd, int32_t message, int32_t wparam, int32_t lparam) {
+  Ref<ScriptForm> keep(this);
+  Variant h(hwnd), msg(message), wp(wparam), lp(lparam), r;
+  int32_t answer = 0;
+  // The procedure gets copies of the four values; what it leaves in them decides below.
+  if (run(u"ISubclass_WindowProc", {&h, &msg, &wp, &lp}, &r)) {
+    try {
+      answer = r.is_empty() ? 0 : to_long(r);
+    } catch (...) {
+    }
+  }
+  try {
+    if (to_long(msg) == wm::kCommand && to_long(lp) == 0) run_menu_command(form_tag_, menu().name, to_long(wp));
+  } catch (...) {
+  }
+  return answer;
+}
+
+Ref<ToolkitWindow> ScriptForm::create_control(std::u16string_view progid, std::u16string name) {
+  Ref<ScriptForm> keep(this);
+  std::u16string key = next_dynamic_control_key();  // a failed creation uses up its key too
+  std::u16string_view kind = builtin_kind_of_progid(progid);
+  if (kind.empty()) raise(429, u"ActiveX component can't create object");
+  Ref<ToolkitWindow> c = window_system().create_control(kind, 0, &window(), nullptr);
+  if (!c) raise(429, u"ActiveX component can't create object");
+  c->set_parent_object(this);
+  c->set_listener(dynamic_control_listener(form_tag_, std::move(name)));
+  try {
+    if (c->find_member(u"Visible") != kDispUnknown) c->let(u"Visible", Variant(true));
+  } catch (...) {
+  }
+  created_.emplace_back(std::move(key), c);
+  return c;
+}
+
+void ScriptForm::init_skin(const Variant& mask, const Variant& background) {
+  Ref<ScriptForm> keep(this);
+  ToolkitWindow* w = nullptr;
+  try {
+    w = &window();
+  } catch (...) {
+    return;
+  }
+  Ref<ToolkitWindow> keep_window(w);
+  auto step = [](auto&& f) {
+    try { f(); } catch (...) {}
+  };
+  step([&] { w->let(u"ScaleMode", Variant(int16_t{1})); });
+  step([&] { if (singles_[0]) singles_[0]->set(u"Picture", mask); });
+  step([&] { if (singles_[1]) singles_[1]->set(u"Picture", background); });
+  step([&] { w->set(u"Picture", singles_[1]->get(u"Picture")); });
+  // The window takes the background's size: the picture's size in HIMETRIC, as pixels, as twips.
+  step([&] {
+    Object* picture = to_object(background);
+    auto twips = [](double himetric) { return Variant(static_cast<float>(std::lround(himetric * 96 / 2540.0) * 15)); };
+    w->let(u"Height", twips(to_double(picture->get(u"Height"))));
+    w->let(u"Width", twips(to_double(picture->get(u"Width"))));
+  });
+  step([&] { window_system().set_window_mask(w->handle(), to_object(mask)); });
+  step([&] { w->let(u"ScaleMode", Variant(int16_t{3})); });
 }
 
 }  // namespace qz

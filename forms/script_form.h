@@ -61,16 +61,30 @@ class ScriptForm final : public NativeObject<ScriptForm> {
   void add(std::u16string_view kind_name, int16_t index, Args lines);
   void remove(std::u16string_view kind_name, int16_t index);
 
+  // AttachMsg / DetachMsg: -1 is the form's own window.
+  void attach_message(int32_t message, int32_t window);
+  void detach_message(int32_t message, int32_t window);
+  // A subscribed message arrives: ISubclass_WindowProc runs with copies of the four values,
+  // then, for a menu command (WM_COMMAND with lParam 0, as the procedure left them), the menu
+  // procedures. Returns the procedure's result (0 when it did not run).
+  int32_t window_proc(int32_t hwnd, int32_t message, int32_t wparam, int32_t lparam);
+  // CreateControl for the built-in kinds: raises 429 for a ProgID no class answers to.
+  Ref<ToolkitWindow> create_control(std::u16string_view progid, std::u16string name);
+  // InitSkin: the window takes the background's size and picture and the mask's shape.
+  void init_skin(const Variant& mask, const Variant& background);
+
  private:
   void load();
   void unload_window();
   void activate();
   void on_window_event(WindowEvent& e);
+  WindowHandle message_window(int32_t window);
   bool run(std::u16string_view procedure, std::initializer_list<Variant*> args = {}, Variant* result = nullptr);
 
   Ref<FormStyle> style_;
   Ref<FormMenu> menu_;
   Variant code_ = Variant::nothing();
+  bool key_preview_ = false;
   bool no_move_mouse_ = false, no_over_out_pic_ = false, no_over_out_frame_ = false, no_over_out_command_ = false;
   int32_t form_tag_ = 0;
   std::u16string form_name_;
@@ -82,6 +96,8 @@ class ScriptForm final : public NativeObject<ScriptForm> {
   std::vector<Ref<ControlArray>> arrays_;  // by kind number - 1, while loaded
   // The single picture boxes picMask, picFon and icoInet, while loaded; they forward nothing.
   Ref<ToolkitWindow> singles_[3];
+  // Controls made by CreateControl, by key, while loaded.
+  std::vector<std::pair<std::u16string, Ref<ToolkitWindow>>> created_;
   // Window properties kept across unloads, as the form's design-time values.
   std::u16string caption_ = u"Form";
 };

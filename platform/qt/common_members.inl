@@ -138,6 +138,24 @@ void define_common_members(Members<T>& m) {
              alive_let<T>([](T& c, Args, const Variant& v) {
                c.widget()->setFocusPolicy(to_bool(v) ? Qt::StrongFocus : Qt::ClickFocus);
              }));
+  // Drag and drop between controls: DragMode 1 drags on a left press; Drag 1 begins a drag,
+  // 2 drops where the pointer is, 0 cancels.
+  m.property(u"DragMode", [](T& c, Args) { return Variant(c.drag_mode); },
+             [](T& c, Args, const Variant& v) {
+               int16_t mode = to_integer(v);
+               if (mode != 0 && mode != 1) raise(380);
+               c.drag_mode = mode;
+             });
+  m.property(u"DragIcon", [](T& c, Args) { return c.drag_icon.is_empty() ? Variant::nothing() : c.drag_icon; },
+             [](T& c, Args, const Variant& v) { c.drag_icon = Variant(to_object(v)); });
+  m.setter(u"DragIcon", [](T& c, Args, const Variant& v) { c.drag_icon = Variant(to_object(v)); });
+  m.method(u"Drag", alive<T>([](T& c, Args a) {
+    int16_t action = a.has(0) ? to_integer(a[0]) : int16_t{1};
+    if (action < 0 || action > 2) raise(5);
+    if (action == 1) c.begin_drag();
+    else QtControl::end_drag(action == 2);
+    return Variant();
+  }));
   m.property(u"Container", [](T& c, Args) -> Variant {
     QtControl* k = c.container();
     return k ? Variant(static_cast<Object*>(k)) : Variant::nothing();

@@ -1,5 +1,6 @@
 #include "platform/qt/gui_application.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -11,12 +12,15 @@
 
 #include "platform/event_loop.h"
 
+#include <unistd.h>
+
 namespace qz {
 
 namespace {
 
 EventLoop* g_loop = nullptr;
 bool g_offscreen = false;
+bool g_woken = false;  // a Qt callback asked the engine's loop to look again
 
 // Qt's own diagnostics (missing runtime folders, font fall-backs) are not the script's output:
 // they are dropped unless QUAZEL_QT_DEBUG asks for them; fatal ones still end the process.
@@ -31,11 +35,13 @@ void quiet_messages(QtMsgType type, const QMessageLogContext&, const QString& te
 class QtLoopWaiter final : public EventLoop::Waiter {
  public:
   int wait(pollfd* fds, size_t count, int timeout_ms) override {
+    g_woken = false;
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     int ready = ::poll(fds, count, 0);
-    if (ready != 0 || timeout_ms == 0) return ready;
+    if (ready != 0 || timeout_ms == 0 || g_woken) return ready;
     watch(fds, count);
+    warn_if_unreachable(count);
     std::unique_ptr<QTimer> limit;
     if (timeout_ms > 0) {
       limit = std::make_unique<QTimer>();
@@ -75,12 +81,28 @@ class QtLoopWaiter final : public EventLoop::Waiter {
     }
   }
 
+  // A form drawn off screen, with no terminal, timer or socket that could ever change anything,
+  // would wait silently for ever: the run says so once, and how it ends.
+  void warn_if_unreachable(size_t watched) {
+    if (warned_ || !g_offscreen || watched > 1 || ::isatty(0)) return;
+    warned_ = true;
+    std::fprintf(stderr,
+                 "quazel: a form is shown without a display (Qt's offscreen platform) and nothing is left that "
+                 "could close it; the run ends with Ctrl+C or SIGTERM. Set DISPLAY or WAYLAND_DISPLAY to see it.\n");
+  }
+
   std::map<std::pair<int, int>, std::unique_ptr<QSocketNotifier>> notifiers_;
+  bool warned_ = false;
   bool waiting_ = false;
   bool dispatching_ = false;
 };
 
 }  // namespace
+
+void wake_engine_loop() {
+  g_woken = true;
+  if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance()) d->wakeUp();
+}
 
 bool start_gui_application(EventLoop* loop) {
   if (QApplication::instance()) {

@@ -15,4 +15,8 @@ EventLoop* gui_event_loop();
 // True when windows are drawn off screen.
 bool gui_offscreen();
 
+// A Qt callback changed what the engine's loop waits for (a pop-up menu closed): its wait
+// returns to let it look again instead of sleeping on.
+void wake_engine_loop();
+
 }  // namespace qz

@@ -5,19 +5,160 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWindow>
 
+#include <cstdlib>
+
+#include "com/convert.h"
+#include "com/str.h"
+
+#include "platform/qt/window_messages.h"
 #include "platform/qt/window_table.h"
+#include "platform/window/window_messages.h"
 
 namespace qz {
 
 namespace {
 constexpr int kObjectUnloaded = 364;
+constexpr const char* kClientTop = "quazel_client_top";  // height of a form's menu bar
+
+// Pixels above a form's client area (its menu bar).
+int client_top(const QWidget* w) {
+  QVariant v = w ? w->property(kClientTop) : QVariant();
+  return v.isValid() ? v.toInt() : 0;
 }
+
+WindowHandle g_capture = 0;      // the control holding the pointer capture
+WindowHandle g_drag_source = 0;  // the control being dragged
+WindowHandle g_drag_target = 0;  // the control the dragged one is over
+QPoint g_last_pointer;           // where the last routed move was, on the screen
+bool g_pointer_known = false;
+
+// A text read as a number: its leading numeric part; 0 when it does not begin with one.
+double leading_number(const std::u16string& text) {
+  std::string ascii;
+  size_t i = 0;
+  while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+  for (; i < text.size() && text[i] < 128; ++i) ascii.push_back(static_cast<char>(text[i]));
+  char* end = nullptr;
+  double d = std::strtod(ascii.c_str(), &end);
+  return end == ascii.c_str() ? 0.0 : d;
+}
+
+// The control under a screen point (the innermost one with a handle); nullptr off every window.
+QtControl* control_at(QPoint global, QWidget* fallback_top) {
+  QWidget* top = QApplication::topLevelAt(global);
+  if (!top) top = fallback_top;
+  if (!top) return nullptr;
+  QPoint local = top->mapFromGlobal(global);
+  QWidget* w = top->childAt(local);
+  if (!w && top->rect().contains(local)) w = top;
+  for (; w; w = w->parentWidget()) {
+    QVariant h = w->property("quazel_handle");
+    if (h.isValid())
+      if (QtControl* c = find_window(h.toInt())) return c;
+  }
+  return nullptr;
+}
+
+void raise_drag_over(QtControl* target, QtControl* source, QPoint global, int16_t state) {
+  if (!target || !target->widget()) return;
+  QPointF local = target->widget()->mapFromGlobal(QPointF(global));
+  QPointF p = target->to_event_units(local - QPointF(0, target->widget()->isWindow() ? client_top(target->widget()) : 0));
+  std::vector<Variant> a{Variant(static_cast<Object*>(source)), Variant(static_cast<float>(p.x())),
+                         Variant(static_cast<float>(p.y())), Variant(state)};
+  target->raise_event(u"DragOver", a);
+}
+
+// Routes pointer moves to the capture holder and runs the drags, for every widget of the
+// process. Presses are never routed: a control inside a captured frame stays clickable.
+class PointerRouter final : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (!g_capture && !g_drag_source) return false;
+    if (!watched->isWidgetType() || QApplication::activePopupWidget()) return false;
+    try {
+      switch (event->type()) {
+        case QEvent::MouseMove: return routed_move(static_cast<QWidget*>(watched), static_cast<QMouseEvent*>(event));
+        case QEvent::MouseButtonRelease:
+          if (!g_drag_source) return false;
+          g_last_pointer = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+          g_pointer_known = true;
+          QtControl::end_drag(true);
+          return true;
+        case QEvent::Leave: {
+          // The pointer has left a window: the holder hears where it went.
+          QtControl* holder = QtControl::capture_holder();
+          if (!holder || watched != holder->widget()->window() || g_drag_source) return false;
+          QPointF global = QCursor::pos();
+          QMouseEvent moved(QEvent::MouseMove, holder->widget()->mapFromGlobal(global), global, Qt::NoButton,
+                            QApplication::mouseButtons(), QApplication::keyboardModifiers());
+          Ref<QtControl> keep(holder);
+          holder->on_event(holder->widget(), &moved);
+          return false;
+        }
+        default: return false;
+      }
+    } catch (...) {
+      return false;
+    }
+  }
+
+ private:
+  bool routed_move(QWidget* receiver, QMouseEvent* e) {
+    QPoint global = e->globalPosition().toPoint();
+    g_last_pointer = global;
+    g_pointer_known = true;
+    if (g_drag_source) {
+      QtControl* source = find_window(g_drag_source);
+      if (!source || !source->widget()) {
+        g_drag_source = g_drag_target = 0;
+        return false;
+      }
+      Ref<QtControl> keep(source);
+      QtControl* target = control_at(global, source->widget()->window());
+      WindowHandle now = target ? target->handle() : 0;
+      if (now != g_drag_target) {
+        if (QtControl* left = find_window(g_drag_target)) raise_drag_over(left, source, global, 1);
+        g_drag_target = now;
+        raise_drag_over(target, source, global, 0);
+      } else {
+        raise_drag_over(target, source, global, 2);
+      }
+      return true;
+    }
+    QtControl* holder = QtControl::capture_holder();
+    if (!holder) return false;
+    // Over the holder itself the move is the holder's own (and one that Qt hands on to the
+    // holder's parents afterwards must not come back to it a second time).
+    QWidget* own = holder->widget();
+    if ((receiver == own || receiver->isAncestorOf(own)) && own->rect().contains(own->mapFromGlobal(global)))
+      return false;
+    QMouseEvent moved(QEvent::MouseMove, holder->widget()->mapFromGlobal(e->globalPosition()), e->globalPosition(),
+                      e->button(), e->buttons(), e->modifiers());
+    Ref<QtControl> keep(holder);
+    holder->on_event(holder->widget(), &moved);
+    return true;
+  }
+};
+
+void install_pointer_router() {
+  static PointerRouter* router = nullptr;
+  if (router || !qApp) return;
+  router = new PointerRouter();
+  qApp->installEventFilter(router);
+}
+
+}  // namespace
 
 bool EventRelay::eventFilter(QObject* watched, QEvent* event) {
   if (!control_ || control_->destroyed()) return false;
   Ref<QtControl> keep(control_);  // a procedure may unload the control inside its own event
   try {
+    if (control_->messages_watched && watched == control_->widget()) {
+      send_event_messages(*control_, event);
+      if (control_->destroyed()) return true;
+    }
     return control_->on_event(watched, event);
   } catch (...) {
     return false;  // nothing a script did may unwind through Qt's dispatch
@@ -33,11 +174,21 @@ void QtControl::attach(QWidget* widget) {
   widget_ = widget;
   handle_ = register_window(this);
   widget->setProperty("quazel_handle", handle_);
-  widget->installEventFilter(&relay_);
   widget->setAttribute(Qt::WA_DeleteOnClose, false);
+  // Every control reports pointer moves, pressed or not. Set before the relay is installed:
+  // the change sends an event, and the control may not be held by anyone yet.
+  widget->setMouseTracking(true);
+  widget->installEventFilter(&relay_);
 }
 
 void QtControl::destroy() {
+  if (handle_ && messages_watched) {
+    // The subscriptions on this window hear it go, and then go with it.
+    messages_watched = false;
+    send_window_message({handle_, wm::kDestroy, 0, 0});
+  }
+  if (handle_ == g_capture) g_capture = 0;
+  if (handle_ == g_drag_source) g_drag_source = g_drag_target = 0;
   if (handle_) unregister_window(handle_);
   handle_ = 0;
   if (QWidget* w = widget_.data()) {
@@ -105,6 +256,7 @@ void QtControl::set_container(QtControl* c) {
 QRect QtControl::twips_rect() const {
   if (!widget_) return {};
   QRect g = widget_->isWindow() ? widget_->frameGeometry() : widget_->geometry();
+  if (!widget_->isWindow()) g.translate(0, -client_top(widget_->parentWidget()));
   return {g.x() * kTwipsPerPixel, g.y() * kTwipsPerPixel, g.width() * kTwipsPerPixel, g.height() * kTwipsPerPixel};
 }
 
@@ -115,7 +267,8 @@ void QtControl::set_twips_rect(const QRect& r) {
     widget_->move(px(r.x()), px(r.y()));
     widget_->resize(std::max(1, px(r.width())), std::max(1, px(r.height())));
   } else {
-    widget_->setGeometry(px(r.x()), px(r.y()), std::max(0, px(r.width())), std::max(0, px(r.height())));
+    int top = client_top(widget_->parentWidget());
+    widget_->setGeometry(px(r.x()), px(r.y()) + top, std::max(0, px(r.width())), std::max(0, px(r.height())));
   }
 }
 
@@ -194,19 +347,197 @@ int16_t QtControl::key_code(int k) {
   }
 }
 
+QtControl* QtControl::form_control() const {
+  if (!widget_) return nullptr;
+  QWidget* top = widget_->window();
+  QVariant h = top ? top->property("quazel_handle") : QVariant();
+  return h.isValid() ? find_window(h.toInt()) : nullptr;
+}
+
+Variant QtControl::ask_form(std::u16string_view question, const Variant& arg) const {
+  QtControl* form = form_control();
+  if (!form || !form->listener_) return Variant();
+  Variant value = arg;
+  WindowEvent e;
+  e.name = question;
+  e.args = &value;
+  e.count = 1;
+  Ref<QtControl> keep(form);
+  WindowListener listener = form->listener_;
+  try {
+    listener(e);
+  } catch (...) {
+    return Variant();
+  }
+  return e.result;
+}
+
+void QtControl::set_capture(QtControl* c) {
+  install_pointer_router();
+  g_capture = c ? c->handle() : 0;
+}
+
+void QtControl::release_capture() { g_capture = 0; }
+
+QtControl* QtControl::capture_holder() {
+  QtControl* c = g_capture ? find_window(g_capture) : nullptr;
+  if (!c || !c->widget()) g_capture = 0;
+  return g_capture ? c : nullptr;
+}
+
+QPointF QtControl::from_event_units(QPointF units) const {
+  // to_event_units is affine on each axis (any ScaleMode, user scales too): invert it from
+  // two points.
+  QPointF origin = to_event_units(QPointF(0, 0));
+  QPointF unit = to_event_units(QPointF(1, 1)) - origin;
+  auto back = [](double u, double o, double per_pixel) { return per_pixel == 0 ? 0.0 : (u - o) / per_pixel; };
+  return {back(units.x(), origin.x(), unit.x()), back(units.y(), origin.y(), unit.y())};
+}
+
+bool QtControl::hover_tracked() const {
+  if (!widget_ || widget_->isWindow()) return false;
+  return iequals(kind_, u"Command") || iequals(kind_, u"Frame") || iequals(kind_, u"Pic");
+}
+
+// After the element's MouseMove procedure: the switch, the position as the procedure left it,
+// the size and the Tag mark are read anew for every move.
+void QtControl::track_hover(std::vector<Variant>& a) {
+  if (!to_bool(ask_form(u"HoverTracking", Variant(kind_))) || destroyed()) return;
+  float x = 0, y = 0;
+  try {
+    x = to_single(a[2]);
+    y = to_single(a[3]);
+  } catch (...) {
+    return;
+  }
+  // The test is made in the element's own pixels, each axis converted from the element's
+  // scale on its own, so it holds for every ScaleMode.
+  QPointF p = from_event_units(QPointF(x, y));
+  float px = static_cast<float>(p.x()), py = static_cast<float>(p.y());
+  bool outside = px < 0 || py < 0 || px > widget_->width() || py > widget_->height();
+  if (outside) {
+    release_capture();
+    tag = Variant(u"0");
+    raise_event(u"Out", a);
+    return;
+  }
+  double mark = 0;
+  try {
+    mark = leading_number(to_u16(tag));
+  } catch (...) {
+  }
+  if (mark != 0) return;
+  set_capture(this);
+  tag = Variant(u"1");
+  raise_event(u"Over", a);
+}
+
+void QtControl::untrack_on_release() {
+  if (!hover_tracked() || !to_bool(ask_form(u"HoverTracking", Variant(kind_))) || destroyed()) return;
+  // Only its own capture: a frame that holds it for the pointer over a button inside it keeps
+  // it when the button is clicked.
+  if (g_capture == handle_) release_capture();
+  tag = Variant(u"0");
+}
+
+void QtControl::start_window_move(QMouseEvent* e) {
+  release_capture();
+  QWindow* handle = widget_->windowHandle();
+  if (handle && handle->startSystemMove()) return;
+  // Without a window manager that moves windows (the offscreen platform), the window follows
+  // the pointer itself until the button is released.
+  moving_window_ = true;
+  move_grab_ = e->globalPosition() - QPointF(widget_->pos());
+}
+
+std::vector<Variant> QtControl::mouse_args(QMouseEvent* e, bool held_buttons) {
+  QPointF pos = e->position();
+  if (widget_->isWindow()) pos.ry() -= client_top(widget_);
+  QPointF p = to_event_units(pos);
+  return {Variant(button_code(held_buttons ? e->buttons() : Qt::MouseButtons(e->button()))),
+          Variant(shift_code(e->modifiers())), Variant(static_cast<float>(p.x())), Variant(static_cast<float>(p.y()))};
+}
+
+// With the form's KeyPreview on, the form's key procedure runs first and sees the arguments
+// first; a key code or character it sets to 0 never reaches the control.
+void QtControl::raise_key_event(std::u16string_view name, std::vector<Variant>& args, bool preview) {
+  if (preview) {
+    if (QtControl* form = form_control(); form && form != this) {
+      Ref<QtControl> keep_form(form);
+      form->raise_event(name, args);
+      if (destroyed()) return;
+      try {
+        if (to_long(args[0]) == 0) return;
+      } catch (...) {
+      }
+    }
+  }
+  raise_event(name, args);
+}
+
+void QtControl::begin_drag() {
+  install_pointer_router();
+  g_capture = 0;
+  g_drag_source = handle_;
+  g_drag_target = 0;
+  // The move cursor stands for the drag icon while the pointer carries the control.
+  QApplication::setOverrideCursor(QCursor(Qt::DragMoveCursor));
+}
+
+void QtControl::end_drag(bool drop) {
+  if (!g_drag_source) return;
+  Ref<QtControl> source(find_window(g_drag_source));
+  WindowHandle over = g_drag_target;
+  g_drag_source = g_drag_target = 0;
+  QApplication::restoreOverrideCursor();
+  if (!source || !source->widget()) return;
+  QPoint global = g_pointer_known ? g_last_pointer : QCursor::pos();
+  QtControl* target = drop ? control_at(global, source->widget()->window()) : find_window(over);
+  if (!target || !target->widget()) return;
+  Ref<QtControl> keep(target);
+  if (!drop) {
+    raise_drag_over(target, source.get(), global, 1);
+    return;
+  }
+  QPointF local = target->widget()->mapFromGlobal(QPointF(global));
+  if (target->widget()->isWindow()) local.ry() -= client_top(target->widget());
+  QPointF p = target->to_event_units(local);
+  std::vector<Variant> a{Variant(static_cast<Object*>(source.get())), Variant(static_cast<float>(p.x())),
+                         Variant(static_cast<float>(p.y()))};
+  target->raise_event(u"DragDrop", a);
+}
+
+namespace {
+// A key event that a control has handled; Qt hands an event the control's widget ignores on to
+// the form's window, which must not raise the form's key events for it a second time.
+const QEvent* g_key_handled = nullptr;
+quint64 g_key_handled_time = 0;
+
+bool handled_by_a_control(QtControl& c, QKeyEvent* e) {
+  if (!c.widget()->isWindow()) {
+    g_key_handled = e;
+    g_key_handled_time = e->timestamp();
+    return false;
+  }
+  return g_key_handled == e && g_key_handled_time == e->timestamp();
+}
+}  // namespace
+
 bool QtControl::key_press(QKeyEvent* e) {
-  if (replaying_key_) return false;
+  if (replaying_key_ || handled_by_a_control(*this, e)) return false;
+  bool preview = !widget_->isWindow() && to_bool(ask_form(u"KeyPreview"));
+  if (destroyed()) return true;
   std::vector<Variant> down{Variant(key_code(e->key())), Variant(shift_code(e->modifiers()))};
-  raise_event(u"KeyDown", down);
+  raise_key_event(u"KeyDown", down, preview);
   if (destroyed()) return true;
   bool swallowed = to_long(down[0]) == 0;
   QString text = e->text();
-  if (text.isEmpty() || !text[0].isPrint() && text[0] != QChar(8) && text[0] != QChar(13) && text[0] != QChar(27)) {
+  if (text.isEmpty() || (!text[0].isPrint() && text[0] != QChar(8) && text[0] != QChar(13) && text[0] != QChar(27))) {
     return swallowed;
   }
   char16_t ch = text[0].unicode();
   std::vector<Variant> press{Variant(static_cast<int16_t>(ch))};
-  raise_event(u"KeyPress", press);
+  raise_key_event(u"KeyPress", press, preview);
   if (destroyed()) return true;
   int32_t now = to_long(press[0]);
   if (now == 0) return true;
@@ -226,20 +557,32 @@ bool QtControl::on_event(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::MouseButtonPress: {
       auto* me = static_cast<QMouseEvent*>(event);
+      if (drag_mode == 1 && me->button() == Qt::LeftButton && !widget_->isWindow()) {
+        begin_drag();  // an automatic drag: the press is the drag's, the control sees no click
+        return true;
+      }
       pressed_inside_ = true;
-      QPointF p = to_event_units(me->position());
-      std::vector<Variant> a{Variant(button_code(me->button())), Variant(shift_code(me->modifiers())),
-                             Variant(static_cast<float>(p.x())), Variant(static_cast<float>(p.y()))};
+      std::vector<Variant> a = mouse_args(me, false);
       raise_event(u"MouseDown", a);
+      if (destroyed()) return true;
+      if (widget_->isWindow()) {
+        int16_t button = 0;
+        try { button = to_integer(a[0]); } catch (...) {}
+        if (button == 1 && to_bool(ask_form(u"MoveWithMouse")) && !destroyed()) start_window_move(me);
+      }
       return false;
     }
     case QEvent::MouseButtonRelease: {
       auto* me = static_cast<QMouseEvent*>(event);
-      QPointF p = to_event_units(me->position());
-      std::vector<Variant> a{Variant(button_code(me->button())), Variant(shift_code(me->modifiers())),
-                             Variant(static_cast<float>(p.x())), Variant(static_cast<float>(p.y()))};
+      if (moving_window_) {
+        moving_window_ = false;
+        return true;
+      }
+      std::vector<Variant> a = mouse_args(me, false);
       bool inside = pressed_inside_ && widget_->rect().contains(me->position().toPoint());
       pressed_inside_ = false;
+      if (hover_tracked()) untrack_on_release();
+      if (destroyed()) return true;
       raise_event(u"MouseUp", a);
       if (inside && click_on_release() && !destroyed() && me->button() == Qt::LeftButton) raise_event(u"Click");
       return false;
@@ -249,19 +592,24 @@ bool QtControl::on_event(QObject* watched, QEvent* event) {
       return false;
     case QEvent::MouseMove: {
       auto* me = static_cast<QMouseEvent*>(event);
-      QPointF p = to_event_units(me->position());
-      std::vector<Variant> a{Variant(button_code(me->buttons())), Variant(shift_code(me->modifiers())),
-                             Variant(static_cast<float>(p.x())), Variant(static_cast<float>(p.y()))};
+      if (moving_window_) {
+        if (me->buttons() & Qt::LeftButton) widget_->move((me->globalPosition() - move_grab_).toPoint());
+        else moving_window_ = false;
+        return true;
+      }
+      std::vector<Variant> a = mouse_args(me, true);
       raise_event(u"MouseMove", a);
+      if (hover_tracked() && !destroyed()) track_hover(a);
       return false;
     }
     case QEvent::KeyPress:
       return key_press(static_cast<QKeyEvent*>(event));
     case QEvent::KeyRelease: {
       auto* ke = static_cast<QKeyEvent*>(event);
-      if (ke->isAutoRepeat()) return false;
+      if (ke->isAutoRepeat() || handled_by_a_control(*this, ke)) return false;
+      bool preview = !widget_->isWindow() && to_bool(ask_form(u"KeyPreview"));
       std::vector<Variant> up{Variant(key_code(ke->key())), Variant(shift_code(ke->modifiers()))};
-      raise_event(u"KeyUp", up);
+      raise_key_event(u"KeyUp", up, preview);
       return false;
     }
     case QEvent::FocusIn:

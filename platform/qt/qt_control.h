@@ -84,6 +84,34 @@ class QtControl : public ToolkitWindow {
   // The platform's key code of a Qt key (letters and digits as their upper-case codes).
   static int16_t key_code(int qt_key);
 
+  // The top-level window this control is on (the form); itself for a form.
+  QtControl* form_control() const;
+  // Asks the form object about a switch of its own (its listener answers in the result):
+  // "HoverTracking" (arg: the kind) for NoOverOut*, "MoveWithMouse" for NoMoveMouse,
+  // "KeyPreview". Empty when nobody answers.
+  Variant ask_form(std::u16string_view question, const Variant& arg = Variant()) const;
+
+  // Pointer capture: while a control holds it, every pointer move goes to that control (as
+  // moves relative to it), wherever the pointer is; presses and releases still go to the control
+  // under the pointer. Releasing drops it whoever holds it.
+  static void set_capture(QtControl* c);
+  static void release_capture();
+  static QtControl* capture_holder();
+
+  // Script coordinates of a mouse event back to pixels of the widget, per axis.
+  QPointF from_event_units(QPointF units) const;
+
+  // Drag and drop between controls: DragMode 1 starts a drag on a left press; Drag 1 starts
+  // one, Drag 2 drops, Drag 0 cancels. The target under the pointer raises DragOver (State 0
+  // entering, 1 leaving, 2 over) and DragDrop, with the source control.
+  int16_t drag_mode = 0;
+  Variant drag_icon;
+  void begin_drag();
+  static void end_drag(bool drop);
+
+  // Set while a subscription watches this window's messages (AttachMsg).
+  bool messages_watched = false;
+
  protected:
   // Takes the widget (a child of `parent` or top-level), registers the handle and relays events.
   void attach(QWidget* widget);
@@ -101,6 +129,18 @@ class QtControl : public ToolkitWindow {
   const EventTable* events_ = nullptr;
   bool pressed_inside_ = false;
   bool replaying_key_ = false;
+
+ private:
+  // Command buttons, frames and picture boxes report the pointer entering and leaving them.
+  bool hover_tracked() const;
+  void track_hover(std::vector<Variant>& mouse_args);
+  void untrack_on_release();
+  // A left press on the form's client area moves the window with the pointer.
+  void start_window_move(QMouseEvent* e);
+  std::vector<Variant> mouse_args(QMouseEvent* e, bool held_buttons);
+  void raise_key_event(std::u16string_view name, std::vector<Variant>& args, bool preview);
+  bool moving_window_ = false;
+  QPointF move_grab_;
 };
 
 // The platform's colours are 0x00BBGGRR; system colours (0x800000nn) come from the palette.

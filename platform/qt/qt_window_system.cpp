@@ -6,7 +6,10 @@
 #include "platform/qt/control_registry.h"
 #include "platform/qt/form_window.h"
 #include "platform/qt/gui_application.h"
+#include "platform/qt/menu_bar.h"
 #include "platform/qt/picture_bridge.h"
+#include "platform/qt/window_messages.h"
+#include "platform/qt/window_shape.h"
 #include "platform/qt/window_table.h"
 
 namespace qz {
@@ -40,6 +43,22 @@ class QtWindowSystem final : public WindowSystem {
   void process_events() override {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+  }
+
+  void set_message_hook(MessageHook hook) override { set_window_message_hook(std::move(hook)); }
+  void watch_messages(WindowHandle h, bool on) override {
+    if (QtControl* c = find_window(h)) c->messages_watched = on;
+  }
+  void set_menu_bar(WindowHandle form, const MenuEntries& entries) override {
+    if (QtControl* f = find_window(form)) set_form_menu_bar(*f, entries);
+  }
+  void popup_menu(const MenuEntries& entries, int32_t x, int32_t y, std::function<void(int32_t)> closed) override {
+    popup_menu_at(entries, x, y, std::move(closed));
+  }
+  void set_window_mask(WindowHandle window, Object* mask) override {
+    QtControl* w = find_window(window);
+    if (!w) raise(5);
+    shape_window(*w, mask);
   }
 };
 

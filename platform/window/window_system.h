@@ -15,6 +15,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "com/object.h"
 
@@ -41,6 +42,33 @@ struct WindowEvent {
   bool ran = false;      // a procedure ran to its end
 };
 using WindowListener = std::function<void(WindowEvent&)>;
+
+// A window message, emulated on the toolkit's events (platform/window/window_messages.h lists
+// which): the window it is for, its number and its two parameters as the platform packs them.
+struct WindowMessage {
+  WindowHandle window = 0;
+  int32_t message = 0;
+  int32_t wparam = 0;
+  int32_t lparam = 0;
+};
+// Hears the messages of every watched window, inside the toolkit's event that makes them.
+using MessageHook = std::function<void(const WindowMessage&)>;
+
+// One entry of a run-time menu as the engine builds it; the toolkit shows a snapshot of these.
+struct MenuEntry {
+  int32_t id = 0;
+  std::u16string text;  // "&" marks the mnemonic
+  bool separator = false;
+  bool checked = false;
+  bool grayed = false;
+  bool is_default = false;
+  bool is_submenu = false;
+  int32_t picture = 0;          // picture handles (0: none), shown unchecked and checked
+  int32_t checked_picture = 0;
+  std::vector<MenuEntry> submenu;
+  bool operator==(const MenuEntry&) const = default;
+};
+using MenuEntries = std::vector<MenuEntry>;
 
 // A window of the toolkit: a form or a control. Its script-visible members (Caption, Left,
 // AddItem, Line, ...) are answered through the Object interface.
@@ -84,6 +112,21 @@ class WindowSystem {
   virtual bool offscreen() const = 0;
   // Hands events to the toolkit until it has none waiting (used by DoEvents).
   virtual void process_events() = 0;
+
+  // Window messages. One hook for the process hears the messages of the windows watched; a
+  // watched window that is destroyed sends WM_DESTROY last, and is not watched afterwards.
+  virtual void set_message_hook(MessageHook hook) = 0;
+  virtual void watch_messages(WindowHandle window, bool on) = 0;
+
+  // The menu bar of a form window (empty entries remove it). Choosing an item sends the form
+  // window WM_COMMAND with the item's id and lParam 0. The same entries again change nothing.
+  virtual void set_menu_bar(WindowHandle form, const MenuEntries& entries) = 0;
+  // Pops a menu up at screen pixels (x, y; -1 takes the pointer's) and returns at once, without
+  // a loop of its own; `closed` hears the chosen id (0: dismissed) once the menu has closed.
+  virtual void popup_menu(const MenuEntries& entries, int32_t x, int32_t y, std::function<void(int32_t)> closed) = 0;
+  // Shapes a window: it shows only where `mask` (a picture) differs from the mask's pixel at
+  // (0, 0). Raises 481 when `mask` is no picture.
+  virtual void set_window_mask(WindowHandle window, Object* mask) = 0;
 };
 
 // The process's window system, loading the toolkit library on the first call. Raises 429

@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/support/error_of.h"
 #include "com/convert.h"
 #include "com/error.h"
 #include "file_fixture.h"
@@ -18,15 +19,6 @@ class FileTableTest : public TempTree {
   }
   FileTable& t = file_table();
 };
-
-int error_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ScriptError& e) {
-    return e.number;
-  }
-  return 0;
-}
 
 TEST_F(FileTableTest, LinesEndAtCrLfCrOrLf) {
   write("t.txt", "one\r\ntwo\rthree\nfour");

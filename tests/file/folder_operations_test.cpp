@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "tests/support/error_of.h"
 #include "com/error.h"
 #include "file_fixture.h"
 #include "services/file/folder_operations.h"
@@ -9,15 +10,6 @@ namespace qz {
 namespace {
 
 using FolderOperations = TempTree;
-
-int error_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ScriptError& e) {
-    return e.number;
-  }
-  return 0;
-}
 
 TEST_F(FolderOperations, CopyFolderMergesAndOverwritesAndCopiesLinksAsLinks) {
   mkdir("src");

@@ -1,4 +1,5 @@
 // The drawing surface of forms and picture boxes: statements checked by their pixels.
+#include "tests/support/error_of.h"
 #include "platform/qt/canvas.h"
 
 #include <gtest/gtest.h>
@@ -41,15 +42,6 @@ struct PixelCanvas : ::testing::Test {
     return n;
   }
 };
-
-int error_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ScriptError& e) {
-    return e.number;
-  }
-  return 0;
-}
 
 TEST_F(PixelCanvas, LineColoursItsPixelsAndMovesCurrentPoint) {
   c.line(QPointF(10, 10), false, QPointF(50, 10), false, kRed);

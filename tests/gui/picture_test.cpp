@@ -1,5 +1,6 @@
 // Picture objects: every picture format from files the test writes itself, the same from bytes,
 // bad and hostile data, the handle table and the bitmap files SavePicture writes.
+#include "tests/support/error_of.h"
 #include "platform/qt/picture.h"
 
 #include <gtest/gtest.h>
@@ -26,15 +27,6 @@ namespace qz {
 namespace {
 
 namespace fs = std::filesystem;
-
-int error_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ScriptError& e) {
-    return e.number;
-  }
-  return 0;
-}
 
 std::vector<uint8_t> file_bytes(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
