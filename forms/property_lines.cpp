@@ -1,5 +1,6 @@
 #include "forms/property_lines.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,13 +19,52 @@ std::u16string_view trim_blanks(std::u16string_view s) {
   return s;
 }
 
+// The text of a piece that is one string literal ("a ""b"", c" is a ""b"", c); nothing when
+// it is anything else. A literal's text is taken as it stands, never handed to the evaluator.
+std::optional<std::u16string> string_literal(std::u16string_view piece) {
+  piece = trim_blanks(piece);
+  if (piece.size() < 2 || piece.front() != u'"' || piece.back() != u'"') return std::nullopt;
+  std::u16string text;
+  for (size_t i = 1; i + 1 < piece.size(); ++i) {
+    if (piece[i] == u'"') {
+      if (i + 2 >= piece.size() || piece[i + 1] != u'"') return std::nullopt;  // ends early
+      ++i;
+    }
+    text += piece[i];
+  }
+  return text;
+}
+
 // Evaluates `text`; on failure keeps the text itself.
 Variant eval_or_text(std::u16string_view text, const ExpressionEvaluator& eval) {
+  if (auto literal = string_literal(text)) return Variant(std::move(*literal));
   try {
     return eval(text);
   } catch (...) {
     return Variant(std::u16string(text));
   }
+}
+
+// The pieces of a method line's argument text: split at commas that stand outside string
+// literals and parentheses, so text the user quoted never becomes code of its own.
+std::vector<std::u16string_view> split_arguments(std::u16string_view text) {
+  std::vector<std::u16string_view> pieces;
+  size_t start = 0;
+  int depth = 0;
+  bool quoted = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    if (c == u'"') quoted = !quoted;  // a doubled quote toggles twice and stays inside
+    else if (quoted) continue;
+    else if (c == u'(') ++depth;
+    else if (c == u')' && depth > 0) --depth;
+    else if (c == u',' && depth == 0) {
+      pieces.push_back(text.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  pieces.push_back(text.substr(start));
+  return pieces;
 }
 
 }  // namespace
@@ -57,14 +97,7 @@ void apply_property_line(Object& element, std::u16string_view line, const Expres
       }
       return;
     }
-    std::vector<std::u16string_view> pieces;
-    std::u16string_view rest = value;
-    for (;;) {
-      size_t comma = rest.find(u',');
-      pieces.push_back(rest.substr(0, comma));
-      if (comma == std::u16string_view::npos) break;
-      rest.remove_prefix(comma + 1);
-    }
+    std::vector<std::u16string_view> pieces = split_arguments(value);
     if (pieces.size() > kMaxMethodArguments) return;
     std::vector<Variant> a;
     for (std::u16string_view piece : pieces) {

@@ -31,7 +31,8 @@ constexpr DispId kWindowMembers = 100000;
 Variant eval_in_global_scope(std::u16string_view expression) {
   ScriptControl* control = forms_script_control();
   if (!control) raise(424);  // Object required
-  return control->eval(expression);
+  // A value that does not evaluate stays text: no error report, the run goes on.
+  return control->eval_quietly(expression);
 }
 
 }  // namespace

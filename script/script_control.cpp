@@ -199,6 +199,7 @@ uint32_t ScriptControl::Release() {
 void ScriptControl::add_code(std::u16string_view code) { modules_[0]->add_code(code); }
 Variant ScriptControl::eval(std::u16string_view expression) { return modules_[0]->eval(expression); }
 void ScriptControl::execute_statement(std::u16string_view statement) { modules_[0]->execute_statement(statement); }
+Variant ScriptControl::eval_quietly(std::u16string_view expression) { return impl_->eval(scope_of(this, 1), expression); }
 Variant ScriptControl::run(std::u16string_view name, Args args) { return modules_[0]->run(name, args); }
 
 ScriptModule* ScriptControl::add_module(std::u16string_view name) {

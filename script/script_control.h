@@ -98,6 +98,9 @@ class ScriptControl : public NativeObject<ScriptControl> {
   Variant eval(std::u16string_view expression);
   void execute_statement(std::u16string_view statement);
   Variant run(std::u16string_view name, Args args);
+  // Evaluates in the global module without the error event and without touching the Error
+  // object: for callers that handle a failure themselves (a value they may keep as text).
+  Variant eval_quietly(std::u16string_view expression);
 
   // Modules: 1-based; module(1) is "Global". Lookup by name ignores case.
   ScriptModule* add_module(std::u16string_view name);

@@ -14,7 +14,9 @@ class ControlFactoryTest : public ::testing::Test {
   void SetUp() override {
     install_offscreen_window_system();
     control = make_ref<ScriptControl>();
-    control->add_code(u"Dim log, answer\r\nFunction Twice(x)\r\nTwice = x * 2\r\nEnd Function\r\n");
+    control->add_code(u"Dim log, answer, ran\r\nFunction Twice(x)\r\nTwice = x * 2\r\nEnd Function\r\n"
+                      u"Function Add2(a, b)\r\nAdd2 = a + b\r\nEnd Function\r\n"
+                      u"Function Boom()\r\nran = True\r\nBoom = 1\r\nEnd Function\r\n");
     set_forms_script_control([this] { return control.get(); });
     form = create_script_form(2, u"Form1");
     control->add_object(u"Form1", form);
@@ -61,8 +63,8 @@ TEST_F(ControlFactoryTest, PropertyLines) {
       {u"Left=150", u"Left", u"150"},
       {u"Left=abc", u"Left", u"0"},                            // refused value: unchanged
       {u"Move 30, 45", u"Top", u"45"},
-      {u"Move &H10,  7x", u"Top", u"7"},                       // numbers only, leading number read
-      {u"~Move Twice(5), Twice(6)", u"Top", u"12"},
+      {u"Move &H10,  30x", u"Top", u"30"},                     // numbers only, leading number read
+      {u"~Move Twice(15), Twice(30)", u"Top", u"60"},
       {u"Move 1,2,3,4,5,6,7,8,9,10,11", u"Left", u"0"},        // eleven pieces: nothing called
   };
   for (const Case& c : cases) {
@@ -72,6 +74,32 @@ TEST_F(ControlFactoryTest, PropertyLines) {
          Variant(std::u16string(c.line))});
     EXPECT_EQ(text(u"command", 1, c.member), c.expect);
   }
+}
+
+// A method line's arguments split only at commas outside quotes and parentheses: quoted text is
+// never run as code, and an argument that does not evaluate stays text without an error report.
+TEST_F(ControlFactoryTest, PropertyLineArgumentsKeepQuotedTextAndStayQuiet) {
+  int reported = 0;
+  control->on_error = [&](const ScriptErrorInfo&) { ++reported; };
+  struct Case { std::u16string_view line; std::u16string_view left, top, tag; };
+  const Case cases[] = {
+      {u"~Move Add2(100, 200), Len(\"a,b\") * 15", u"300", u"45", u"before"},
+      {u"~Move Len(\"x,Boom(),y\") * 15, 15", u"150", u"15", u"before"},
+      {u"~Move Len(\"say \"\"hi, there\"\"\") * 15, 30", u"225", u"30", u"before"},
+      {u"~Tag=\"Boom(), x\"", u"0", u"0", u"Boom(), x"},   // a literal is taken as it stands
+      {u"~Tag=Boom(", u"0", u"0", u"Boom("},                // cannot evaluate: the text stays
+      {u"~Tag=1/0", u"0", u"0", u"1/0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.line.begin(), c.line.end()));
+    form->remove(u"command", 1);
+    add({Variant(u"command"), Variant(int16_t{1}), Variant(u"Tag=before"), Variant(std::u16string(c.line))});
+    EXPECT_EQ(text(u"command", 1, u"Left"), c.left);
+    EXPECT_EQ(text(u"command", 1, u"Top"), c.top);
+    EXPECT_EQ(text(u"command", 1, u"Tag"), c.tag);
+  }
+  EXPECT_TRUE(control->eval(u"ran").is_empty());
+  EXPECT_EQ(reported, 0);
 }
 
 TEST_F(ControlFactoryTest, KindsIndexesAndVisibility) {
