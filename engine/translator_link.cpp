@@ -30,11 +30,16 @@ class EngineTranslatorHost final : public TranslatorHost {
     try {
       switch (step.kind) {
         case LoadKind::Module: {
-          ScriptModule* m = step.number == 1 ? control_.module(1) : control_.add_module(step.control_name);
+          ScriptModule* m = step.number == 1 ? control_.module(1) : control_.module(step.control_name);
+          if (!m) m = control_.add_module(step.control_name);
           if (m) m->add_code(step.code);
           break;
         }
         case LoadKind::Form: {
+          // A module's number is its place in the script control, which is how events, FuncRun
+          // and Eval find it. A library's forms load before the library's own module (its code
+          // sets the form variables), so that module's place is taken first, empty.
+          reserve_modules_before(step.number);
           // The form is registered before its module exists; its Code is set even when the
           // module's code was rejected.
           Ref<ScriptForm> form = create_script_form(step.number, step.register_name);
@@ -61,6 +66,10 @@ class EngineTranslatorHost final : public TranslatorHost {
   }
 
  private:
+  void reserve_modules_before(int number) {
+    for (size_t next = control_.module_count() + 1; next < static_cast<size_t>(number); ++next)
+      control_.add_module(utf8_to_u16(std::to_string(next) + "_mdl_module_"));
+  }
   ScriptControl& control_;
 };
 
