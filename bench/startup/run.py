@@ -23,6 +23,14 @@ if out.returncode != 0 or out.stdout != b"hello\n":
     print(f"quazel did not run hello.qz: status {out.returncode}, output {out.stdout!r} {out.stderr!r}")
     sys.exit(2)
 
+# The run must not load the window system: a script without windows never pays for it.
+debug = subprocess.run([quazel, script], capture_output=True, env=dict(os.environ, LD_DEBUG="files"))
+toolkit = sorted({line.split("file=", 1)[1].split()[0] for line in debug.stderr.decode(errors="replace").splitlines()
+                  if "file=" in line and ("libQt6" in line or "libquazel_gui" in line)})
+print("toolkit libraries loaded:", ", ".join(toolkit) if toolkit else "none")
+if toolkit:
+    sys.exit(1)
+
 times = []
 for _ in range(runs):
     t = time.perf_counter()
