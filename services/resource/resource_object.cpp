@@ -11,6 +11,7 @@
 #include "formats/byte_buffer.h"
 #include "platform/codepage.h"
 #include "platform/path.h"
+#include "platform/window/window_system.h"
 
 namespace qz {
 
@@ -71,8 +72,19 @@ class ResourceObject : public NativeObject<ResourceObject> {
       }
       return Variant();
     });
-    // No picture loader exists yet: nothing to load the bytes into.
-    m.method(u"Picture", [](ResourceObject&, Args) { return Variant::nothing(); });
+    // The bytes are decoded where they are (bitmap, PNG, JPEG, GIF, icon): no file is written.
+    // Data that is not a picture gives Nothing.
+    m.method(u"Picture", [](ResourceObject& r, Args a) {
+      const ScriptResource* res = r.find(a, 0, 1);
+      if (!res || res->data.empty()) return Variant::nothing();
+      try {
+        Ref<Object> picture = window_system().picture_from_bytes(
+            reinterpret_cast<const uint8_t*>(res->data.data()), res->data.size());
+        return picture ? Variant(picture) : Variant::nothing();
+      } catch (...) {
+        return Variant::nothing();
+      }
+    });
   }
 
  private:
