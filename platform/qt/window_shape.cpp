@@ -10,10 +10,11 @@
 
 namespace qz {
 
-QRegion opaque_region(const QImage& mask) {
+QRegion opaque_region(const QImage& mask, int32_t& transparent_color) {
   if (mask.isNull()) return {};
-  QImage img = mask.convertToFormat(QImage::Format_ARGB32);
-  const QRgb transparent = img.pixel(0, 0);
+  QImage img = mask.convertToFormat(QImage::Format_RGB32);
+  if (transparent_color < 1) transparent_color = from_qcolor(QColor(img.pixel(0, 0)));
+  const QRgb transparent = to_qcolor(transparent_color).rgb();
   // One rectangle per run; QRegion::setRects builds the region in one go, which is far cheaper
   // than uniting rectangles one by one.
   std::vector<QRect> runs;
