@@ -32,6 +32,8 @@ class EngineCore final : public EngineLink {
   std::u16string engine_folder() override;
   const ScriptResource* script_resource(int module, int id) override { return translator_.resources.find(module, id); }
   const ModuleEntry* script_module(int module) override { return translator_.modules.find(module); }
+  std::vector<Ref<Object>> loaded_script_forms() override;
+  Ref<Object> create_picture_box(std::u16string_view name) override;
 
   // --- State the Quazel class reads and writes ---
   std::u16string script_file_name;   // the script path; "Exe file" for script text

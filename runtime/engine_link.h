@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "com/object.h"
 #include "engine/translator/translator_state.h"
@@ -52,6 +53,12 @@ class EngineLink {
   // Pointers into the engine's tables, valid until the next translation or reset.
   virtual const ScriptResource* script_resource(int module, int id) { return nullptr; }
   virtual const ModuleEntry* script_module(int module) { return nullptr; }
+
+  // Every script form whose window is loaded, in load order (sys.GetModule looks at them).
+  virtual std::vector<Ref<Object>> loaded_script_forms() { return {}; }
+  // A new picture box named `name` on the engine's hidden picture host (sys.CreateImage);
+  // null when none can be made.
+  virtual Ref<Object> create_picture_box(std::u16string_view name) { return {}; }
 };
 
 }  // namespace qz

@@ -120,11 +120,13 @@ void define_sys_printing_members(Members<ScriptFile>& m) {
     });
     return Variant();
   });
-  // Pictures need a form to live on; until the window system has forms there is no host for
-  // them, and the member gives Nothing. The counter still counts, so names stay unique.
-  m.method(u"CreateImage", [](ScriptFile&, Args) {
-    ++g_picture_counter;
-    return Variant::nothing();
+  // A new picture box on the engine's hidden picture host, named dynPic1, dynPic2, ... A
+  // picture that cannot be made gives Nothing; the counter still counts, so names stay unique.
+  m.method(u"CreateImage", [](ScriptFile& s, Args) {
+    std::u16string name = u"dynPic" + to_u16(Variant(++g_picture_counter));
+    Variant r = Variant::nothing();
+    quietly([&] { r = object_or_nothing(s.engine().create_picture_box(name)); });
+    return r;
   });
 }
 

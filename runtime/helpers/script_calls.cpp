@@ -1,5 +1,6 @@
 #include "runtime/helpers/script_calls.h"
 
+#include <optional>
 #include <vector>
 
 #include "com/convert.h"
@@ -35,8 +36,32 @@ Variant run_script_procedure(ScriptControl& control, std::u16string_view name, i
   }
 }
 
+namespace {
+
+// A form's module number; a form that does not answer to formTag counts as none.
+std::optional<int32_t> form_tag_of(Object& form) {
+  try {
+    return to_long(form.get(u"formTag"));
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+// The first loaded form whose window handle is `handle`.
+Object* form_with_window(const std::vector<Ref<Object>>& forms, int32_t handle) {
+  for (const Ref<Object>& f : forms) {
+    try {
+      if (to_long(f->get(u"hWnd")) == handle) return f.get();
+    } catch (...) {
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 Variant find_script_module(ScriptControl& control, const std::function<const ModuleEntry*(int)>& module_entry,
-                           const Variant& value_in, int32_t mode) {
+                           const std::vector<Ref<Object>>& forms, const Variant& value_in, int32_t mode) {
   try {
     const Variant& value = value_in.deref();
     switch (mode) {
@@ -57,10 +82,25 @@ Variant find_script_module(ScriptControl& control, const std::function<const Mod
         ScriptModule* m = control.module(static_cast<size_t>(n));
         return m ? Variant(static_cast<Object*>(m)) : Variant();
       }
+      case 1:
+      case 2: {
+        Object* form = form_with_window(forms, to_long(value));
+        if (!form) return {};
+        std::optional<int32_t> tag = form_tag_of(*form);
+        if (!tag) return {};
+        if (mode == 1) return Variant(*tag);
+        const ModuleEntry* e = module_entry(*tag);
+        return e ? Variant(e->name) : Variant();
+      }
+      case 3: {
+        int32_t wanted = to_long(value);
+        for (const Ref<Object>& f : forms)
+          if (form_tag_of(*f).value_or(0) == wanted) return Variant(f.get());
+        return {};
+      }
       case 4:
         return control.get(u"Modules");
       default:
-        // Modes 1 to 3 look for script forms, and there are none to find.
         return {};
     }
   } catch (...) {

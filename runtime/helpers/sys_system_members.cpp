@@ -150,7 +150,8 @@ void define_sys_system_members(Members<ScriptFile>& m) {
     try {
       int32_t mode = a.has(1) ? to_long(a[1]) : 0;
       EngineLink& engine = s.engine();
-      return find_script_module(engine.script_control(), [&engine](int n) { return engine.script_module(n); }, a[0], mode);
+      return find_script_module(engine.script_control(), [&engine](int n) { return engine.script_module(n); },
+                                engine.loaded_script_forms(), a[0], mode);
     } catch (...) {
       return Variant();
     }
