@@ -17,7 +17,8 @@ namespace {
 
 class EngineTranslatorHost final : public TranslatorHost {
  public:
-  explicit EngineTranslatorHost(ScriptControl& control) : control_(control) {}
+  EngineTranslatorHost(ScriptControl& control, std::map<uint64_t, LineOrigins>& origins)
+      : control_(control), origins_(origins) {}
 
   void show_message(const std::u16string& title, const std::u16string& text) override {
     constexpr int kCriticalIcon = 16;
@@ -31,7 +32,9 @@ class EngineTranslatorHost final : public TranslatorHost {
       switch (step.kind) {
         case LoadKind::Module: {
           ScriptModule* m = step.number == 1 ? control_.module(1) : control_.add_module(step.control_name);
-          if (m) m->add_code(step.code);
+          if (!m) break;
+          note_origins(step);
+          m->add_code(step.code);
           break;
         }
         case LoadKind::Form: {
@@ -42,6 +45,7 @@ class EngineTranslatorHost final : public TranslatorHost {
           ScriptModule* m = control_.add_module(step.control_name);
           if (!m) break;
           try {
+            note_origins(step);
             m->add_code(step.code);
           } catch (...) {
           }
@@ -61,7 +65,13 @@ class EngineTranslatorHost final : public TranslatorHost {
   }
 
  private:
+  // The code about to be added is the control's next unit: its errors find their lines here.
+  void note_origins(const LoadStep& step) {
+    if (step.origins.table) origins_[control_.next_unit_id()] = step.origins;
+  }
+
   ScriptControl& control_;
+  std::map<uint64_t, LineOrigins>& origins_;
 };
 
 }  // namespace
@@ -83,7 +93,7 @@ TranslatorSettings EngineCore::translator_settings() {
 
 void EngineCore::translate(std::string bytes, std::u16string module_name) {
   TranslatorSettings settings = translator_settings();
-  EngineTranslatorHost host(*control_);
+  EngineTranslatorHost host(*control_, code_origins_);
   TranslationResult result = translate_script(bytes, module_name, settings, translator_, &host);
   if (result.allow_ui_off) control_->set_allow_ui(false);
   for (const TranslatorMessage& m : result.messages) {

@@ -26,6 +26,7 @@ ScriptSource load_script_source(std::string_view bytes, int module, ResourceTabl
   if (text.size() >= 2 && text[0] == u'#' && text[1] == u'!') {
     size_t end = text.find(u'\n');
     text.erase(0, end == std::u16string::npos ? text.size() : end + 1);
+    out.first_line = 2;
   }
   out.text = std::move(text);
   return out;

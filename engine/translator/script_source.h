@@ -15,6 +15,7 @@ struct ScriptSource {
   std::u16string text;
   bool damaged = false;     // a packed script that cannot be read (text is empty)
   std::string reason;
+  int first_line = 1;       // the number of the text's first line in the file (2 after a "#!" line)
 };
 
 // `module` is the script module number the resources belong to.
