@@ -98,8 +98,10 @@ void EngineCore::translate(std::string bytes, std::u16string module_name) {
   if (result.allow_ui_off) control_->set_allow_ui(false);
   for (const TranslatorMessage& m : result.messages) {
     if (m.kind == TranslatorMessage::Kind::DamagedScript) {
-      // A packed script that cannot be read ends the run.
+      // A packed script that cannot be read ends the run; its report is the only one (no
+      // complaint about the Load it could not have).
       set_failed();
+      ++errors_this_run_;
       switch_end_timer_on();
     }
   }
