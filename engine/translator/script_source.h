@@ -1,5 +1,5 @@
 // One script file's bytes to the code text the passes work on: unpack a packed script, cut the
-// resource blocks off into the resource table, decode (UTF-8 or the ANSI page), drop a "#!"
+// resource blocks off into the resource table, decode (UTF-8 or the script page), drop a "#!"
 // first line and make every line end with CR LF.
 #pragma once
 #include <optional>
