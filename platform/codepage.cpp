@@ -216,6 +216,11 @@ std::u16string decode_utf8_or(std::string_view bytes, int page) {
 
 std::u16string decode_script_bytes(std::string_view bytes) { return decode_utf8_or(bytes, ansi_code_page()); }
 
+int byte_input_code_page() {
+  int out = output_code_page();
+  return out == 65001 ? ansi_code_page() : out;
+}
+
 int script_code_page() {
   const char* v = env_value("QUAZEL_SCRIPT_CP");
   if (v) {
