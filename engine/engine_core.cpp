@@ -96,6 +96,7 @@ void EngineCore::reset_engine() {
   unload_all_script_forms();
   translator_.resources.clear();
   translator_.module_counter = 0;
+  code_origins_.clear();
 }
 
 void EngineCore::on_error_event(const ScriptErrorInfo& info) {

@@ -3,6 +3,7 @@
 // the translator's state; it reads a script, has it translated, runs its Load, reports script
 // errors and ends the run through the end timer.
 #pragma once
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -80,6 +81,8 @@ class EngineCore final : public EngineLink {
   TranslatorSettings translator_settings();
 
   Ref<ScriptControl> control_;
+  // The source lines of each piece of translated code the control was given, by its unit id.
+  std::map<uint64_t, LineOrigins> code_origins_;
   std::unique_ptr<ScriptTimerTable> timers_;
   Ref<Object> host_;
   TranslatorState translator_;

@@ -48,6 +48,9 @@ std::u16string script_folder_for(std::u16string_view script_name, Object* host) 
   size_t cut = script_name.find_last_of(u"\\/");
   if (cut != std::u16string_view::npos) {
     folder = script_path(absolute(os_path(script_name.substr(0, cut + 1))));
+  } else if (script_path_exists(script_name)) {
+    // A bare file name ("quazel main.qz") names a file of the current folder.
+    folder = script_path(absolute(""));
   } else {
     folder = engine_library_folder();
   }

@@ -1,5 +1,6 @@
 #include "engine/quazel_object.h"
 
+#include <optional>
 #include <vector>
 
 #include "com/convert.h"
@@ -9,8 +10,29 @@
 #include "engine/engine_core.h"
 #include "engine/engine_paths.h"
 #include "engine/make_order.h"
+#include "platform/codepage.h"
+#include "platform/output.h"
 
 namespace qz {
+
+namespace {
+
+// The line's first word (up to a blank, or the closing quote of a quoted start) when it names
+// a script file (ends in ".qz", any case) that does not exist.
+std::optional<std::u16string> missing_script_file(std::u16string_view line) {
+  std::u16string_view word;
+  if (!line.empty() && line[0] == u'"') {
+    size_t close = line.find(u'"', 1);
+    word = line.substr(1, close == std::u16string_view::npos ? std::u16string_view::npos : close - 1);
+  } else {
+    word = line.substr(0, line.find(u' '));
+  }
+  if (word.size() < 4 || !iequals(word.substr(word.size() - 3), u".qz")) return std::nullopt;
+  if (!existing_script_file(word).empty()) return std::nullopt;
+  return std::u16string(word);
+}
+
+}  // namespace
 
 Quazel::Quazel() { EngineCore::instance().attach(); }
 
@@ -39,6 +61,12 @@ void Quazel::command(std::u16string_view line) {
     core.run_script(u"<#Module=Main>\r\n" + core.script_file_name + u"\r\n<#Module>", false);
   } else if (script_path_exists(core.script_file_name)) {
     core.run_script(std::u16string(core.script_file_name));
+  } else if (std::optional<std::u16string> missing = missing_script_file(line)) {
+    // A mistyped script name is not script text: say so, and the run fails.
+    write_stderr((language_id() == 1049 ? u"Файл скрипта не найден: '" : u"Script file not found: '") + *missing +
+                 u"'\n");
+    core.set_failed();
+    core.switch_end_timer_on();
   } else {
     core.run_script(line);  // the whole line is the script
   }

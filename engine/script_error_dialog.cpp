@@ -14,7 +14,19 @@ using tr::num;
 
 }  // namespace
 
-ScriptErrorLines script_error_lines(const ScriptErrorInfo& info, int language_id) {
+ScriptErrorInfo at_source_line(const ScriptErrorInfo& info, const LineOrigins* origins, std::u16string& file) {
+  file.clear();
+  const SourceLine* src = origins ? origins->find(info.line) : nullptr;
+  if (!src) return info;
+  ScriptErrorInfo moved = info;
+  moved.line = src->line;
+  moved.text = src->text;
+  moved.column = 0;  // columns of generated text say nothing about the user's line
+  file = src->file;
+  return moved;
+}
+
+ScriptErrorLines script_error_lines(const ScriptErrorInfo& info, int language_id, std::u16string_view file) {
   ScriptErrorLines l;
   if (language_id == 1049) {
     l.header = u"Ошибка [" + num(info.number) + u"] на строке - " + num(info.line);
@@ -25,6 +37,7 @@ ScriptErrorLines script_error_lines(const ScriptErrorInfo& info, int language_id
     l.type = u"Type -> " + info.description;
     l.code = u"Code -> " + info.text;
   }
+  if (!file.empty()) l.header += u" (" + std::u16string(file) + u")";
   return l;
 }
 
@@ -59,7 +72,10 @@ void EngineCore::report_script_error(const ScriptErrorInfo& info) {
   set_failed();
   if (!translator_.no_show_error) {
     try {
-      show_script_error(script_error_lines(info, language_id()),
+      auto found = code_origins_.find(info.unit);
+      std::u16string file;
+      ScriptErrorInfo shown = at_source_line(info, found == code_origins_.end() ? nullptr : &found->second, file);
+      show_script_error(script_error_lines(shown, language_id(), file),
                         failing_source_lines(info.line, translator_.modules, control_->module_count()));
     } catch (...) {
     }

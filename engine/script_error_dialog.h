@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 
+#include "engine/translator/source_lines.h"
 #include "engine/translator/translator_state.h"
 #include "script/script_control.h"
 
@@ -17,7 +18,13 @@ struct ScriptErrorLines {
 };
 
 // Russian texts for language 1049, English otherwise.
-ScriptErrorLines script_error_lines(const ScriptErrorInfo& info, int language_id);
+// `file` names the file the line is in when it is not the script itself.
+ScriptErrorLines script_error_lines(const ScriptErrorInfo& info, int language_id, std::u16string_view file = {});
+
+// The error moved to the line the user wrote: line number and text from `origins` (the
+// source lines of the code the error is in); `file` gets that line's file name (empty for
+// the script itself). Unchanged when the line is generated text.
+ScriptErrorInfo at_source_line(const ScriptErrorInfo& info, const LineOrigins* origins, std::u16string& file);
 
 // The failing line looked up in the generated code of script modules 1 to module_count - 1,
 // one trimmed line per module that is long enough, joined by CR LF.

@@ -17,7 +17,8 @@ namespace {
 
 class EngineTranslatorHost final : public TranslatorHost {
  public:
-  explicit EngineTranslatorHost(ScriptControl& control) : control_(control) {}
+  EngineTranslatorHost(ScriptControl& control, std::map<uint64_t, LineOrigins>& origins)
+      : control_(control), origins_(origins) {}
 
   void show_message(const std::u16string& title, const std::u16string& text) override {
     constexpr int kCriticalIcon = 16;
@@ -32,7 +33,9 @@ class EngineTranslatorHost final : public TranslatorHost {
         case LoadKind::Module: {
           ScriptModule* m = step.number == 1 ? control_.module(1) : control_.module(step.control_name);
           if (!m) m = control_.add_module(step.control_name);
-          if (m) m->add_code(step.code);
+          if (!m) break;
+          note_origins(step);
+          m->add_code(step.code);
           break;
         }
         case LoadKind::Form: {
@@ -47,6 +50,7 @@ class EngineTranslatorHost final : public TranslatorHost {
           ScriptModule* m = control_.add_module(step.control_name);
           if (!m) break;
           try {
+            note_origins(step);
             m->add_code(step.code);
           } catch (...) {
           }
@@ -70,7 +74,13 @@ class EngineTranslatorHost final : public TranslatorHost {
     for (size_t next = control_.module_count() + 1; next < static_cast<size_t>(number); ++next)
       control_.add_module(utf8_to_u16(std::to_string(next) + "_mdl_module_"));
   }
+  // The code about to be added is the control's next unit: its errors find their lines here.
+  void note_origins(const LoadStep& step) {
+    if (step.origins.table) origins_[control_.next_unit_id()] = step.origins;
+  }
+
   ScriptControl& control_;
+  std::map<uint64_t, LineOrigins>& origins_;
 };
 
 }  // namespace
@@ -92,13 +102,15 @@ TranslatorSettings EngineCore::translator_settings() {
 
 void EngineCore::translate(std::string bytes, std::u16string module_name) {
   TranslatorSettings settings = translator_settings();
-  EngineTranslatorHost host(*control_);
+  EngineTranslatorHost host(*control_, code_origins_);
   TranslationResult result = translate_script(bytes, module_name, settings, translator_, &host);
   if (result.allow_ui_off) control_->set_allow_ui(false);
   for (const TranslatorMessage& m : result.messages) {
     if (m.kind == TranslatorMessage::Kind::DamagedScript) {
-      // A packed script that cannot be read ends the run.
+      // A packed script that cannot be read ends the run; its report is the only one (no
+      // complaint about the Load it could not have).
       set_failed();
+      ++errors_this_run_;
       switch_end_timer_on();
     }
   }

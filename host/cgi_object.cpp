@@ -80,7 +80,7 @@ void CgiObject::init_cgi() {
       body_ = cgi::read_request_body(length, [](size_t n) { return read_stdin(n); });
     body_read_ = true;
   }
-  cgi::RequestInput in = cgi::interpret_request(environment_, body_, ansi_code_page());
+  cgi::RequestInput in = cgi::interpret_request(environment_, body_, byte_input_code_page());
   input_all_ = std::move(in.input_all);
   pairs_ = std::move(in.pairs);
   Ref<Collection> files = this->files();
@@ -115,7 +115,7 @@ int32_t CgiObject::std_in(std::u16string& out) {
     flush_stdout();  // a prompt written before must be seen
     bytes = is_regular_file(STDIN_FILENO) ? read_stdin_all() : read_stdin_some(SIZE_MAX);
   }
-  out = decode(ansi_code_page(), bytes);
+  out = decode(byte_input_code_page(), bytes);
   return bytes.empty() ? 0 : 1;
 }
 

@@ -1,5 +1,9 @@
 #include "host/startup_check.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
 #include "com/convert.h"
 #include "engine/version.h"
 
@@ -10,8 +14,36 @@ std::u16string host_version_text() {
   return n(kEngineVersionMajor) + u"." + n(kEngineVersionMinor) + u"." + n(kEngineVersionRevision);
 }
 
+namespace {
+
+// "8.0.10" -> {8, 0, 10}; a part that is no number counts as 0.
+std::vector<uint64_t> version_parts(std::u16string_view text) {
+  std::vector<uint64_t> parts;
+  size_t start = 0;
+  while (true) {
+    size_t dot = text.find(u'.', start);
+    std::u16string_view part = text.substr(start, dot == std::u16string_view::npos ? std::u16string_view::npos : dot - start);
+    uint64_t n = 0;
+    for (char16_t c : part) {
+      if (c < u'0' || c > u'9') break;
+      n = n > (UINT64_MAX - 9) / 10 ? UINT64_MAX : n * 10 + (c - u'0');
+    }
+    parts.push_back(n);
+    if (dot == std::u16string_view::npos) break;
+    start = dot + 1;
+  }
+  return parts;
+}
+
+}  // namespace
+
 bool engine_version_usable(std::u16string_view engine_version, std::u16string_view host_version) {
-  return !(host_version > engine_version);
+  if (engine_version.empty()) return false;  // no engine answered
+  std::vector<uint64_t> engine = version_parts(engine_version), host = version_parts(host_version);
+  size_t n = std::max(engine.size(), host.size());
+  engine.resize(n, 0);
+  host.resize(n, 0);
+  return engine >= host;  // part by part, as numbers
 }
 
 std::u16string probe_engine_version(Object& engine) {

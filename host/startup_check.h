@@ -14,7 +14,8 @@ namespace qz {
 // The host's own version text: major.minor.revision, no leading zeros.
 std::u16string host_version_text();
 
-// True when the engine's version text does not sort before the host's.
+// True when the engine's version is not older than the host's, the dotted numbers compared
+// part by part ("8.0.10" is newer than "8.0.5").
 bool engine_version_usable(std::u16string_view engine_version, std::u16string_view host_version);
 
 // Asks a freshly created engine for its version text; empty when it does not answer.

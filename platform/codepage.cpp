@@ -201,12 +201,39 @@ int output_code_page() {
   return resolve_code_page(static_cast<int>(cp));
 }
 
-std::u16string decode_script_bytes(std::string_view bytes) {
+namespace {
+
+// UTF-8 when the bytes are valid UTF-8 (a leading BOM dropped), else the single-byte `page`.
+std::u16string decode_utf8_or(std::string_view bytes, int page) {
   if (is_valid_utf8(bytes)) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     return utf8_to_u16(bytes);
   }
-  return decode(ansi_code_page(), bytes);
+  return decode(page, bytes);
 }
+
+}  // namespace
+
+std::u16string decode_script_bytes(std::string_view bytes) { return decode_utf8_or(bytes, ansi_code_page()); }
+
+int byte_input_code_page() {
+  int out = output_code_page();
+  return out == 65001 ? ansi_code_page() : out;
+}
+
+int script_code_page() {
+  const char* v = env_value("QUAZEL_SCRIPT_CP");
+  if (v) {
+    char* end = nullptr;
+    long cp = std::strtol(v, &end, 10);
+    if (*v && *end == '\0' && cp >= 0 && cp <= 65535 && code_page_supported(static_cast<int>(cp))) {
+      int resolved = resolve_code_page(static_cast<int>(cp));
+      if (resolved != 65001) return resolved;
+    }
+  }
+  return 1251;
+}
+
+std::u16string decode_script_file(std::string_view bytes) { return decode_utf8_or(bytes, script_code_page()); }
 
 }  // namespace qz

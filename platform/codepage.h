@@ -55,8 +55,19 @@ int oem_code_page();     // 866 for Russian, else 437
 int locale_code_page(int lcid);
 // QUAZEL_OUTPUT_CP when it names a supported page (0 and 1 resolve as above), else 65001.
 int output_code_page();
+// The page CGI request bodies and standard input are read through: the output page when that
+// is a single-byte page, so bytes read and written back pass unchanged; else the ANSI page.
+int byte_input_code_page();
 
-// Script files: UTF-8 (a leading BOM dropped) when the bytes are valid UTF-8, else the ANSI page.
+// Text bytes from the system (environment, arguments): UTF-8 (a leading BOM dropped) when the
+// bytes are valid UTF-8, else the ANSI page.
 std::u16string decode_script_bytes(std::string_view bytes);
+
+// The page of script files that are not UTF-8: Windows-1251, the dialect's own, whatever the
+// locale; QUAZEL_SCRIPT_CP may name another single-byte page.
+int script_code_page();
+// Script files (and their includes and libraries): UTF-8 (a leading BOM dropped) when the
+// bytes are valid UTF-8, else script_code_page().
+std::u16string decode_script_file(std::string_view bytes);
 
 }  // namespace qz

@@ -373,6 +373,7 @@ struct ModuleDecl {
 // One compiled piece of source (AddCode, ExecuteGlobal, Execute, Eval).
 struct Unit {
   std::u16string source;
+  uint64_t id = 0;  // set for code given to AddCode (see ScriptControl::next_unit_id); 0 otherwise
   std::vector<uint32_t> line_starts;
   ModuleScope* module = nullptr;
   bool option_explicit = false;

@@ -381,6 +381,7 @@ void ScriptEngineImpl::note_position(Frame& f, ScriptError& e, const Node* where
   e.line = where->line;
   e.column = where->col;
   last_error_text_ = f.unit ? f.unit->line_text(e.line) : std::u16string();
+  last_error_unit_ = f.unit ? f.unit->id : 0;
 }
 
 bool ScriptEngineImpl::absorb(Frame& f, ScriptError& e) {
@@ -474,13 +475,17 @@ auto with_position(ScriptEngineImpl& e, F fn) -> decltype(fn()) {
 void ScriptEngineImpl::add_code(ModuleScope* m, std::u16string_view code) {
   EntryGuard entry(*this);
   last_error_text_.clear();
+  last_error_unit_ = 0;
+  const uint64_t id = next_unit_id_++;
   std::shared_ptr<Unit> u;
   try {
     CompileContext ctx;
     ctx.module = m;
     u = compile(code, ctx);
+    u->id = id;
   } catch (ScriptError& e) {
     if (e.compile && e.line > 0) {
+      last_error_unit_ = id;
       // The text of the failing line, from the source given.
       std::u16string_view s = code;
       int line = 1;
@@ -504,6 +509,7 @@ void ScriptEngineImpl::add_code(ModuleScope* m, std::u16string_view code) {
 Variant ScriptEngineImpl::eval(ModuleScope* m, std::u16string_view expression) {
   EntryGuard entry(*this);
   last_error_text_.clear();
+  last_error_unit_ = 0;
   CompileContext ctx;
   ctx.module = m;
   ctx.mode = CompileMode::Expression;
@@ -526,6 +532,7 @@ Variant ScriptEngineImpl::eval(ModuleScope* m, std::u16string_view expression) {
 void ScriptEngineImpl::execute(ModuleScope* m, std::u16string_view code) {
   EntryGuard entry(*this);
   last_error_text_.clear();
+  last_error_unit_ = 0;
   CompileContext ctx;
   ctx.module = m;
   std::shared_ptr<Unit> u = compile(code, ctx);
@@ -543,6 +550,7 @@ Variant ScriptEngineImpl::run(ModuleScope* m, std::u16string_view name, Args arg
   if (!p) runtime_error_named(kErrProcNotDefined, name);
   EntryGuard entry(*this);
   last_error_text_.clear();
+  last_error_unit_ = 0;
   return with_position(*this, [&] { return call_proc(p, nullptr, args.data(), args.size()); });
 }
 

@@ -58,6 +58,10 @@ class ScriptEngineImpl {
 
   // The source line of the last error that got a position, for the Error object's Text.
   const std::u16string& last_error_text() const { return last_error_text_; }
+  // The id of the code unit that line belongs to (0: not code given to AddCode).
+  uint64_t last_error_unit() const { return last_error_unit_; }
+  // The id the next AddCode's code will get.
+  uint64_t next_unit_id() const { return next_unit_id_; }
 
   // ---- Interpreter services ----
   vbs::Binding* lookup(vbs::ModuleScope* m, const std::u16string& key);
@@ -149,6 +153,8 @@ class ScriptEngineImpl {
   };
   std::chrono::steady_clock::time_point deadline_;
   std::u16string last_error_text_;
+  uint64_t last_error_unit_ = 0;
+  uint64_t next_unit_id_ = 1;
   vbs::ClassInstance* instances_ = nullptr;  // intrusive list
   std::shared_ptr<vbs::EngineLink> link_;
   friend class vbs::ClassInstance;

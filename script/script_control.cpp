@@ -166,6 +166,7 @@ void ScriptControl::report_error(const ScriptError& e) {
   error_.line = e.line;
   error_.column = e.column;
   error_.text = e.line > 0 ? impl_->last_error_text() : std::u16string();
+  error_.unit = e.line > 0 ? impl_->last_error_unit() : 0;
   if (on_error) on_error(error_);
 }
 
@@ -213,6 +214,8 @@ ScriptModule* ScriptControl::add_module(std::u16string_view name) {
 }
 
 size_t ScriptControl::module_count() const { return modules_.size(); }
+
+uint64_t ScriptControl::next_unit_id() const { return impl_->next_unit_id(); }
 
 ScriptModule* ScriptControl::module(size_t index) {
   if (index < 1 || index > modules_.size()) return nullptr;

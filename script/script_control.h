@@ -23,6 +23,7 @@ struct ScriptErrorInfo {
   std::u16string text;          // the source line the error happened on
   int line = 0;                 // 1-based; counts CR LF, lone CR and lone LF as line breaks
   int column = 0;               // 1-based; 0 when unknown
+  uint64_t unit = 0;            // the AddCode call whose code holds `line` (its next_unit_id); 0 when unknown
 };
 
 class ScriptControl;
@@ -111,6 +112,9 @@ class ScriptControl : public NativeObject<ScriptControl> {
   // The Error object's state and the error event. The event runs before the failing call
   // raises the error to its caller.
   const ScriptErrorInfo& error() const { return error_; }
+  // Each AddCode (of the control or a module) numbers its code; this is the next number, so a
+  // host can tie what it knows about the code it adds to the error reports about it.
+  uint64_t next_unit_id() const;
   void clear_error() { error_ = ScriptErrorInfo(); }
   std::function<void(const ScriptErrorInfo&)> on_error;
 

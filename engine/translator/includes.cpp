@@ -5,6 +5,7 @@
 
 #include "engine/translator/path_macros.h"
 #include "engine/translator/script_source.h"
+#include "engine/translator/source_lines.h"
 #include "engine/translator/text_util.h"
 #include "platform/path.h"
 
@@ -85,6 +86,7 @@ struct Expander {
     }
     total += src.text.size();
     ctx.result.includes.push_back(script_path(*os));
+    mark_lines(src.text, file_name_of(name), src.first_line, *ctx.source_lines);
     chain.push_back(*os);
     // The file's first line follows the kept line feed, so its directives are found too.
     if (!line_feed_out) out.push_back(u'\n');

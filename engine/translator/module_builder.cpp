@@ -4,6 +4,7 @@
 
 #include "engine/translator/prologue.h"
 #include "engine/translator/resource_blocks.h"
+#include "engine/translator/source_lines.h"
 #include "engine/translator/text_util.h"
 
 namespace qz::tr {
@@ -85,6 +86,7 @@ int build_module(std::u16string_view text, std::u16string_view module_name, Modu
     if (in_table) names += u"Const qz_NameLib = \"" + quote_literal(name) + u"\"\r\n";
     if (ModuleTable::in_range(form)) names += u"Const qz_NameMod = \"" + quote_literal(form_name) + u"\"\r\n\r\n";
     code = names + resource_class_text(number) + code;
+    LineOrigins origins{ctx.source_lines, unmark(code)};
     st.modules.set(form, {form_name, form, ModuleKind::Form, code, folder});
 
     LoadStep step;
@@ -97,6 +99,7 @@ int build_module(std::u16string_view text, std::u16string_view module_name, Modu
     step.code = std::move(code);
     step.hide_code = hidden;
     step.folder = folder;
+    step.origins = std::move(origins);
     ctx.host.load(step);
     ctx.result.steps.push_back(std::move(step));
   }
@@ -104,6 +107,7 @@ int build_module(std::u16string_view text, std::u16string_view module_name, Modu
   std::u16string code;
   for (auto it = form_declarations.rbegin(); it != form_declarations.rend(); ++it) code += *it;
   code += head + classes + body;
+  LineOrigins origins{ctx.source_lines, unmark(code)};
   st.modules.set(number, {name, number, ModuleKind::Module, code, folder});
 
   LoadStep step;
@@ -115,6 +119,7 @@ int build_module(std::u16string_view text, std::u16string_view module_name, Modu
   step.code = std::move(code);
   step.folder = folder;
   step.classes = std::move(class_names);
+  step.origins = std::move(origins);
   ctx.host.load(step);
   ctx.result.steps.push_back(std::move(step));
 
@@ -124,6 +129,7 @@ int build_module(std::u16string_view text, std::u16string_view module_name, Modu
     global.role = ModuleRole::Global;
     global.name = name;
     global.code = declare_wrappers;
+    strip_marks(global.code);
     ctx.host.load(global);
     ctx.result.steps.push_back(std::move(global));
   }

@@ -11,6 +11,7 @@
 #include "engine/translator/path_macros.h"
 #include "engine/translator/russian_keywords.h"
 #include "engine/translator/script_source.h"
+#include "engine/translator/source_lines.h"
 #include "engine/translator/text_util.h"
 #include "engine/translator/type_translator.h"
 
@@ -66,7 +67,7 @@ void apply_run_levels(std::u16string& text, Context& ctx, bool own_directives) {
       if (level == RunLevel::NoUI) ctx.result.allow_ui_off = true;
     }
   }
-  cut(text, u"\\n<#--LevelRun=[a-z0-9_]*>");
+  cut(text, u"\\n<#--LevelRun=[a-z0-9_]*>" + std::u16string(mark_pattern()));
 }
 
 }  // namespace
@@ -80,27 +81,30 @@ void translate_unit(std::string_view bytes, std::u16string_view module_name, Mod
     ctx.messenger.add(TranslatorMessage::Kind::DamagedScript, module_name);
     return;
   }
+  // Errors in the script itself name only the line; in a library, its file too.
+  mark_lines(src.text, own && role == ModuleRole::Main ? std::u16string() : file_name_of(module_name), src.first_line,
+             *ctx.source_lines);
   std::u16string text = u"\r\n" + normalize_line_feeds(ctx.settings.add_code) + u"\r\n" + src.text + u" ";
   src.text.clear();
   st.end_requested = false;
 
-  guarded(ctx, [&] { replace_every(text, u"_[ \\x09]*\\r\\n", u""); });
+  guarded(ctx, [&] { replace_every(text, u"_[ \\x09]*" + std::u16string(mark_pattern()) + u"\\r\\n", u""); });
   if (!st.run_levels[RunLevel::NoInclude]) guarded(ctx, [&] { text = expand_includes(text, module_name, ctx); });
   guarded(ctx, [&] {
     if (!contains(text, u"\\n<#--AddRus>")) return;
     if (own) ctx.result.add_rus = true;
     text = translate_russian(text);
-    cut(text, u"\\n<#--AddRus>");
+    cut(text, u"\\n<#--AddRus>" + std::u16string(mark_pattern()));
   });
   guarded(ctx, [&] {
-    std::vector<RegexMatch> found = cut(text, u"\\n<#--Develop=\\\"([^\\\"]+)\\\">");
+    std::vector<RegexMatch> found = cut(text, u"\\n<#--Develop=\\\"([^\\\"]+)\\\">" + std::u16string(mark_pattern()));
     if (found.empty()) return;
     if (st.develop_address == st.develop_address_default) st.develop_address = found[0].groups[0].value;
     if (own)
       for (const RegexMatch& m : found) ctx.result.develop_addresses.push_back(m.groups[0].value);
   });
   guarded(ctx, [&] {
-    if (cut(text, u"\\n<#--NoShowError>").empty()) return;
+    if (cut(text, u"\\n<#--NoShowError>" + std::u16string(mark_pattern())).empty()) return;
     st.no_show_error = true;
     if (own) ctx.result.no_show_error = true;
   });
@@ -110,7 +114,7 @@ void translate_unit(std::string_view bytes, std::u16string_view module_name, Mod
 
   std::vector<std::u16string> libraries;
   guarded(ctx, [&] {
-    for (const RegexMatch& m : cut(text, u"\\n#Lib +<([^>]+)>")) {
+    for (const RegexMatch& m : cut(text, u"\\n#Lib +<([^>]+)>" + std::u16string(mark_pattern()))) {
       libraries.push_back(expand_path_macros(m.groups[0].value, ctx.settings, ctx.host));
       ctx.result.libraries.push_back(libraries.back());
     }
@@ -121,11 +125,14 @@ void translate_unit(std::string_view bytes, std::u16string_view module_name, Mod
   guarded(ctx, [&] { rewrite_methods(text); });
   guarded(ctx, [&] { replace_every(text, u"^#![^\\r]+", u""); });
   guarded(ctx, [&] {
-    replace_every(text, u"\\r{2,100}", u"");
+    // Line marks between the line ends do not stand in the way: what is removed would have
+    // been removed without them (the marks of lines removed go too).
+    const std::u16string marks(mark_pattern());
+    replace_every(text, u"\\r(?:" + marks + u"\\r){1,99}", u"");
     // A run of line feeds keeps one: removing it whole would glue a section tag to the line
     // before it (an empty line, a directive line, then a tag), and the tag would be lost.
-    replace_every(text, u"\\n{2,100}", u"\n");
-    replace_every(text, u"^[\\r\\n]+", u"");
+    replace_every(text, u"\\n(?:" + marks + u"\\n){1,99}", u"\n");
+    replace_every(text, u"^(?:[\\r\\n]|" + marks.substr(0, marks.size() - 1) + u")+", u"");
   });
   text.insert(0, kCrLf);
   guarded(ctx, [&] { translate_types(text); });

@@ -68,7 +68,7 @@ size_t extract_resource_blocks(std::string_view bytes, int module, ResourceTable
     record.module = module;
     record.id = static_cast<int>(std::min<long long>(*id, INT32_MAX));
     std::string_view name_bytes = bytes.substr(open.groups[3].index, open.groups[3].value.size());
-    record.name = open.groups[3].matched ? decode_script_bytes(name_bytes) : std::u16string();
+    record.name = open.groups[3].matched ? decode_script_file(name_bytes) : std::u16string();
     std::string data;
     if (last_plus_one > start) data.assign(bytes.substr(start, last_plus_one - start));
     record.base64 = open.groups[4].matched && open.groups[4].value == u":base64";

@@ -21,11 +21,12 @@ ScriptSource load_script_source(std::string_view bytes, int module, ResourceTabl
     bytes = plain;
   }
   size_t code_bytes = extract_resource_blocks(bytes, module, table, records);
-  std::u16string text = normalize_line_feeds(decode_script_bytes(bytes.substr(0, code_bytes)));
+  std::u16string text = normalize_line_feeds(decode_script_file(bytes.substr(0, code_bytes)));
   // An interpreter line ("#!/usr/bin/env quazel") lets a script run as a program; it is not code.
   if (text.size() >= 2 && text[0] == u'#' && text[1] == u'!') {
     size_t end = text.find(u'\n');
     text.erase(0, end == std::u16string::npos ? text.size() : end + 1);
+    out.first_line = 2;
   }
   out.text = std::move(text);
   return out;

@@ -1,5 +1,5 @@
 // One script file's bytes to the code text the passes work on: unpack a packed script, cut the
-// resource blocks off into the resource table, decode (UTF-8 or the ANSI page), drop a "#!"
+// resource blocks off into the resource table, decode (UTF-8 or the script page), drop a "#!"
 // first line and make every line end with CR LF.
 #pragma once
 #include <optional>
@@ -15,6 +15,7 @@ struct ScriptSource {
   std::u16string text;
   bool damaged = false;     // a packed script that cannot be read (text is empty)
   std::string reason;
+  int first_line = 1;       // the number of the text's first line in the file (2 after a "#!" line)
 };
 
 // `module` is the script module number the resources belong to.

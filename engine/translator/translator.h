@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/translator/source_lines.h"
 #include "engine/translator/translator_state.h"
 
 namespace qz {
@@ -59,6 +60,7 @@ struct LoadStep {
   bool hide_code = false;             // Form: <#--FormHideCode>
   std::u16string folder;              // Module: the module's folder
   std::vector<std::u16string> classes;  // Module: the <#Class> sections it holds, in source order
+  LineOrigins origins;                // Form, Module: the source line of each line of `code`
 };
 
 struct ResourceRecord {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "com/str.h"
+#include "engine/translator/source_lines.h"
 #include "engine/translator/text_util.h"
 
 namespace qz::tr {
@@ -43,7 +44,10 @@ struct TypeClassBuilder {
   std::u16string build(const std::u16string& type_name, std::u16string_view body) {
     std::u16string layout, cases, members, inits;
     bool any = false;
-    for (std::u16string_view line : split_crlf(body)) {
+    for (std::u16string_view marked : split_crlf(body)) {
+      // The type becomes a class of other lines: the fields' line marks have nothing to name.
+      std::u16string line(marked);
+      strip_marks(line);
       if (line.empty()) continue;
       std::vector<RegexMatch> m = field.execute(line);
       if (m.empty()) continue;
@@ -84,7 +88,8 @@ struct TypeClassBuilder {
 // (normally the CR LF ending that line); the line feed that began the block is dropped too.
 void translate_type_blocks(std::u16string& text) {
   Regex block;
-  configure(block, kTypeBlock, false);
+  // The marks ending the "end type" line go with the block.
+  configure(block, std::u16string(kTypeBlock) + std::u16string(mark_pattern()), false);
   if (!block.test(text)) return;
   TypeClassBuilder builder;
   std::u16string out;

@@ -94,8 +94,9 @@ std::u16string long_name(FileObject& f, std::u16string_view path) {
 void FileObject::define_folder_members(Members<FileObject>& m) {
   m.method(u"SetFileSize", [](FileObject&, Args a) {
     std::string os = find_path(to_u16(a[0]));
-    uint32_t size = static_cast<uint32_t>(to_long(a[1]));
-    return Variant(set_file_size(os, size));
+    int32_t size = to_long(a[1]);
+    if (size < 0) return Variant(false);  // no file has a negative size
+    return Variant(set_file_size(os, static_cast<uint32_t>(size)));
   });
   m.method(u"ShortName", [](FileObject&, Args a) {
     // Linux has no second, short form of a name: an existing path is its own short name.

@@ -42,16 +42,19 @@ void FileObject::define_number_members(Members<FileObject>& m) {
     }
     bool in_table = number >= 0 && number < kRecordSlots;
     if (in_table) f.record_lengths[static_cast<size_t>(number)] = 1;
+    // 0 tells the script the file is not open: an unknown mode word or a failed open.
+    bool opened = false;
     try {
       FileMode mode;
       bool random = false;
       if (open_mode(to_u16(a[2]), mode, random)) {
         if (random && in_table) f.record_lengths[static_cast<size_t>(number)] = a.has(3) ? to_integer(a[3]) : 0;
         file_table().open(number, find_path(to_u16(a[0])), mode);
+        opened = file_table().is_open(number);
       }
     } catch (...) {
     }
-    return Variant(number);
+    return Variant(opened ? number : int16_t{0});
   });
   m.method(u"FileFree", [](FileObject&, Args) {
     return resume_next([] { return Variant(static_cast<int16_t>(file_table().free_number())); }, Variant(int16_t{0}));

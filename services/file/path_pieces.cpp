@@ -4,13 +4,14 @@ namespace qz {
 
 namespace {
 
-// The 1-based position of the last `separator` in `text`, 0 when there is none; an empty
-// separator is found at the last character, as the language's InStrRev finds it.
+// Where the text is cut: just after the last `separator` in `text` (all of it), 0 when there
+// is none; an empty separator is found at the last character, as the language's InStrRev
+// finds it.
 size_t last_position(std::u16string_view text, std::u16string_view separator) {
   if (text.empty()) return 0;
   if (separator.empty()) return text.size();
   size_t at = text.rfind(separator);
-  return at == std::u16string_view::npos ? 0 : at + 1;
+  return at == std::u16string_view::npos ? 0 : at + separator.size();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include "com/convert.h"
+#include "com/error.h"
 #include "formats/aes/aes_object.h"
 
 namespace qz {
@@ -23,14 +24,33 @@ TEST(AesObject, PassPhrasesMakeKeysFromTheirFirst16Bytes) {
   EXPECT_EQ(enc, call_text(*b, u"Encrypt", {Variant(text), Variant(true)}));
   EXPECT_EQ(call_text(*b, u"Decrypt", {Variant(enc), Variant(true)}), text);
 
-  // An empty pass phrase is the all-zero key, not "no key".
-  Ref<Object> zero = new_aes_object(), none = new_aes_object();
+  // An empty pass phrase is the all-zero key, not "no key": it encrypts.
+  Ref<Object> zero = new_aes_object();
   zero->call(u"SetCipherKey", {Variant(u"")});
   std::u16string z = call_text(*zero, u"Encrypt", {Variant(u"abc"), Variant(true)});
-  EXPECT_NE(z, call_text(*none, u"Encrypt", {Variant(u"abc"), Variant(true)}));
-  // Without a key the object still round-trips (final round only).
-  EXPECT_EQ(call_text(*none, u"Decrypt", {call_text(*none, u"Encrypt", {Variant(u"abc"), Variant(true)}), Variant(true)}), u"abc");
+  EXPECT_EQ(z.size(), 16u);
+  EXPECT_EQ(call_text(*zero, u"Decrypt", {Variant(z), Variant(true)}), u"abc");
   unsetenv("QUAZEL_LANGID");
+}
+
+TEST(AesObject, EveryCipherMemberRaisesUntilAKeyIsSet) {
+  Ref<Object> none = new_aes_object();
+  const std::vector<std::pair<std::u16string_view, std::vector<Variant>>> calls = {
+      {u"Encrypt", {Variant(u"abc"), Variant(true)}},
+      {u"Decrypt", {Variant(std::u16string(16, u'x')), Variant(true)}},
+      {u"FileEncrypt", {Variant(u"/tmp/qz_aes_in_unused"), Variant(u"/tmp/qz_aes_out_unused")}},
+      {u"FileDecrypt", {Variant(u"/tmp/qz_aes_in_unused"), Variant(u"/tmp/qz_aes_out_unused")}},
+  };
+  for (const auto& [member, args] : calls) {
+    try {
+      none->call(member, args);
+      ADD_FAILURE() << "no error from " << std::string(member.begin(), member.end());
+    } catch (const ScriptError& e) {
+      EXPECT_EQ(e.number, 5);
+    }
+  }
+  none->call(u"SetCipherKey", {Variant(u"key")});
+  EXPECT_EQ(call_text(*none, u"Decrypt", {call_text(*none, u"Encrypt", {Variant(u"abc"), Variant(true)}), Variant(true)}), u"abc");
 }
 
 TEST(AesObject, TextMembersNeverRaise) {

@@ -122,6 +122,15 @@ out=$("${mp_env[@]}" timeout 10 "$QUAZEL" "$WWW/upload.qz" < "$WORK/multipart.bo
 check "env multipart summary" "$UPLOAD_SUMMARY" "$out"
 "${mp_env[@]}" QUERY_STRING=part=1 timeout 10 "$QUAZEL" "$WWW/upload.qz" < "$WORK/multipart.body" | body_of > "$WORK/env-part1"
 cmp -s "$WORK/env-part1" "$WORK/all.bin" && echo "ok: env binary upload byte-exact" || fail "env binary upload differs"
+# The documented setting for binary data: a single-byte output page, whatever the locale.
+for cp in 1251 1252 866; do
+  for lang in en_US.UTF-8 ru_RU.UTF-8; do
+    "${mp_env[@]}" QUAZEL_OUTPUT_CP=$cp LANG=$lang QUERY_STRING=part=1 timeout 10 "$QUAZEL" "$WWW/upload.qz" \
+      < "$WORK/multipart.body" | body_of > "$WORK/env-part1-$cp"
+    cmp -s "$WORK/env-part1-$cp" "$WORK/all.bin" && echo "ok: env binary upload byte-exact under page $cp, $lang" \
+      || fail "env binary upload differs under page $cp, $lang"
+  done
+done
 
 # No script file: 404 and a failing status; text that looks like code or a verb never runs.
 for args in 'Print "PWNED" /run' "$WWW/nothing.qz" "make $WWW/echo.qz" "x/run"; do

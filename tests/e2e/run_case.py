@@ -8,6 +8,8 @@ output). Lines of the script that start with one of these comments set up the ru
   ' argv: ["Print 1 /run"]     the whole argument list instead (the script is not passed)
   ' status: 1                  expected exit status (default 0)
   ' stderr: text               text the error stream must contain (repeatable)
+  ' stderr-line: text          a whole line the error stream must hold (repeatable)
+  ' stderr-absent: text        text the error stream must not contain (repeatable)
   ' stderr-empty               nothing may be written to the error stream
   ' env: NAME=value            set for the run (repeatable)
   ' stdin: text                standard input (\\n for a line break)
@@ -30,7 +32,7 @@ TIMEOUT = 20
 
 
 def parse(path):
-    spec = {"args": [], "argv": None, "status": 0, "stderr": [], "stderr_empty": False,
+    spec = {"args": [], "argv": None, "status": 0, "stderr": [], "stderr_lines": [], "stderr_absent": [], "stderr_empty": False,
             "env": {}, "stdin": b"", "shebang": False, "signal_after": None}
     with open(path, encoding="utf-8") as f:
         for line in f:
@@ -47,6 +49,10 @@ def parse(path):
                 spec["status"] = int(value)
             elif key == "stderr":
                 spec["stderr"].append(value)
+            elif key == "stderr-line":
+                spec["stderr_lines"].append(line[2:].partition(":")[2].lstrip(" "))
+            elif key == "stderr-absent":
+                spec["stderr_absent"].append(value)
             elif key == "stderr-empty":
                 spec["stderr_empty"] = True
             elif key == "env":
@@ -120,6 +126,13 @@ def main():
     for want in spec["stderr"]:
         if want not in err_text:
             problems.append(f"error stream lacks: {want}")
+    err_lines = err_text.splitlines()
+    for want in spec["stderr_lines"]:
+        if want not in err_lines:
+            problems.append(f"error stream lacks the line: {want}")
+    for unwanted in spec["stderr_absent"]:
+        if unwanted in err_text:
+            problems.append(f"error stream holds: {unwanted}")
     if spec["stderr_empty"] and err:
         problems.append("error stream is not empty")
 

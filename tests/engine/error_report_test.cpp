@@ -34,6 +34,49 @@ TEST(ScriptErrorLines, FailingLineIsLookedUpInEveryModuleLongEnough) {
   EXPECT_EQ(failing_source_lines(9, modules, 4), u"");
 }
 
+TEST(ScriptErrorLines, MovedToTheLineTheUserWrote) {
+  // Two source files marked, then passed through as a translation would: lines joined, a
+  // blank line dropped, generated lines put in front.
+  SourceLineTable table;
+  std::u16string main = u"Sub Load(cmd)\r\n\r\n  x = 1 / 0\r\nEnd Sub";
+  tr::mark_lines(main, u"", 1, table);
+  std::u16string inc = u"Function F()\r\n  F = \"a\" * 2\r\nEnd Function";
+  tr::mark_lines(inc, u"helper.qzi", 2, table);
+  std::u16string code = u"Const qz_IDM = 1\r\n\r\n" + inc + u"\r\n" + main;
+  LineOrigins origins{std::make_shared<SourceLineTable>(table), tr::unmark(code)};
+  EXPECT_EQ(code.find(u'\xFDD0'), std::u16string::npos);
+  EXPECT_EQ(code, u"Const qz_IDM = 1\r\n\r\nFunction F()\r\n  F = \"a\" * 2\r\nEnd Function\r\n"
+                  u"Sub Load(cmd)\r\n\r\n  x = 1 / 0\r\nEnd Sub");
+
+  struct Row {
+    int generated_line;
+    int line;
+    std::u16string file, text;
+  } rows[] = {
+      {1, 1, u"", u"generated"},              // prologue: left as it was
+      {4, 3, u"helper.qzi", u"  F = \"a\" * 2"},
+      {8, 3, u"", u"  x = 1 / 0"},
+      {9, 4, u"", u"End Sub"},
+      {10, 10, u"", u"generated"},            // past the end
+  };
+  for (const Row& r : rows) {
+    ScriptErrorInfo info;
+    info.number = 11;
+    info.line = r.generated_line;
+    info.text = u"generated";
+    std::u16string file = u"stale";
+    ScriptErrorInfo moved = at_source_line(info, &origins, file);
+    EXPECT_EQ(moved.line, r.line) << r.generated_line;
+    EXPECT_EQ(moved.text, r.text) << r.generated_line;
+    EXPECT_EQ(file, r.file) << r.generated_line;
+  }
+  ScriptErrorInfo info;
+  info.number = 11;
+  info.line = 4;
+  EXPECT_EQ(script_error_lines(info, 1033, u"helper.qzi").header, u"Error [11] line - 4 (helper.qzi)");
+  EXPECT_EQ(script_error_lines(info, 1049, u"helper.qzi").header, u"Ошибка [11] на строке - 4 (helper.qzi)");
+}
+
 TEST(AboutBox, TextsInTheEngineLanguage) {
   std::u16string en = about_box_text(1033);
   EXPECT_EQ(en.rfind(u"About Quazel\nQuazel\nVersion 7.0\n", 0), 0u);

@@ -40,9 +40,11 @@ TEST(PathPieces, SplitAtTheLastSeparator) {
   EXPECT_EQ(name_extension(u"archive.tar.gz"), u"gz");
   EXPECT_EQ(name_without_extension(u"README"), u"README");
   EXPECT_EQ(name_extension(u"README"), u"");
-  // A separator of two characters: the cut comes after its first one.
-  EXPECT_EQ(path_file_name(u"a::b::c", u"::"), u":c");
-  EXPECT_EQ(path_folder(u"a::b::c", u"::"), u"a::b:");
+  // A separator of several characters: the cut comes after the whole separator.
+  EXPECT_EQ(path_file_name(u"a::b::c", u"::"), u"c");
+  EXPECT_EQ(path_folder(u"a::b::c", u"::"), u"a::b::");
+  EXPECT_EQ(path_file_name(u"x -> y -> z", u" -> "), u"z");
+  EXPECT_EQ(path_folder(u"x -> y -> z", u" -> "), u"x -> y -> ");
   EXPECT_EQ(path_file_name(u"a/B", u"b"), u"a/B");  // compared exactly
 }
 

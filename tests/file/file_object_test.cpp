@@ -82,9 +82,9 @@ TEST_F(FileObjectTest, ByteArraysReadFromIndexZeroToTheUpperBound) {
 }
 
 TEST_F(FileObjectTest, BadNumbersAndWordsFailQuietly) {
-  EXPECT_EQ(to_integer(call(*f, u"FileOpen", {Variant(sp("x")), Variant(int16_t{0}), Variant(u"sideways"), Variant(int16_t{0})})), 1);
+  EXPECT_EQ(to_integer(call(*f, u"FileOpen", {Variant(sp("x")), Variant(int16_t{0}), Variant(u"sideways"), Variant(int16_t{0})})), 0);
   EXPECT_FALSE(exists("x"));
-  EXPECT_EQ(to_integer(call(*f, u"FileOpen", {Variant(sp("x")), Variant(int16_t{600}), Variant(u"output"), Variant(int16_t{0})})), 600);
+  EXPECT_EQ(to_integer(call(*f, u"FileOpen", {Variant(sp("x")), Variant(int16_t{600}), Variant(u"output"), Variant(int16_t{0})})), 0);
   EXPECT_FALSE(exists("x"));
   Variant buf(int32_t{7});
   call(*f, u"FileGet", {Variant(int16_t{600}), Variant(int32_t{1}), Variant::by_ref(&buf)});

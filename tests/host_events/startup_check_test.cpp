@@ -1,4 +1,4 @@
-// The engine version check compares version texts as text, as it always has.
+// The engine version check compares versions number by number.
 #include <gtest/gtest.h>
 
 #include "host/startup_check.h"
@@ -12,8 +12,9 @@ TEST(StartupCheck, VersionTexts) {
     const char16_t* host;
     bool usable;
   } cases[] = {
-      {u"8.0.5", u"8.0.5", true},  {u"8.0.0", u"8.0.5", false}, {u"8.0.10", u"8.0.5", false},
-      {u"9.0.0", u"8.0.5", true},  {u"", u"8.0.5", false},
+      {u"8.0.5", u"8.0.5", true},  {u"8.0.0", u"8.0.5", false}, {u"8.0.10", u"8.0.5", true},
+      {u"8.0.5", u"8.0.10", false}, {u"10.0.0", u"9.9.9", true}, {u"9.0.0", u"8.0.5", true},
+      {u"8.0", u"8.0.0", true},    {u"8.0", u"8.0.1", false},   {u"", u"8.0.5", false},
   };
   for (const auto& c : cases)
     EXPECT_EQ(engine_version_usable(c.engine, c.host), c.usable) << std::string(c.engine, c.engine + std::char_traits<char16_t>::length(c.engine));

@@ -196,6 +196,26 @@ TEST(ScriptBytes, Utf8WhenValidElseTheAnsiPage) {
   EXPECT_EQ(decode_script_bytes("\xCF\xF0\xE8"), u"\u00CF\u00F0\u00E8");
 }
 
+TEST(ScriptFiles, Utf8WhenValidElse1251WhateverTheLocale) {
+  EnvGuard env({"QUAZEL_LANGID", "QUAZEL_SCRIPT_CP", "LC_ALL", "LC_MESSAGES", "LANG"});
+  struct Case { const char* langid; const char* script_cp; int page; std::u16string text; } cases[] = {
+      {"1033", nullptr, 1251, u"\u041F\u0440\u0438"},
+      {"1049", nullptr, 1251, u"\u041F\u0440\u0438"},
+      {"1049", "1252", 1252, u"\u00CF\u00F0\u00E8"},
+      {"1033", "866", 866, u"\u2567\u0401\u0448"},
+      {"1033", "65001", 1251, u"\u041F\u0440\u0438"},  // not a single-byte page: the default
+      {"1033", "banana", 1251, u"\u041F\u0440\u0438"},
+  };
+  for (const Case& c : cases) {
+    EnvGuard::set("QUAZEL_LANGID", c.langid);
+    if (c.script_cp) EnvGuard::set("QUAZEL_SCRIPT_CP", c.script_cp);
+    else ::unsetenv("QUAZEL_SCRIPT_CP");
+    EXPECT_EQ(script_code_page(), c.page) << c.langid << " " << (c.script_cp ? c.script_cp : "-");
+    EXPECT_EQ(decode_script_file("\xCF\xF0\xE8"), c.text) << c.langid;
+    EXPECT_EQ(decode_script_file("\xEF\xBB\xBF" "a\xD0\x96"), u"a\u0416");
+  }
+}
+
 TEST(Language, ChosenFromTheEnvironment) {
   struct Case { const char* langid; const char* lc_all; const char* lc_messages; const char* lang; int expected; };
   const Case cases[] = {
