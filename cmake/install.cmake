@@ -25,7 +25,8 @@ add_custom_target(uninstall
   VERBATIM)
 
 # `make deb` (cpack -G DEB): quazel_X.Y.Z_ARCH.deb, installing under /usr. The system's library
-# folders hold the engine, so standalone programs and scripts find it without a setting.
+# folders hold the engine, so standalone programs and scripts find it without a setting (CPack
+# adds the ldconfig calls for the shared libraries).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quazel)
 set(CPACK_PACKAGE_VERSION ${QUAZEL_VERSION})
@@ -40,7 +41,5 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION interpreters)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# The library cache learns of the engine on install and forgets it on removal.
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/cmake/debian/triggers)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/packages)
 include(CPack)
