@@ -26,6 +26,14 @@ EngineChoice choose_engine(EventLoop& loop, int langid) {
   auto note = [&](std::string why) {
     if (detail.empty()) detail = std::move(why);
   };
+  // An opened library becomes the choice when its engine is new enough.
+  auto accept = [&](std::optional<EngineLibrary>& library) {
+    std::u16string version = library ? version_of(*library) : std::u16string();
+    if (!version.empty()) found = version;
+    if (!library || !engine_version_usable(version, host)) return false;
+    out.library = std::move(library);
+    return true;
+  };
 
   for (const EngineCandidate& c : engine_library_candidates()) {
     const bool file = c.source != EngineSource::Installed;
@@ -35,17 +43,13 @@ EngineChoice choose_engine(EventLoop& loop, int langid) {
     }
     std::string error;
     std::optional<EngineLibrary> library = open_engine_library(c.path, loop, error);
-    std::u16string version = library ? version_of(*library) : std::u16string();
-    if (library && engine_version_usable(version, host)) {
-      out.library = std::move(library);
-      return out;
-    }
+    const bool opened = library.has_value();
+    if (accept(library)) return out;
     // Nothing installed is the usual case for a standalone program: not worth a word.
-    if (!library && c.source == EngineSource::Installed) continue;
-    if (!library) note(error);
-    if (!version.empty()) found = version;
+    if (!opened && c.source == EngineSource::Installed) continue;
+    if (!opened) note(error);
     if (c.source == EngineSource::Variable || c.source == EngineSource::Beside) {
-      out.message = unusable_engine_message(langid, version, utf8_to_u16(library ? c.path : error));
+      out.message = unusable_engine_message(langid, opened ? found : u"", utf8_to_u16(opened ? c.path : error));
       return out;
     }
   }
@@ -58,13 +62,9 @@ EngineChoice choose_engine(EventLoop& loop, int langid) {
   if (carried.state == CarriedEngine::State::Intact) {
     std::string error;
     std::optional<EngineLibrary> library = open_engine_from_memory(carried.library, loop, error);
-    std::u16string version = library ? version_of(*library) : std::u16string();
-    if (library && engine_version_usable(version, host)) {
-      out.library = std::move(library);
-      return out;
-    }
-    if (!version.empty()) found = version;
-    detail = library ? "the carried engine is too old" : "the carried engine: " + error;
+    const bool opened = library.has_value();
+    if (accept(library)) return out;
+    detail = opened ? "the carried engine is too old" : "the carried engine: " + error;
   }
   out.message = unusable_engine_message(langid, found, utf8_to_u16(detail));
   return out;
