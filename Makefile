@@ -4,8 +4,10 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 SCRIPT     ?= examples/hello.qz
 ARGS       ?=
+PREFIX     ?= /usr/local
+DESTDIR    ?=
 
-.PHONY: all setup build run test asan asan-build asan-test fuzz fuzz-smoke bench clean
+.PHONY: all setup build run test install uninstall deb asan asan-build asan-test fuzz fuzz-smoke bench clean
 
 all: build
 
@@ -24,6 +26,21 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# PREFIX/bin/quazel, the engine in PREFIX/lib, the manual page and the examples. Installed into
+# the system itself, the library cache is refreshed so that standalone programs anywhere find
+# the engine.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+	@if [ -z "$(DESTDIR)" ] && [ "$$(id -u)" -eq 0 ] && command -v ldconfig >/dev/null; then ldconfig; fi
+
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake -DBUILD="$(abspath $(BUILD))" -DPREFIX="$(PREFIX)" -P cmake/uninstall.cmake
+	@if [ -z "$(DESTDIR)" ] && [ "$$(id -u)" -eq 0 ] && command -v ldconfig >/dev/null; then ldconfig; fi
+
+# The Debian package of the same files, in $(BUILD)/packages/.
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 # One clang build serves both the sanitizer test run and the fuzz targets: every test runs
 # under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzzers link against it.

@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "com/convert.h"
+#include "engine/make/make_paths.h"
 #include "platform/path.h"
 
 namespace qz {
@@ -31,16 +32,34 @@ Variant host_value(Object* host, std::u16string_view name) {
   }
 }
 
+// The file this code was loaded from, as the loader names it; "" when unknown.
+std::string loaded_file() {
+  Dl_info info{};
+  if (::dladdr(reinterpret_cast<void*>(&loaded_file), &info) && info.dli_fname) return info.dli_fname;
+  return {};
+}
+
+// A library loaded from memory (the engine a standalone program carries) is named by its
+// descriptor; it has no folder of its own.
+bool loaded_from_memory(const std::string& file) { return file.rfind("/proc/self/fd/", 0) == 0; }
+
 }  // namespace
 
 std::u16string engine_library_folder() {
-  Dl_info info{};
-  if (::dladdr(reinterpret_cast<void*>(&engine_library_folder), &info) && info.dli_fname) {
-    std::string file = info.dli_fname;
-    if (file.find('/') == std::string::npos) file = executable_path();  // the main program
-    return script_path(with_trailing_slash(absolute(parent_folder(file))));
-  }
-  return script_path(executable_folder());
+  std::string file = loaded_file();
+  if (file.empty()) return script_path(executable_folder());
+  // The main program, or a carried engine: the program's folder stands for the engine's.
+  if (file.find('/') == std::string::npos || loaded_from_memory(file)) file = executable_path();
+  return script_path(with_trailing_slash(absolute(parent_folder(file))));
+}
+
+std::string engine_library_file() {
+  std::string file = loaded_file();
+  if (file.empty() || file.find('/') == std::string::npos) return {};
+  if (!loaded_from_memory(file)) file = absolute(file);
+  // Linked into the program itself: there is no library to name.
+  if (make::same_file(file, executable_path())) return {};
+  return file;
 }
 
 std::u16string script_folder_for(std::u16string_view script_name, Object* host) {

@@ -9,7 +9,12 @@
 namespace qz {
 
 // The folder of the library (or program) this code was linked into.
+// A carried engine, loaded from memory, counts as lying in the program's folder.
 std::u16string engine_library_folder();
+
+// The OS path of the engine library this code runs in (a /proc/self/fd path for a carried
+// engine); "" when the engine is linked into the program itself.
+std::string engine_library_file();
 
 // The folder of the running script: the folder part of `script_name` (separated by "\" or
 // "/"); the engine folder when it has none; the host program's folder when the host says the

@@ -2,6 +2,7 @@
 
 #include "com/convert.h"
 #include "engine/engine_core.h"
+#include "engine/engine_paths.h"
 #include "engine/make/make_builder.h"
 #include "engine/version.h"
 #include "platform/output.h"
@@ -20,6 +21,7 @@ void run_make_order(std::u16string_view script_path) {
     } catch (...) {
     }
   }
+  ctx.engine_library = engine_library_file();
   ctx.expand_path_macros = [&core](std::u16string_view p) { return core.expand_path_macros(p); };
   make::MakeResult result = make::build_from_make_ini(script_path, ctx);
   if (!result.ok) {

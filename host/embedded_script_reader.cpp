@@ -6,18 +6,26 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <string_view>
+
+#include "engine/make/carried_engine.h"
 #include "engine/make/standalone_layout.h"
 #include "platform/path.h"
 
 namespace qz {
 
-std::optional<std::string> read_own_embedded_script() {
+namespace {
+
+// Calls `use` with what follows the first end marker of the running program, mapped for the
+// call only; false when the program has no marker or cannot be read.
+template <typename F>
+bool with_own_tail(F use) {
   const std::string path = executable_path();
-  if (path.empty()) return std::nullopt;
+  if (path.empty()) return false;
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+  if (fd < 0) return false;
   struct stat st{};
-  std::optional<std::string> result;
+  bool found = false;
   if (::fstat(fd, &st) == 0 && st.st_size > 0) {
     size_t size = static_cast<size_t>(st.st_size);
     void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
@@ -28,12 +36,36 @@ std::optional<std::string> read_own_embedded_script() {
       const void* at = ::memmem(base, size, marker.data(), marker.size());
       if (at) {
         const char* tail = static_cast<const char*>(at) + marker.size();
-        result.emplace(tail, base + size - tail);
+        use(std::string_view(tail, static_cast<size_t>(base + size - tail)));
+        found = true;
       }
       ::munmap(map, size);
     }
   }
   ::close(fd);
+  return found;
+}
+
+}  // namespace
+
+std::optional<std::string> read_own_embedded_script() {
+  std::optional<std::string> result;
+  with_own_tail([&](std::string_view tail) { result.emplace(standalone::split_embedded(tail).script); });
+  return result;
+}
+
+CarriedEngine read_own_carried_engine() {
+  CarriedEngine result;
+  with_own_tail([&](std::string_view tail) {
+    auto block = standalone::split_embedded(tail).engine_block;
+    if (!block) return;
+    if (auto library = standalone::unpack_engine_block(*block, result.error)) {
+      result.state = CarriedEngine::State::Intact;
+      result.library = std::move(*library);
+    } else {
+      result.state = CarriedEngine::State::Damaged;
+    }
+  });
   return result;
 }
 

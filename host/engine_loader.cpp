@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "engine/library_entry.h"
+#include "host/memory_library.h"
 #include "platform/output.h"
 #include "platform/path.h"
 
@@ -14,6 +14,7 @@ namespace qz {
 namespace {
 
 constexpr const char* kLibraryName = "libquazel.so";
+constexpr int kOpenFlags = RTLD_NOW | RTLD_LOCAL;
 
 std::string registered_path() {
   std::string base;
@@ -31,56 +32,57 @@ std::string registered_path() {
   return line;
 }
 
+// Never closed: the engine's code runs until the process ends.
+std::optional<EngineLibrary> adopt(void* lib, const std::string& path, EventLoop& loop, std::string& error) {
+  auto set_loop = reinterpret_cast<SetEventLoopFn>(::dlsym(lib, kSetEventLoopSymbol));
+  auto create = reinterpret_cast<CreateObjectFn>(::dlsym(lib, kCreateObjectSymbol));
+  if (!set_loop || !create) {
+    error = path + ": not a Quazel engine library";
+    return std::nullopt;
+  }
+  set_loop(&loop);
+  // One set of standard-stream buffers for the whole process (an older library lacks it).
+  if (auto share = reinterpret_cast<ShareStdioFn>(::dlsym(lib, kShareStdioSymbol))) share(stdio_state());
+  return EngineLibrary{path, create};
+}
+
 }  // namespace
 
-std::vector<std::string> engine_library_candidates() {
-  std::vector<std::string> out;
-  if (const char* env = std::getenv("QUAZEL_ENGINE"); env && *env) out.push_back(env);
-  if (std::string folder = executable_folder(); !folder.empty()) out.push_back(folder + kLibraryName);
-  if (std::string reg = registered_path(); !reg.empty()) out.push_back(reg);
+std::vector<EngineCandidate> engine_library_candidates() {
+  std::vector<EngineCandidate> out;
+  if (const char* env = std::getenv("QUAZEL_ENGINE"); env && *env) out.push_back({EngineSource::Variable, env});
+  if (std::string folder = executable_folder(); !folder.empty())
+    out.push_back({EngineSource::Beside, folder + kLibraryName});
+  if (std::string reg = registered_path(); !reg.empty()) out.push_back({EngineSource::Registered, reg});
+  out.push_back({EngineSource::Installed, kLibraryName});
   return out;
 }
 
-LoadedEngine load_engine(EventLoop& loop) {
-  LoadedEngine result;
-  std::vector<std::string> candidates = engine_library_candidates();
-  if (candidates.empty()) {
-    result.error = "no place to look for libquazel.so";
-    return result;
+std::optional<EngineLibrary> open_engine_library(const std::string& path, EventLoop& loop, std::string& error) {
+  void* lib = ::dlopen(path.c_str(), kOpenFlags);
+  if (!lib) {
+    const char* why = ::dlerror();
+    error = why ? why : path + ": cannot be loaded";
+    return std::nullopt;
   }
-  for (const std::string& path : candidates) {
-    if (!file_exists(path)) {
-      if (result.error.empty()) result.error = path + ": no such file";
-      continue;
-    }
-    // Never closed: the engine's code runs until the process ends.
-    void* lib = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!lib) {
-      const char* why = ::dlerror();
-      result.error = why ? why : path + ": cannot be loaded";
-      continue;
-    }
-    auto set_loop = reinterpret_cast<SetEventLoopFn>(::dlsym(lib, kSetEventLoopSymbol));
-    auto create = reinterpret_cast<CreateObjectFn>(::dlsym(lib, kCreateObjectSymbol));
-    if (!set_loop || !create) {
-      result.error = path + ": not a Quazel engine library";
-      continue;
-    }
-    set_loop(&loop);
-    // One set of standard-stream buffers for the whole process (an older library lacks it).
-    if (auto share = reinterpret_cast<ShareStdioFn>(::dlsym(lib, kShareStdioSymbol))) share(stdio_state());
-    Object* obj = create(u"Tolvex.Quazel");
-    if (!obj) {
-      result.error = path + ": Tolvex.Quazel cannot be created";
-      continue;
-    }
-    result.engine = Ref<Object>(obj);
-    obj->Release();  // the library handed over its own reference; Ref took another
-    result.path = path;
-    result.error.clear();
-    return result;
+  return adopt(lib, path, loop, error);
+}
+
+std::optional<EngineLibrary> open_engine_from_memory(std::string_view bytes, EventLoop& loop, std::string& error) {
+  MemoryLibrary lib = open_library_from_memory(bytes, kOpenFlags, error);
+  if (!lib.handle) return std::nullopt;
+  return adopt(lib.handle, lib.path, loop, error);
+}
+
+Ref<Object> create_engine(const EngineLibrary& library, std::string& error) {
+  Object* obj = library.create(u"Tolvex.Quazel");
+  if (!obj) {
+    error = library.path + ": Tolvex.Quazel cannot be created";
+    return nullptr;
   }
-  return result;
+  Ref<Object> engine(obj);
+  obj->Release();  // the library handed over its own reference; Ref took another
+  return engine;
 }
 
 }  // namespace qz

@@ -1,27 +1,49 @@
 // Finding and loading the engine library at run time, as creating an object by its ProgID
-// does: never linked, always loaded with dlopen. The library is looked for, in this order:
+// does: never linked, always loaded with dlopen. The places to look, in this order:
 //   $QUAZEL_ENGINE                                   a path to libquazel.so
 //   the folder of the running program                libquazel.so beside quazel
 //   ${XDG_CONFIG_HOME:-~/.config}/quazel/progids/Tolvex.Quazel   its first line: the path
+//   the library search for "libquazel.so"           an installed engine: the program's own
+//                                                    run path ($ORIGIN/../lib), then the
+//                                                    system's library folders
+// A standalone program may also carry an engine of its own; engine_choice.h decides.
 #pragma once
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "com/object.h"
+#include "engine/library_entry.h"
 #include "platform/event_loop.h"
 
 namespace qz {
 
-struct LoadedEngine {
-  Ref<Object> engine;   // null when no library could be loaded
-  std::string path;     // the library that was loaded
-  std::string error;    // why not, when engine is null
+enum class EngineSource { Variable, Beside, Registered, Installed };
+
+struct EngineCandidate {
+  EngineSource source;
+  std::string path;  // a file path; for Installed the bare library name
 };
 
-// The places to try, in order (the ones that are set).
-std::vector<std::string> engine_library_candidates();
+// The places that are set, in order.
+std::vector<EngineCandidate> engine_library_candidates();
 
-// Loads the first candidate that opens, gives it `loop`, and creates Tolvex.Quazel.
-LoadedEngine load_engine(EventLoop& loop);
+// An engine library, open for the life of the process.
+struct EngineLibrary {
+  std::string path;  // as it was opened
+  CreateObjectFn create = nullptr;
+};
+
+// Opens the library `path` (a bare name goes through the library search), checks that it is
+// an engine, and gives it `loop` and the host's standard streams. Nullopt, with `error`, when
+// it does not open or is no engine.
+std::optional<EngineLibrary> open_engine_library(const std::string& path, EventLoop& loop, std::string& error);
+
+// The same for a library whose bytes are in memory (a carried engine).
+std::optional<EngineLibrary> open_engine_from_memory(std::string_view bytes, EventLoop& loop, std::string& error);
+
+// A new Tolvex.Quazel of the library; null, with `error`, when it cannot be created.
+Ref<Object> create_engine(const EngineLibrary& library, std::string& error);
 
 }  // namespace qz

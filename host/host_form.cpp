@@ -8,9 +8,8 @@
 #include "host/cgi_object.h"
 #include "host/dde/dde_link_object.h"
 #include "host/embedded_script_reader.h"
-#include "host/engine_loader.h"
+#include "host/engine_choice.h"
 #include "host/service/service_control.h"
-#include "host/startup_check.h"
 #include "platform/codepage.h"
 #include "platform/output.h"
 #include "platform/path.h"
@@ -47,13 +46,12 @@ Variant HostForm::forward_event(std::u16string_view procedure, int16_t module, s
 }
 
 bool HostForm::engine_usable() {
-  LoadedEngine probe = load_engine(loop_);
-  std::u16string found;
-  if (probe.engine) found = probe_engine_version(*probe.engine);
-  // The probe goes before the run's own engine is made.
-  probe.engine = nullptr;
-  if (!found.empty() && engine_version_usable(found, host_version_text())) return true;
-  write_stderr(unusable_engine_message(language_id(), found, utf8_to_u16(probe.error)));
+  EngineChoice choice = choose_engine(loop_, language_id());
+  if (choice.library) {
+    library_ = std::move(choice.library);
+    return true;
+  }
+  write_stderr(choice.message);
   return false;
 }
 
@@ -90,12 +88,13 @@ void HostForm::start_engine() {
     }
   });
 
-  LoadedEngine loaded = load_engine(loop_);
-  if (!loaded.engine) {
-    write_stderr(u"quazel: cannot load the engine: " + utf8_to_u16(loaded.error) + u"\n");
+  std::string error;
+  Ref<Object> engine = create_engine(*library_, error);
+  if (!engine) {
+    write_stderr(u"quazel: cannot load the engine: " + utf8_to_u16(error) + u"\n");
     return;
   }
-  engine_ = loaded.engine;
+  engine_ = engine;
   try {
     engine_->call(u"SetObjExe", {Variant(static_cast<Object*>(this))});
   } catch (...) {

@@ -3,9 +3,11 @@
 // road: make the CGI object, take the command text, create the engine, hand it the embedded
 // script or the command text, and run the event loop until the engine says the run is over.
 #pragma once
+#include <optional>
 #include <string>
 
 #include "com/object.h"
+#include "host/engine_loader.h"
 #include "platform/event_loop.h"
 
 namespace qz {
@@ -33,7 +35,8 @@ class HostForm : public NativeObject<HostForm> {
   Variant nts() const;
 
  private:
-  // The start-up check; false (the reason written) when the engine is missing or too old.
+  // The start-up check: picks the engine library; false (the reason written) when no usable
+  // engine is found.
   bool engine_usable();
   void start_engine();
   void on_stop_signal();
@@ -44,6 +47,7 @@ class HostForm : public NativeObject<HostForm> {
   std::u16string command_;
   bool internal_script_ = false;
   Variant cgi_ = Variant::nothing();
+  std::optional<EngineLibrary> library_;
   Ref<Object> engine_;
   Ref<DdeObject> dde_;
   Ref<ServiceControl> nts_;

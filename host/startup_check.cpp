@@ -1,7 +1,6 @@
 #include "host/startup_check.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <vector>
 
 #include "com/convert.h"
@@ -14,36 +13,39 @@ std::u16string host_version_text() {
   return n(kEngineVersionMajor) + u"." + n(kEngineVersionMinor) + u"." + n(kEngineVersionRevision);
 }
 
-namespace {
-
-// "8.0.10" -> {8, 0, 10}; a part that is no number counts as 0.
-std::vector<uint64_t> version_parts(std::u16string_view text) {
-  std::vector<uint64_t> parts;
-  size_t start = 0;
-  while (true) {
-    size_t dot = text.find(u'.', start);
-    std::u16string_view part = text.substr(start, dot == std::u16string_view::npos ? std::u16string_view::npos : dot - start);
-    uint64_t n = 0;
-    for (char16_t c : part) {
-      if (c < u'0' || c > u'9') break;
-      n = n > (UINT64_MAX - 9) / 10 ? UINT64_MAX : n * 10 + (c - u'0');
+std::optional<int> compare_versions(std::u16string_view a, std::u16string_view b) {
+  // Each text is numbers joined by single dots, every number at least one digit.
+  auto numbers = [](std::u16string_view text) -> std::optional<std::vector<uint64_t>> {
+    std::vector<uint64_t> out(1, 0);
+    bool digit_seen = false;
+    for (char16_t c : text) {
+      if (c == u'.') {
+        if (!digit_seen) return std::nullopt;
+        out.push_back(0);
+        digit_seen = false;
+      } else if (c >= u'0' && c <= u'9' && out.back() < 1'000'000'000) {
+        out.back() = out.back() * 10 + static_cast<uint64_t>(c - u'0');
+        digit_seen = true;
+      } else {
+        return std::nullopt;
+      }
     }
-    parts.push_back(n);
-    if (dot == std::u16string_view::npos) break;
-    start = dot + 1;
+    if (!digit_seen) return std::nullopt;
+    return out;
+  };
+  auto x = numbers(a), y = numbers(b);
+  if (!x || !y) return std::nullopt;
+  // Number by number from the left; a missing number counts as 0, so 8.0 equals 8.0.0.
+  for (size_t i = 0; i < std::max(x->size(), y->size()); ++i) {
+    uint64_t p = i < x->size() ? (*x)[i] : 0, q = i < y->size() ? (*y)[i] : 0;
+    if (p != q) return p < q ? -1 : 1;
   }
-  return parts;
+  return 0;
 }
 
-}  // namespace
-
 bool engine_version_usable(std::u16string_view engine_version, std::u16string_view host_version) {
-  if (engine_version.empty()) return false;  // no engine answered
-  std::vector<uint64_t> engine = version_parts(engine_version), host = version_parts(host_version);
-  size_t n = std::max(engine.size(), host.size());
-  engine.resize(n, 0);
-  host.resize(n, 0);
-  return engine >= host;  // part by part, as numbers
+  auto order = compare_versions(engine_version, host_version);
+  return order && *order >= 0;
 }
 
 std::u16string probe_engine_version(Object& engine) {
@@ -72,6 +74,14 @@ std::u16string unusable_engine_message(int langid, std::u16string_view found, st
   }
   if (!detail.empty()) out += u"quazel: " + std::u16string(detail) + u"\n";
   return out;
+}
+
+std::u16string damaged_engine_message(int langid, std::u16string_view why) {
+  if (langid == 1049)
+    return u"quazel: библиотека движка, которую несёт эта программа, повреждена (" + std::u16string(why) +
+           u"); соберите программу заново или установите Quazel.\n";
+  return u"quazel: the engine library this program carries is damaged (" + std::u16string(why) +
+         u"); build the program again or install Quazel.\n";
 }
 
 }  // namespace qz

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "engine/make/carried_engine.h"
 #include "engine/make/standalone_layout.h"
 #include "platform/path.h"
 
@@ -17,7 +18,7 @@ std::optional<std::string> find_embedded_script(std::string_view exe_bytes) {
   const void* at = ::memmem(exe_bytes.data(), exe_bytes.size(), marker.data(), marker.size());
   if (!at) return std::nullopt;
   size_t after = static_cast<size_t>(static_cast<const char*>(at) - exe_bytes.data()) + marker.size();
-  return std::string(exe_bytes.substr(after));
+  return std::string(split_embedded(exe_bytes.substr(after)).script);
 }
 
 std::optional<std::string> read_embedded_script(const std::string& exe_path) {

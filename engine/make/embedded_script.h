@@ -12,8 +12,8 @@
 
 namespace qz::standalone {
 
-// Everything after the first end marker in `exe_bytes` (the script and its resource blocks,
-// possibly empty), or nullopt when there is no marker.
+// Everything after the first end marker in `exe_bytes` up to a carried engine (the script and
+// its resource blocks, possibly empty), or nullopt when there is no marker.
 std::optional<std::string> find_embedded_script(std::string_view exe_bytes);
 
 // find_embedded_script on the file `exe_path` (the running program when empty). Nullopt when

@@ -1,7 +1,9 @@
 #include "engine/make/executable_writer.h"
 
 #include <cstdlib>
+#include <exception>
 
+#include "engine/make/carried_engine.h"
 #include "engine/make/make_paths.h"
 #include "engine/make/standalone_layout.h"
 #include "com/convert.h"
@@ -186,6 +188,10 @@ std::optional<ExecutablePaths> plan_executable(const ExecutableOrder& order, con
     error = "refusing to write " + paths.output_path + " over the " + (over_template ? "template program" : "script");
     return std::nullopt;
   }
+  if (order.carry_engine && !ctx.engine_library.empty() && !file_exists(ctx.engine_library)) {
+    error = "the engine library " + ctx.engine_library + " to carry is not found (engine=external leaves it out)";
+    return std::nullopt;
+  }
   return paths;
 }
 
@@ -222,6 +228,23 @@ bool write_executable(const ExecutableOrder& order, const ExecutablePaths& paths
 
   *image += marker;
   *image += script_bytes;
+  if (order.carry_engine && !ctx.engine_library.empty()) {
+    if (image->compare(0, 4, "\x7f" "ELF") != 0) {
+      ctx.report("the engine is not carried: the template is no ELF program");
+    } else {
+      auto engine = pack::read_whole_file(ctx.engine_library, error);
+      if (!engine) {
+        error = "cannot read the engine library to carry: " + error;
+        return false;
+      }
+      try {
+        *image += standalone::carried_engine_block(*engine);
+      } catch (const std::exception& e) {
+        error = ctx.engine_library + ": " + e.what();
+        return false;
+      }
+    }
+  }
   return pack::replace_file(paths.output_path, *image, 0755, error);
 }
 

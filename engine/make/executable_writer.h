@@ -18,6 +18,8 @@ struct ExecutableOrder {
   std::u16string icon;                   // icon file as written; empty: none
   std::vector<ResourceEdit> resource_edits;
   std::optional<std::u16string> title;   // nullopt: the template's title stays
+  bool carry_engine = true;              // false: engine = external, the program relies on
+                                         // an installed engine
 };
 
 // The output name: the script path whose final ".qz" (any case) becomes the template's
@@ -31,14 +33,17 @@ std::string executable_name(const std::string& script_path, const std::string& t
 bool write_title(std::string& image, std::string_view title);
 
 // Where the template is and where the program goes, checked before anything is written: the
-// template must exist, and the program must replace neither the script nor the template.
+// template (and the engine library to carry, if any) must exist, and the program must replace
+// neither the script nor the template.
 struct ExecutablePaths {
   std::string template_path;
   std::string output_path;
 };
 std::optional<ExecutablePaths> plan_executable(const ExecutableOrder& order, const MakeContext& ctx, std::string& error);
 
-// Builds the standalone program from the template and `script_bytes`; false with `error`.
+// Builds the standalone program from the template and `script_bytes`, followed by the engine
+// library of ctx.engine_library (compressed, see carried_engine.h) unless the order leaves it
+// out or the template is no ELF program; false with `error`.
 bool write_executable(const ExecutableOrder& order, const ExecutablePaths& paths, const std::string& script_bytes,
                       const MakeContext& ctx, std::string& error);
 

@@ -96,6 +96,7 @@ MakeResult build_from_make_ini(std::u16string_view script_path, const MakeContex
     order.icon = key_value(options, u"icon", false).value_or(u"");
     order.resource_edits = resource_edits(section_text(ini, u"resource"));
     order.title = key_value(options, u"title", true);
+    order.carry_engine = !key_starts_with(options, u"engine", u"external");
     exe_paths = plan_executable(order, ctx, error);
     if (!exe_paths) return failure(error);
   }

@@ -3,6 +3,7 @@
 //
 //   [options]   file = target copy     type = full (pack)     compile = exe (standalone)
 //               module = template      icon = icon file       title = program title
+//               engine = external (the program carries no engine and needs an installed one)
 //   [resfile]   name[:base64] = file path, or * inline text (<#vbcrlf#> for a line break)
 //   [resource]  kind.action.lang.section.table.key = value (PE resource edits)
 //

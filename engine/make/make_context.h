@@ -16,6 +16,8 @@ struct MakeContext {
   std::string engine_folder;
   // The default template: the host program (OS path; empty: the running program).
   std::string host_executable;
+  // The engine library a standalone program carries after its script (OS path; empty: none).
+  std::string engine_library;
   // The engine's %macro% expansion for paths in make.ini; empty: paths are taken as written.
   std::function<std::u16string(std::u16string_view)> expand_path_macros;
   // One line for each step that was skipped (icon and resource edits on an ELF template, a

@@ -19,6 +19,9 @@ std::string unscramble(const unsigned char (&bytes)[N]) {
 // Chr(0) "-$header$-" Chr(0), each byte XOR 0x5A.
 constexpr unsigned char kScrambledMarker[] = {0x5A, 0x77, 0x7E, 0x32, 0x3F, 0x3B, 0x3E,
                                               0x3F, 0x28, 0x7E, 0x77, 0x5A};
+// Chr(0) "-$engine$-" Chr(0), each byte XOR 0x5A.
+constexpr unsigned char kScrambledEngineMarker[] = {0x5A, 0x77, 0x7E, 0x3F, 0x34, 0x3D,
+                                                    0x33, 0x34, 0x3F, 0x7E, 0x77, 0x5A};
 // "Quazel" Chr(0) "AddSpaceTitle", each byte XOR 0x5A.
 constexpr unsigned char kScrambledSignature[] = {0x0B, 0x2F, 0x3B, 0x20, 0x3F, 0x36, 0x5A,
                                                  0x1B, 0x3E, 0x3E, 0x09, 0x2A, 0x3B, 0x39,
@@ -27,6 +30,7 @@ constexpr unsigned char kScrambledSignature[] = {0x0B, 0x2F, 0x3B, 0x20, 0x3F, 0
 constexpr unsigned char kScrambledSentinel[] = {0x66, 0x2B, 0x20, 0x77, 0x2E, 0x33, 0x2E, 0x36,
                                                 0x3F, 0x77, 0x3B, 0x28, 0x3F, 0x3B, 0x64, 0x5A};
 static_assert(sizeof kScrambledMarker == kMarkerSize);
+static_assert(sizeof kScrambledEngineMarker == kMarkerSize);
 static_assert(sizeof kScrambledSentinel == kTitleSentinelSize);
 
 // The area behind its sentinel, in writable data and read through a volatile pointer: the
@@ -49,6 +53,8 @@ static_assert(sizeof(TitleArea) == kTitleSentinelSize + kTitleAreaSize);
 const volatile char* title_area() { return g_title_area.area; }
 
 std::string end_marker() { return unscramble(kScrambledMarker); }
+
+std::string engine_marker() { return unscramble(kScrambledEngineMarker); }
 
 std::string title_area_signature() { return unscramble(kScrambledSignature); }
 

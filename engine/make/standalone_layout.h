@@ -1,5 +1,7 @@
 // The layout of a standalone executable: the host program's bytes (its title area rewritten),
-// then the end marker Chr(0) "-$header$-" Chr(0), then the script up to the end of the file.
+// then the end marker Chr(0) "-$header$-" Chr(0), then the script up to the end of the file or
+// up to the engine marker Chr(0) "-$engine$-" Chr(0) that starts the engine library the program
+// carries (see carried_engine.h).
 //
 // The title area is 113 bytes of the host program: "Quazel", a zero, "AddSpaceTitle", 92 "-"
 // and a zero. The host's title is the zero-terminated text at its start; make writes a title
@@ -25,6 +27,8 @@ inline constexpr size_t kTitleSentinelSize = 16;
 
 // Chr(0) "-$header$-" Chr(0).
 std::string end_marker();
+// Chr(0) "-$engine$-" Chr(0): the start of a carried engine library, after the script.
+std::string engine_marker();
 // "Quazel" Chr(0) "AddSpaceTitle": the bytes that mark the start of a title area.
 std::string title_area_signature();
 // "<qz-title-area>" Chr(0): the bytes right before the title area of our host program.

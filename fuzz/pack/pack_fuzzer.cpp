@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "engine/make/carried_engine.h"
 #include "engine/make/embedded_script.h"
 #include "engine/make/make_ini.h"
 #include "engine/pack/packed_script.h"
@@ -29,6 +30,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   (void)qz::standalone::find_embedded_script(input);
+  // A carried engine block is read from a file anyone may have changed.
+  if (auto block = qz::standalone::split_embedded(input).engine_block) {
+    std::string why;
+    (void)qz::standalone::unpack_engine_block(*block, why);
+  }
+  (void)qz::standalone::unpack_engine_block(input, reason);
 
   std::u16string ini(input.begin(), input.end());
   for (auto name : {u"options", u"resfile", u"resource"}) (void)qz::make::section_text(ini, name);

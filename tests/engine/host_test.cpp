@@ -4,12 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <dlfcn.h>
+
 #include <cstdio>
 
 #include <set>
 
 #include "host/cgi_object.h"
 #include "host/command_text.h"
+#include "host/engine_choice.h"
 #include "host/engine_loader.h"
 #include "platform/path.h"
 #include "../platform/env_guard.h"
@@ -79,7 +82,7 @@ TEST(HostCgiObject, StdInReadsWhatIsWaitingAndReportsTheEnd) {
   EXPECT_EQ(r.as_long(), 0);  // end of input
 }
 
-TEST(HostEngineLoader, LooksInTheVariableThenBesideTheProgramThenTheRegisteredPath) {
+TEST(HostEngineLoader, LooksInTheVariableBesideTheProgramTheRegisteredPathThenTheLibrarySearch) {
   test_support::EnvGuard env({"QUAZEL_ENGINE", "XDG_CONFIG_HOME"});
   TempFile reg_dir_probe = create_temp_file({}, "qz-xdg-");
   ::close(reg_dir_probe.fd);
@@ -97,17 +100,29 @@ TEST(HostEngineLoader, LooksInTheVariableThenBesideTheProgramThenTheRegisteredPa
   }
   test_support::EnvGuard::set("XDG_CONFIG_HOME", xdg.c_str());
   test_support::EnvGuard::set("QUAZEL_ENGINE", "/elsewhere/libquazel.so");
-  std::vector<std::string> c = engine_library_candidates();
-  ASSERT_EQ(c.size(), 3u);
-  EXPECT_EQ(c[0], "/elsewhere/libquazel.so");
-  EXPECT_EQ(c[1], executable_folder() + "libquazel.so");
-  EXPECT_EQ(c[2], "/opt/quazel/libquazel.so");
+  std::vector<EngineCandidate> c = engine_library_candidates();
+  ASSERT_EQ(c.size(), 4u);
+  EXPECT_EQ(c[0].source, EngineSource::Variable);
+  EXPECT_EQ(c[0].path, "/elsewhere/libquazel.so");
+  EXPECT_EQ(c[1].source, EngineSource::Beside);
+  EXPECT_EQ(c[1].path, executable_folder() + "libquazel.so");
+  EXPECT_EQ(c[2].source, EngineSource::Registered);
+  EXPECT_EQ(c[2].path, "/opt/quazel/libquazel.so");
+  // A bare name: the library search, as for any installed library.
+  EXPECT_EQ(c[3].source, EngineSource::Installed);
+  EXPECT_EQ(c[3].path, "libquazel.so");
 
-  // None of them holds an engine: the loader says why instead of failing silently.
-  std::unique_ptr<EventLoop> loop = make_poll_event_loop();
-  LoadedEngine none = load_engine(*loop);
-  EXPECT_FALSE(none.engine);
-  EXPECT_NE(none.error.find("/elsewhere/libquazel.so"), std::string::npos) << none.error;
+  // None of them holds an engine (unless one is installed on this machine): the check says
+  // why instead of failing silently.
+  if (void* found = ::dlopen("libquazel.so", RTLD_LAZY)) {
+    ::dlclose(found);
+  } else {
+    std::unique_ptr<EventLoop> loop = make_poll_event_loop();
+    EngineChoice none = choose_engine(*loop, 1033);
+    EXPECT_FALSE(none.library);
+    EXPECT_NE(none.message.find(u"/elsewhere/libquazel.so: no such file"), std::u16string::npos);
+    EXPECT_NE(none.message.find(u"is missing"), std::u16string::npos);
+  }
   ::unlink(reg.c_str());
   ::rmdir((xdg + "/quazel/progids").c_str());
   ::rmdir((xdg + "/quazel").c_str());

@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """End to end with the real host program: `quazel app.qz /make` turns a script into a standalone
-program, which runs its embedded script with its own arguments when only the engine library
-stands beside it.
+program (the script, then the engine library it carries), which runs its embedded script with
+its own arguments.
 
-usage: standalone_host_run.py QUAZEL LIBQUAZEL"""
+usage: standalone_host_run.py QUAZEL LIBQUAZEL (the libquazel.so the host opens)"""
 import os
 import shutil
 import stat
@@ -13,6 +13,7 @@ import tempfile
 
 quazel, libquazel = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
 MARKER = b"\0-$header$-\0"
+ENGINE_MARKER = b"\0-$engine$-\0"
 failures = []
 
 
@@ -47,7 +48,8 @@ with tempfile.TemporaryDirectory() as build, tempfile.TemporaryDirectory() as de
         script = open(os.path.join(build, "app.qz"), "rb").read()
         check("the script is packed", script[:3] == b"QZC")
         check("the program is mode 0755", stat.S_IMODE(os.stat(exe).st_mode) == 0o755)
-        check("one marker, then the packed script", data.count(MARKER) == 1 and data.endswith(MARKER + script))
+        check("one marker, then the packed script, then the carried engine",
+              data.count(MARKER) == 1 and MARKER + script + ENGINE_MARKER in data)
         area = data.find(b"<qz-title-area>\0")
         check("the title is in the title area", area >= 0 and data[area + 16:area + 26] == b"Hello App\0",
               "no title area in the host program" if area < 0 else repr(data[area + 16:area + 40]))
