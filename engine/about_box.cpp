@@ -3,7 +3,11 @@
 #include "com/str.h"
 #include "engine/version.h"
 #include "platform/codepage.h"
+#include "platform/dialogs.h"
+#include "platform/event_loop.h"
 #include "platform/output.h"
+#include "platform/window/window_system.h"
+#include "runtime/helpers/process_start.h"
 
 namespace qz {
 
@@ -27,6 +31,37 @@ std::u16string about_box_text(int language_id) {
   return t;
 }
 
-void show_about_box() { write_stderr(about_box_text(language_id())); }
+AboutBoxTexts about_box_texts(int language_id, std::u16string help_file) {
+  const bool ru = language_id == 1049;
+  AboutBoxTexts t;
+  t.caption = u"About Quazel";
+  t.title = u"Quazel";
+  t.version = u"Version " + utf8_to_u16(std::to_string(kEngineVersionMajor) + "." + std::to_string(kEngineVersionMinor));
+  t.description = u"Скрипт-движок позволяет создавать мощные скрипты, в то же время обладая простым языком и графическим интерфейсом.";
+  t.contacts = u"Интернет: " + std::u16string(kWebAddress) + u"\nПочта: " + std::u16string(kMailAddress);
+  t.maker = ru ? u"Brenwick, разработчик Quazel" : u"Brenwick, the maker of Quazel";
+  t.ok = u"OK";
+  t.web_address = std::u16string(kWebAddress);
+  t.help_file = std::move(help_file);
+  return t;
+}
+
+void show_about_box(std::u16string help_file, std::function<void()> closed) {
+  if (!dialogs_on_display()) {
+    write_stderr(about_box_text(language_id()));
+    if (closed) closed();
+    return;
+  }
+  // The open box keeps the run alive until it is closed.
+  EventLoop& loop = event_loop();
+  loop.hold();
+  window_system().dialogs().show_about_box(
+      about_box_texts(language_id(), std::move(help_file)),
+      [](const std::u16string& target) { open_with_desktop(target); },
+      [&loop, closed] {
+        loop.release();
+        if (closed) closed();
+      });
+}
 
 }  // namespace qz

@@ -44,8 +44,7 @@ void Quazel::command(std::u16string_view line) {
   core.script_file_name = std::u16string(line);
   if (line.empty()) {
     // Closing the About box ends the run; without a display it closes at once.
-    show_about_box();
-    core.switch_end_timer_on();
+    show_about_box(core.engine_folder() + u"help.chm", [] { EngineCore::instance().switch_end_timer_on(); });
     return;
   }
   ParsedCommand parsed = parse_command_line(

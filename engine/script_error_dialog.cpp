@@ -2,7 +2,12 @@
 
 #include "engine/engine_core.h"
 #include "engine/script_trim.h"
+#include "engine/engine_utilities.h"
 #include "engine/translator/text_util.h"
+#include "engine/version.h"
+#include "platform/dialogs.h"
+#include "platform/window/window_system.h"
+#include "runtime/helpers/process_start.h"
 #include "platform/codepage.h"
 #include "platform/output.h"
 
@@ -58,7 +63,62 @@ std::u16string failing_source_lines(int line, const ModuleTable& modules, size_t
   return out;
 }
 
-void show_script_error(const ScriptErrorLines& lines, const std::u16string& source_lines) {
+ScriptErrorReport build_error_report(const ScriptErrorLines& lines, const std::u16string& source_lines,
+                                     const ErrorReportContext& c) {
+  const bool ru = c.language_id == 1049;
+  const std::u16string pad(7, u' ');
+  ScriptErrorReport r;
+  r.caption = u"Quazel";
+  if (ru) {
+    r.intro = u"\r\n" + pad + u"Quazel - обнаружена ошибка.\r\n" + pad + u"Приложение будет закрыто.\r\n" + pad +
+              u"Приносим извинения за неудобства.";
+    r.lost_work = u"Если работа не была закончена, то рабочие данные могут быть утеряны.";
+    r.tell = u"Передайте Brenwick сведения об ошибке.";
+    r.created = u"Создан отчет об ошибке, который вы сможете отправить нам. Этот отчет будет конфиденциальным и анонимным.";
+    r.see = u"Для просмотра данных, содержащихся в отчете,";
+    r.click_here = u"щелкните здесь.";
+    r.send = u"Отправить отчет";
+    r.dont_send = u"Не отправлять";
+    r.details_title = u"Сведения об ошибке ";
+    r.details_close = u"Закрыть";
+  } else {
+    r.intro = u"\r\n" + pad + u"Quazel - has encountered a\r\n" + pad + u"problem and needs to close.\r\n" + pad +
+              u"We are sorry for the inconvenience.";
+    r.lost_work = u"If you were in the middle of something, the information you were working on midht be lost.";
+    r.tell = u"Please tell Brenwick about this problem.";
+    r.created = u"We have created an error report that you can send to us. We will treat this report as confidential and anonymous.";
+    r.see = u"To see what data this error report contains,";
+    r.click_here = u"click here.";
+    r.send = u"Send report";
+    r.dont_send = u"Don't send";
+    r.details_title = u"Info this error";
+    r.details_close = u"Close";
+  }
+  r.header = lines.header;
+  r.type = lines.type;
+  r.code = lines.code;
+  r.source_lines = source_lines;
+  std::u16string report = u"------Begin of Report-------\r\n" + lines.header + u"\r\n" + lines.type + u"\r\n" +
+                          lines.code + u"\r\nOther -> " + source_lines + u"\r\nPath -> " + c.script_file +
+                          u"\r\nVersion -> " + num(kEngineVersionMajor) + u"." + num(kEngineVersionMinor) + u"." +
+                          num(kEngineVersionRevision) + u"\r\nWindows -> " + c.system_version +
+                          u"\r\n-------End of Report--------";
+  report = tr::replace_all(tr::replace_all(report, u" ", u"%20"), u"\r\n", u"%0D%0A");
+  r.mail_link = u"mailto:" + c.develop_address + u"?subject=Quazel_Error_Mail&body=" + report;
+  r.details_caption = u"Quazel Report Error";
+  // Only the prefix: the control gave no source text, so the looked-up lines follow it.
+  r.details_code = (lines.code.size() == 7 || lines.code.size() == 8) ? lines.code + source_lines : lines.code;
+  r.details_version = u"Quazel Engine v" + num(kEngineVersionMajor) + u"." + num(kEngineVersionMinor);
+  return r;
+}
+
+void show_script_error(const ScriptErrorLines& lines, const std::u16string& source_lines,
+                       const ErrorReportContext& context, bool on_display) {
+  if (on_display) {
+    window_system().dialogs().show_script_error(build_error_report(lines, source_lines, context),
+                                                [](const std::u16string& link) { open_with_desktop(link); });
+    return;
+  }
   std::u16string code = lines.code;
   // Only the prefix: the control had no source text for the line.
   if ((code.size() == 7 || code.size() == 8) && !source_lines.empty()) {
@@ -75,8 +135,10 @@ void EngineCore::report_script_error(const ScriptErrorInfo& info) {
       auto found = code_origins_.find(info.unit);
       std::u16string file;
       ScriptErrorInfo shown = at_source_line(info, found == code_origins_.end() ? nullptr : &found->second, file);
+      ErrorReportContext context{language_id(), script_file_name, translator_.develop_address, system_version_text()};
       show_script_error(script_error_lines(shown, language_id(), file),
-                        failing_source_lines(info.line, translator_.modules, control_->module_count()));
+                        failing_source_lines(info.line, translator_.modules, control_->module_count()), context,
+                        control_->allow_ui() && dialogs_on_display());
     } catch (...) {
     }
   }

@@ -7,6 +7,7 @@
 
 #include "engine/translator/source_lines.h"
 #include "engine/translator/translator_state.h"
+#include "platform/window/dialog_services.h"
 #include "script/script_control.h"
 
 namespace qz {
@@ -30,7 +31,19 @@ ScriptErrorInfo at_source_line(const ScriptErrorInfo& info, const LineOrigins* o
 // one trimmed line per module that is long enough, joined by CR LF.
 std::u16string failing_source_lines(int line, const ModuleTable& modules, size_t module_count);
 
-// Shows the dialog. When the control gave no source text, the looked-up lines stand in for it.
-void show_script_error(const ScriptErrorLines& lines, const std::u16string& source_lines);
+// Everything the dialog shows, in the engine's language: its labels, the report encoded for
+// the mail link ("%20" for blanks, "%0D%0A" for line breaks, nothing else), the details.
+struct ErrorReportContext {
+  int language_id = 1033;
+  std::u16string script_file, develop_address, system_version;
+};
+ScriptErrorReport build_error_report(const ScriptErrorLines& lines, const std::u16string& source_lines,
+                                     const ErrorReportContext& context);
+
+// Shows the dialog: on a display (with UI allowed) the toolkit's, which waits to be closed and
+// may open the mail link; otherwise the three lines on the error stream (when the control gave
+// no source text, the looked-up lines stand in for it).
+void show_script_error(const ScriptErrorLines& lines, const std::u16string& source_lines,
+                       const ErrorReportContext& context, bool on_display);
 
 }  // namespace qz

@@ -19,6 +19,13 @@ void ControlArray::define(Members<ControlArray>& m) {
     if (!c) raise(kNoSuchElement, u"Control array element does not exist");
     return Variant(static_cast<Object*>(c));
   });
+  // Text(1) = "x" assigns the element's default member.
+  m.letter(u"Item", [](ControlArray& a, Args args, const Variant& v) {
+    ToolkitWindow* c = a.element(to_integer(args[0]));
+    if (!c) raise(kNoSuchElement, u"Control array element does not exist");
+    std::vector<Variant> value{v};
+    c->invoke(kDispValue, kLet, Args(value));
+  });
   m.default_member(u"Item");
   m.getter(u"Count", [](ControlArray& a, Args) { return Variant(static_cast<int32_t>(a.elements_.size())); });
   m.getter(u"LBound", [](ControlArray& a, Args) {

@@ -33,6 +33,7 @@ constexpr ProgId kProgIds[] = {
     {u"Quazel.OLE", u"OLE"},               {u"MSWinsockLib.Winsock", u"Wsk"},
     {u"PicClip.PictureClip", u"PicClip"},  {u"Tolvex.SkinShape", u"SkinShape"},
     {u"SHDocVwCtl.WebBrowser", u"Web"},    {u"Tolvex.ProgressBar", u"ProgressBar"},
+    {u"Tolvex.Tray", u"Tray"},
 };
 
 int32_t g_counter = 0;  // never reset, not even by the engine's reset

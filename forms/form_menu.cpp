@@ -250,9 +250,4 @@ void FormMenu::define(Members<FormMenu>& m) {
   });
 }
 
-void FormStyle::define(Members<FormStyle>& m) {
-  m.property(u"pHwnd", [](FormStyle& o, Args) { return Variant(o.hwnd); },
-             [](FormStyle& o, Args, const Variant& v) { o.hwnd = to_long(v); });
-}
-
 }  // namespace qz

@@ -3,8 +3,6 @@
 // `subMenu`. A chosen item runs `<NameMenu or "Menu"><id>_Click` in the form's module and,
 // unless that returned a true value, `<NameMenu or "Menu">_Click` with the id. The toolkit
 // shows a snapshot of the items (MenuEntries); the menu's own state lives here.
-//
-// clsFormStyle, the window-style object, is kept with it as far as the forms use it.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -60,12 +58,5 @@ class FormMenu final : public NativeObject<FormMenu> {
 // Runs a chosen item's procedures in module `module`: `<prefix><id>_Click`, then, unless its
 // result is true, `<prefix>_Click` with the id. `prefix` empty means "Menu".
 void run_menu_command(int32_t module, std::u16string_view prefix, int32_t id);
-
-class FormStyle final : public NativeObject<FormStyle> {
- public:
-  static void define(Members<FormStyle>& m);
-  std::u16string type_name() const override { return u"clsFormStyle"; }
-  int32_t hwnd = 0;  // pHwnd
-};
 
 }  // namespace qz

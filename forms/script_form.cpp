@@ -179,6 +179,10 @@ void ScriptForm::define(Members<ScriptForm>& m) {
       return f.singles_[i] ? Variant(static_cast<Object*>(f.singles_[i].get())) : Variant::nothing();
     });
   }
+  m.getter(u"Tray", [](ScriptForm& f, Args) {
+    f.load();
+    return f.tray_ ? Variant(static_cast<Object*>(f.tray_.get())) : Variant::nothing();
+  });
   m.getter(u"Controls", [](ScriptForm& f, Args) {
     f.load();
     std::vector<Ref<Object>> controls, arrays;
@@ -200,6 +204,7 @@ ScriptForm::ScriptForm() = default;
 ScriptForm::~ScriptForm() {
   withdraw_subscriptions(this);
   for (auto& [key, c] : created_) c->destroy();
+  if (tray_) tray_->destroy();
   for (Ref<ControlArray>& a : arrays_) a->unload_all();
   for (Ref<ToolkitWindow>& single : singles_)
     if (single) single->destroy();
@@ -258,6 +263,16 @@ void ScriptForm::load() {
   arrays_.clear();
   for (const ControlKind& k : control_kinds()) arrays_.push_back(make_ref<ControlArray>(this, k, window_.get()));
   for (Ref<ToolkitWindow>& single : singles_) single = ws.create_control(u"Pic", 0, window_.get(), nullptr);
+  tray_ = ws.create_control(u"Tray", 0, window_.get(), nullptr);
+  if (tray_) {
+    tray_->set_parent_object(this);
+    tray_->set_listener([this](WindowEvent& e) { forward_window_event(*this, u"Tray", u"Tray", -1, e); });
+    // The icon starts as the form's own, when the window has one.
+    try {
+      if (window_->find_member(u"Icon") != kDispUnknown) tray_->set(u"TrayIcon", window_->get(u"Icon"));
+    } catch (...) {
+    }
+  }
   if (!style_) style_ = make_ref<FormStyle>();
   style_->hwnd = window_->handle();
   menu().hwnd = window_->handle();
@@ -283,6 +298,11 @@ void ScriptForm::unload_window() {
   for (Ref<ControlArray>& a : arrays) a->unload_all();
   for (auto& [key, c] : created_) c->destroy();
   created_.clear();
+  if (tray_) {
+    tray_->set_listener(nullptr);
+    tray_->destroy();
+    tray_ = nullptr;
+  }
   for (Ref<ToolkitWindow>& single : singles_) {
     if (single) single->destroy();
     single = nullptr;

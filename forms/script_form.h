@@ -13,6 +13,7 @@
 #include "com/object.h"
 #include "forms/control_array.h"
 #include "forms/form_menu.h"
+#include "forms/form_style.h"
 #include "platform/window/window_system.h"
 
 namespace qz {
@@ -96,6 +97,8 @@ class ScriptForm final : public NativeObject<ScriptForm> {
   std::vector<Ref<ControlArray>> arrays_;  // by kind number - 1, while loaded
   // The single picture boxes picMask, picFon and icoInet, while loaded; they forward nothing.
   Ref<ToolkitWindow> singles_[3];
+  // The form's one notification-area icon (Tray), while loaded; its events run Tray_<Event>.
+  Ref<ToolkitWindow> tray_;
   // Controls made by CreateControl, by key, while loaded.
   std::vector<std::pair<std::u16string, Ref<ToolkitWindow>>> created_;
   // Window properties kept across unloads, as the form's design-time values.

@@ -1,8 +1,11 @@
 #include "platform/dialogs.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <deque>
 
 #include "platform/output.h"
+#include "platform/window/window_system.h"
 
 namespace qz {
 namespace {
@@ -51,9 +54,26 @@ int default_answer(int buttons) {
   return index < 3 && set[index] ? set[index] : set[0];
 }
 
+bool dialogs_on_display() {
+  auto set = [](const char* name) {
+    const char* v = std::getenv(name);
+    return v && *v;
+  };
+  if (!set("DISPLAY") && !set("WAYLAND_DISPLAY")) return false;
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && (std::strncmp(platform, "offscreen", 9) == 0 || std::strncmp(platform, "minimal", 7) == 0))
+    return false;
+  try {
+    return !window_system().offscreen();
+  } catch (...) {
+    return false;  // the toolkit does not start on this display
+  }
+}
+
 int message_box(std::u16string_view prompt, int buttons, std::u16string_view title) {
-  show(prompt, title);
   auto& q = queues().buttons;
+  if (q.empty() && dialogs_on_display()) return window_system().dialogs().message_box(prompt, buttons, title);
+  show(prompt, title);
   if (q.empty()) return default_answer(buttons);
   int answer = q.front();
   q.pop_front();
@@ -62,8 +82,9 @@ int message_box(std::u16string_view prompt, int buttons, std::u16string_view tit
 
 std::optional<std::u16string> input_box(std::u16string_view prompt, std::u16string_view title,
                                          std::u16string_view default_text) {
-  show(prompt, title);
   auto& q = queues().texts;
+  if (q.empty() && dialogs_on_display()) return window_system().dialogs().input_box(prompt, title, default_text);
+  show(prompt, title);
   if (q.empty()) return std::u16string(default_text);
   std::optional<std::u16string> answer = std::move(q.front());
   q.pop_front();

@@ -1,6 +1,8 @@
-// Message and input boxes without a display: the text goes to the error stream as
-// "title: prompt" and the box answers at once with its default, or with the next answer a
-// test queued. Whether dialogs are allowed at all (AllowUI) is the caller's business.
+// Message and input boxes. On a display (DISPLAY or WAYLAND_DISPLAY set, not Qt's offscreen
+// platform) they are the toolkit's dialogs and wait for the user. Without one the text goes to
+// the error stream as "title: prompt" and the box answers at once with its default; a test's
+// queued answer always comes first, so no test waits. Whether dialogs are allowed at all
+// (AllowUI) is the caller's business.
 #pragma once
 #include <optional>
 #include <string>
@@ -25,6 +27,9 @@ int default_answer(int buttons);
 // The text in the field when confirmed, nullopt when cancelled.
 std::optional<std::u16string> input_box(std::u16string_view prompt, std::u16string_view title,
                                          std::u16string_view default_text);
+
+// True when dialogs can be shown to a user: a display, and the toolkit loads on it.
+bool dialogs_on_display();
 
 // Test hooks: answers taken in order by the next message boxes (a button number) and input
 // boxes (a text, or nullopt for Cancel). Boxes with nothing queued use their default.

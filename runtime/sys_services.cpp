@@ -11,6 +11,7 @@
 #include "services/console/console_object.h"
 #include "services/conv/conv_object.h"
 #include "services/file/file_service.h"
+#include "services/gdi/gdi_object.h"
 #include "services/http/http_object.h"
 #include "services/media/media_object.h"
 #include "services/power/power_object.h"
@@ -36,7 +37,7 @@ constexpr SysService kServices[] = {
     {SysField::DDE, u"DDE", false, RunLevel::NoRegistry, host_dde},
     {SysField::NTS, u"NTS", false, RunLevel::NoRegistry, host_nts},
     {SysField::Registry, u"Registry", true, RunLevel::NoRegistry, create_registry_service},
-    {SysField::GDI, u"GDI", true, RunLevel::NoGDI, nullptr},
+    {SysField::GDI, u"GDI", true, RunLevel::NoGDI, create_gdi_service},
     {SysField::DynAPI, u"DynAPI", true, RunLevel::NoDynAPI, create_dynapi_service},
     {SysField::API, u"API", true, RunLevel::NoAPI, create_api_service},
     {SysField::File, u"File", true, RunLevel::NoFile, create_file_service},

@@ -88,19 +88,6 @@ QPainter::CompositionMode picture_op(int32_t code) {
   }
 }
 
-Qt::BrushStyle fill_pattern(int16_t style) {
-  switch (style) {
-    case 0: return Qt::SolidPattern;
-    case 2: return Qt::HorPattern;
-    case 3: return Qt::VerPattern;
-    case 4: return Qt::BDiagPattern;   // upward diagonal
-    case 5: return Qt::FDiagPattern;   // downward diagonal
-    case 6: return Qt::CrossPattern;
-    case 7: return Qt::DiagCrossPattern;
-    default: return Qt::NoBrush;
-  }
-}
-
 // Lines of Print's text: CR, LF and CRLF each end one.
 std::vector<QString> text_lines(std::u16string_view text) {
   std::vector<QString> lines;
@@ -122,6 +109,25 @@ double turn(double a) {
 }
 
 }  // namespace
+
+Qt::PenStyle draw_style_pen(int16_t style) {
+  static const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine,
+                                        Qt::DashDotDotLine, Qt::NoPen, Qt::SolidLine};
+  return style >= 0 && style <= 6 ? styles[style] : Qt::SolidLine;
+}
+
+Qt::BrushStyle fill_style_brush(int16_t style) {
+  switch (style) {
+    case 0: return Qt::SolidPattern;
+    case 2: return Qt::HorPattern;
+    case 3: return Qt::VerPattern;
+    case 4: return Qt::BDiagPattern;   // upward diagonal
+    case 5: return Qt::FDiagPattern;   // downward diagonal
+    case 6: return Qt::CrossPattern;
+    case 7: return Qt::DiagCrossPattern;
+    default: return Qt::NoBrush;
+  }
+}
 
 Canvas::Canvas(int width_px, int height_px) {
   resize(width_px, height_px);
@@ -223,9 +229,7 @@ void Canvas::apply_pen(int32_t color) {
   pen.setWidth(draw_width_);
   pen.setCosmetic(true);
   // Dashes are for thin lines only; a wide pen draws solid.
-  static const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine,
-                                        Qt::DashDotDotLine, Qt::NoPen, Qt::SolidLine};
-  Qt::PenStyle style = styles[draw_style_];
+  Qt::PenStyle style = draw_style_pen(draw_style_);
   if (draw_width_ > 1 && style != Qt::NoPen) style = Qt::SolidLine;
   pen.setStyle(style);
   pen.setCapStyle(draw_width_ > 1 ? Qt::RoundCap : Qt::SquareCap);
@@ -399,7 +403,7 @@ void Canvas::line(std::optional<QPointF> from, bool step_from, QPointF to, bool 
     if (shape == LineShape::kFilledBox) {
       p.fillRect(box, QColor::fromRgb(rgb(c)));
     } else {
-      if (fill_style_ != 1) p.fillRect(box, QBrush(QColor::fromRgb(rgb(fill_color_)), fill_pattern(fill_style_)));
+      if (fill_style_ != 1) p.fillRect(box, QBrush(QColor::fromRgb(rgb(fill_color_)), fill_style_brush(fill_style_)));
       apply_pen(c);
       p.setBrush(Qt::NoBrush);
       // An aliased outline of a w x h rectangle covers w + 1 x h + 1 pixels.
@@ -428,7 +432,7 @@ void Canvas::circle(QPointF centre, bool step, double radius, std::optional<int3
   apply_mode();
   apply_pen(color.value_or(fore_));
   QBrush fill = fill_style_ == 1 ? QBrush(Qt::NoBrush)
-                                 : QBrush(QColor::fromRgb(rgb(fill_color_)), fill_pattern(fill_style_));
+                                 : QBrush(QColor::fromRgb(rgb(fill_color_)), fill_style_brush(fill_style_));
   if (!start && !end) {
     p.setBrush(fill);
     p.drawEllipse(rect);

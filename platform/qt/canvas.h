@@ -45,6 +45,12 @@ enum DrawFlags : int32_t {
   kDrawAspect = 256,     // Circle: aspect given
 };
 
+// The pen of DrawStyle (and of the shape and line controls' BorderStyle) 0..6: solid, dash,
+// dot, dash-dot, dash-dot-dot, transparent, inside solid.
+Qt::PenStyle draw_style_pen(int16_t style);
+// The brush of FillStyle 0..7: solid, transparent, then the hatches.
+Qt::BrushStyle fill_style_brush(int16_t style);
+
 class Canvas {
  public:
   Canvas(int width_px, int height_px);

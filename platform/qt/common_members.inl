@@ -8,6 +8,7 @@
 
 #include "com/convert.h"
 #include "com/error.h"
+#include "platform/qt/gdi/qt_graphics_services.h"
 
 namespace qz {
 
@@ -83,6 +84,9 @@ void define_common_members(Members<T>& m) {
   m.property(u"Tag", [](T& c, Args) { return Variant(to_str(c.tag)); },
              [](T& c, Args, const Variant& v) { c.tag = Variant(to_str(v)); });
   m.getter(u"hWnd", alive<T>([](T& c, Args) { return Variant(int32_t{c.handle()}); }));
+  // Windows that draw have a device context for sys.GDI and sys.API.
+  if constexpr (requires(T& t) { t.canvas(); })
+    m.getter(u"hDC", alive<T>([](T& c, Args) { return Variant(window_device_context(c.handle())); }));
   m.method(u"SetFocus", alive<T>([](T& c, Args) {
     QWidget* w = c.widget();
     if (!w->isVisible() || !w->isEnabled()) raise(5);  // Invalid procedure call or argument

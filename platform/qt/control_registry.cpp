@@ -21,7 +21,9 @@ const Entry kMakers[] = {
     {u"Pic", make_picture_box},              {u"CImage", make_image_control},
     {u"CShape", make_shape_control},         {u"CLine", make_line_control},
     {u"CTimer", make_timer_control},         {u"OLE", make_ole_container},
-    {u"PicClip", make_picture_clip},
+    {u"PicClip", make_picture_clip},         {u"ProgressBar", make_progress_bar},
+    {u"SkinShape", make_skin_shape},         {u"Tray", make_tray_icon},
+    {u"Wsk", make_socket_control},
 };
 }  // namespace
 

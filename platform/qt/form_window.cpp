@@ -27,14 +27,21 @@ void FormWidget::resizeEvent(QResizeEvent* e) {
   if (owner_) owner_->resized();
 }
 
-FormWindow::FormWindow(std::u16string_view caption) : NativeObject<FormWindow, QtControl>(u"Form", 0) {
+FormWindow::FormWindow(std::u16string_view caption)
+    : NativeObject<FormWindow, QtControl>(u"Form", 0), DrawingHost(0, 0) {
   auto* w = new FormWidget(this);
   w->setWindowTitle(QString::fromStdU16String(std::u16string(caption)));
   w->setAttribute(Qt::WA_QuitOnClose, false);
-  w->setFocusPolicy(Qt::StrongFocus);
+  // A click on the form's face leaves the focus with the control that has it; a form with no
+  // control gets the keys all the same (see the activation events).
+  w->setFocusPolicy(Qt::NoFocus);
   w->setMouseTracking(true);
   w->resize(4800 / kTwipsPerPixel, 3600 / kTwipsPerPixel);
   attach(w);
+  canvas_->set_font(w->font());
+  canvas_->set_changed_handler([this] {
+    if (!in_paint_ && widget()) widget()->update();
+  });
 }
 
 FormWindow::~FormWindow() { destroy(); }
@@ -67,12 +74,45 @@ void FormWindow::hold_loop(bool on) {
   else loop->release();
 }
 
+// Form_Paint runs before the drawing is shown (so what it draws shows at once), and only
+// without AutoRedraw, as the drawing is kept either way.
 void FormWindow::paint(QPaintEvent*) {
   if (in_paint_ || destroyed()) return;
-  in_paint_ = true;
-  notify(u"Paint");
-  in_paint_ = false;
+  if (!canvas().auto_redraw()) {
+    Ref<FormWindow> keep(this);
+    in_paint_ = true;
+    notify(u"Paint");
+    in_paint_ = false;
+    if (destroyed()) return;
+  }
+  QPainter p(widget());
+  p.translate(0, widget()->height() - client_size().height());
+  canvas().paint(p);
 }
+
+QSize FormWindow::client_size() const {
+  QWidget* w = widget();
+  if (!w) return {};
+  QVariant top = w->property("quazel_client_top");  // the menu bar's height
+  return {w->width(), std::max(0, w->height() - (top.isValid() ? top.toInt() : 0))};
+}
+
+Canvas& FormWindow::canvas() {
+  QSize inside = client_size();
+  if (widget() && inside != canvas_->size()) canvas_->resize(inside.width(), inside.height());
+  return *canvas_;
+}
+
+void FormWindow::drawing_font_changed() { widget()->setFont(canvas_->font()); }
+
+void FormWindow::drawing_colors_changed() {
+  common_detail::set_color_role(widget(), QPalette::Window, canvas_->back_color());
+  common_detail::set_color_role(widget(), QPalette::WindowText, canvas_->fore_color());
+}
+
+void FormWindow::drawing_picture_changed() { widget()->update(); }
+
+QPointF FormWindow::to_event_units(QPointF pixels) const { return canvas_->from_pixels(pixels); }
 
 void FormWindow::close_requested(QCloseEvent* e) {
   // The form object decides: it unloads the form (the window goes), hides it, or keeps it.
@@ -90,11 +130,14 @@ void FormWindow::shown() {
 void FormWindow::hidden() { hold_loop(false); }
 
 void FormWindow::resized() {
-  if (!destroyed() && visible()) raise_event(u"Resize");
+  if (destroyed()) return;
+  canvas();
+  if (visible()) raise_event(u"Resize");
 }
 
 void FormWindow::define(Members<FormWindow>& m) {
   define_common_members(m);
+  define_drawing_members(m);
   m.property(u"Caption", [](FormWindow& f, Args) {
     f.check_alive();
     return Variant(f.widget()->windowTitle().toStdU16String());
@@ -111,14 +154,6 @@ void FormWindow::define(Members<FormWindow>& m) {
     int16_t s = to_integer(v);
     if (s < 0 || s > 2) raise(380);
     f.widget()->setWindowState(s == 1 ? Qt::WindowMinimized : s == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
-  });
-  m.getter(u"ScaleWidth", [](FormWindow& f, Args) {
-    f.check_alive();
-    return Variant(static_cast<float>(f.widget()->width() * kTwipsPerPixel));
-  });
-  m.getter(u"ScaleHeight", [](FormWindow& f, Args) {
-    f.check_alive();
-    return Variant(static_cast<float>(f.widget()->height() * kTwipsPerPixel));
   });
 }
 

@@ -2,9 +2,12 @@
 // the form's events (mouse, keys, Resize, Paint ...) through the same tables as the controls,
 // and tells the form object, by events outside the tables, when it has been shown ("Shown")
 // and when the close box asks to close it ("Close": the result is the cancel code).
+// The form draws (the shared drawing members) on a canvas the size of its client area, below
+// the menu bar; the drawing is painted under the controls and survives the window being covered.
 #pragma once
 #include <QWidget>
 
+#include "platform/qt/drawing_members.h"
 #include "platform/qt/qt_control.h"
 
 namespace qz {
@@ -24,7 +27,7 @@ class FormWidget final : public QWidget {
   void resizeEvent(QResizeEvent* e) override;
 };
 
-class FormWindow final : public NativeObject<FormWindow, QtControl> {
+class FormWindow final : public NativeObject<FormWindow, QtControl>, public DrawingHost {
  public:
   static void define(Members<FormWindow>& m);
   std::u16string type_name() const override { return u"Form"; }
@@ -42,7 +45,16 @@ class FormWindow final : public NativeObject<FormWindow, QtControl> {
   void hidden();
   void resized();
 
+  // DrawingHost
+  Canvas& canvas() override;
+  void drawing_font_changed() override;
+  void drawing_colors_changed() override;
+  void drawing_picture_changed() override;
+  // Mouse positions in the form's scale.
+  QPointF to_event_units(QPointF pixels) const override;
+
  private:
+  QSize client_size() const;
   void hold_loop(bool on);
   bool holding_ = false;
   bool in_paint_ = false;

@@ -153,6 +153,9 @@ void install_pointer_router() {
 
 bool EventRelay::eventFilter(QObject* watched, QEvent* event) {
   if (!control_ || control_->destroyed()) return false;
+  // A control still being built is held by no one yet: holding and dropping it here would
+  // free it, and nothing can run script code for it before its maker returns.
+  if (control_->ref_count() == 0) return false;
   Ref<QtControl> keep(control_);  // a procedure may unload the control inside its own event
   try {
     if (control_->messages_watched && watched == control_->widget()) {
@@ -175,6 +178,9 @@ void QtControl::attach(QWidget* widget) {
   handle_ = register_window(this);
   widget->setProperty("quazel_handle", handle_);
   widget->setAttribute(Qt::WA_DeleteOnClose, false);
+  // Each control is a window of its own: the pointer's events stay with it, never reaching the
+  // form or frame underneath (kinds that let the pointer through say so on their widget).
+  widget->setAttribute(Qt::WA_NoMousePropagation, true);
   // Every control reports pointer moves, pressed or not. Set before the relay is installed:
   // the change sends an event, and the control may not be held by anyone yet.
   widget->setMouseTracking(true);
@@ -253,22 +259,33 @@ void QtControl::set_container(QtControl* c) {
   widget_->setVisible(shown);
 }
 
-QRect QtControl::twips_rect() const {
-  if (!widget_) return {};
+QRect QtControl::pixel_rect() const {
   QRect g = widget_->isWindow() ? widget_->frameGeometry() : widget_->geometry();
   if (!widget_->isWindow()) g.translate(0, -client_top(widget_->parentWidget()));
+  return g;
+}
+
+QRect QtControl::twips_rect() const {
+  if (!widget_) return {};
+  QRect g = pixel_rect();
+  // What the script set reads back as it was set while the window still has the pixels it was
+  // given; once it moved or resized by other means, its pixels are what counts.
+  if (g == pixels_set_) return twips_set_;
   return {g.x() * kTwipsPerPixel, g.y() * kTwipsPerPixel, g.width() * kTwipsPerPixel, g.height() * kTwipsPerPixel};
 }
 
 void QtControl::set_twips_rect(const QRect& r) {
   if (!widget_) return;
   auto px = [](int t) { return static_cast<int>(std::lround(t / static_cast<double>(kTwipsPerPixel))); };
+  // Remembered before the move: a Resize procedure may answer with a size of its own.
+  twips_set_ = r;
   if (widget_->isWindow()) {
-    widget_->move(px(r.x()), px(r.y()));
-    widget_->resize(std::max(1, px(r.width())), std::max(1, px(r.height())));
+    pixels_set_ = QRect(px(r.x()), px(r.y()), std::max(1, px(r.width())), std::max(1, px(r.height())));
+    widget_->move(pixels_set_.topLeft());
+    widget_->resize(pixels_set_.size());
   } else {
-    int top = client_top(widget_->parentWidget());
-    widget_->setGeometry(px(r.x()), px(r.y()) + top, std::max(0, px(r.width())), std::max(0, px(r.height())));
+    pixels_set_ = QRect(px(r.x()), px(r.y()), std::max(0, px(r.width())), std::max(0, px(r.height())));
+    widget_->setGeometry(pixels_set_.translated(0, client_top(widget_->parentWidget())));
   }
 }
 
@@ -618,9 +635,22 @@ bool QtControl::on_event(QObject* watched, QEvent* event) {
     case QEvent::FocusOut:
       raise_event(u"LostFocus");
       return false;
+    // A form takes the focus itself only while none of its controls can: then its activation
+    // is its GotFocus and LostFocus, and the keys come to it.
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+      if (widget_->isWindow() && !has_focusable_child(widget_))
+        raise_event(event->type() == QEvent::WindowActivate ? u"GotFocus" : u"LostFocus");
+      return false;
     default:
       return false;
   }
+}
+
+bool has_focusable_child(const QWidget* w) {
+  for (const QWidget* child : w->findChildren<QWidget*>())
+    if (child->focusPolicy() != Qt::NoFocus && child->isVisibleTo(w) && child->isEnabled()) return true;
+  return false;
 }
 
 QColor to_qcolor(int32_t color) {

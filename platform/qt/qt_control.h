@@ -141,7 +141,15 @@ class QtControl : public ToolkitWindow {
   void raise_key_event(std::u16string_view name, std::vector<Variant>& args, bool preview);
   bool moving_window_ = false;
   QPointF move_grab_;
+  // The window's rectangle in pixels of its parent's client area (the screen for a form).
+  QRect pixel_rect() const;
+  // The last rectangle the script set, and the pixels it became.
+  QRect twips_set_;
+  QRect pixels_set_{0, 0, -1, -1};
 };
+
+// True when a control on `w` can take the keyboard focus (visible, enabled, focusable).
+bool has_focusable_child(const QWidget* w);
 
 // The platform's colours are 0x00BBGGRR; system colours (0x800000nn) come from the palette.
 QColor to_qcolor(int32_t color);

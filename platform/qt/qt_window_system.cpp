@@ -5,11 +5,16 @@
 #include "com/error.h"
 #include "platform/qt/control_registry.h"
 #include "platform/qt/form_window.h"
+#include "platform/qt/gdi/qt_graphics_services.h"
 #include "platform/qt/gui_application.h"
+#include "platform/qt/media/qt_media.h"
 #include "platform/qt/menu_bar.h"
 #include "platform/qt/picture_bridge.h"
+#include "platform/qt/printer_pages.h"
+#include "platform/qt/qt_dialogs.h"
 #include "platform/qt/window_messages.h"
 #include "platform/qt/window_shape.h"
+#include "platform/qt/window_styles.h"
 #include "platform/qt/window_table.h"
 
 namespace qz {
@@ -38,6 +43,14 @@ class QtWindowSystem final : public WindowSystem {
   Ref<Object> load_picture(std::u16string_view path) override { return load_picture_file(path); }
   Ref<Object> picture_from_bytes(const uint8_t* data, size_t size) override { return load_picture_bytes(data, size); }
   void save_picture(Object* picture, std::u16string_view path) override { save_picture_file(picture, path); }
+  Ref<Object> create_printer_pages(std::u16string_view printer) override {
+    return Ref<Object>(make_ref<PrinterPages>(printer).get());
+  }
+  std::string take_printer_document(Object* pages) override {
+    auto* p = pages ? dynamic_cast<PrinterPages*>(pages) : nullptr;
+    if (!p) raise(5);
+    return p->take_document();
+  }
 
   bool offscreen() const override { return gui_offscreen(); }
   void process_events() override {
@@ -59,6 +72,14 @@ class QtWindowSystem final : public WindowSystem {
     QtControl* w = find_window(window);
     if (!w) raise(5);
     shape_window(*w, mask);
+  }
+  GraphicsServices& graphics() override { return qt_graphics_services(); }
+  MediaServices& media() override { return qt_media_services(); }
+  DialogServices& dialogs() override { return qt_dialog_services(); }
+  void set_window_style(WindowHandle form, WindowStylePart part, bool on) override {
+    QtControl* f = find_window(form);
+    if (!f || !f->widget() || !f->widget()->isWindow()) raise(5);
+    apply_window_style(*f->widget(), part, on);
   }
 };
 

@@ -18,10 +18,14 @@
 #include <vector>
 
 #include "com/object.h"
+#include "platform/window/dialog_services.h"
+#include "platform/window/window_styles.h"
 
 namespace qz {
 
 class EventLoop;
+class GraphicsServices;
+class MediaServices;
 
 // Screen geometry: 15 twips per pixel in both directions.
 constexpr int32_t kTwipsPerPixel = 15;
@@ -108,6 +112,13 @@ class WindowSystem {
   // Writes a picture (or the image of a form or picture box) as a bitmap file; raises on failure.
   virtual void save_picture(Object* picture, std::u16string_view path) = 0;
 
+  // A printer's document: an object with the drawing members of forms and picture boxes on
+  // pages of the named printer's paper, with Width, Height, Page, NewPage and KillDoc.
+  virtual Ref<Object> create_printer_pages(std::u16string_view printer) = 0;
+  // What was drawn on `pages` (from create_printer_pages) as a PDF document, after which the
+  // pages start a new one; empty when nothing was drawn. Raises 482 when it cannot be made.
+  virtual std::string take_printer_document(Object* pages) = 0;
+
   // True when windows are drawn off screen (no display): Qt's offscreen platform.
   virtual bool offscreen() const = 0;
   // Hands events to the toolkit until it has none waiting (used by DoEvents).
@@ -127,6 +138,17 @@ class WindowSystem {
   // Shapes a window: it shows only where `mask` (a picture) differs from the mask's pixel at
   // (0, 0). Raises 481 when `mask` is no picture.
   virtual void set_window_mask(WindowHandle window, Object* mask) = 0;
+
+  // Device contexts, fills, pictures, icons, cursors and window calls (graphics_services.h).
+  virtual GraphicsServices& graphics() = 0;
+  // Media playback and the tone (media_services.h); raises 429 when the media module is missing.
+  virtual MediaServices& media() = 0;
+
+  // Message, input, common, error and About dialogs on the display (dialog_services.h).
+  virtual DialogServices& dialogs() = 0;
+  // Switches one part of a form window's frame on or off (window_styles.h), keeping the window
+  // shown or hidden as it was (a taskbar change ends with a show).
+  virtual void set_window_style(WindowHandle form, WindowStylePart part, bool on) = 0;
 };
 
 // The process's window system, loading the toolkit library on the first call. Raises 429

@@ -5,6 +5,7 @@
 #include "com/convert.h"
 #include "com/error.h"
 #include "com/str.h"
+#include "platform/window/window_system.h"
 #include "runtime/helpers/program_pipe.h"
 
 namespace qz {
@@ -13,57 +14,60 @@ namespace {
 
 constexpr int kSpoolerTimeoutMs = 10000;
 
-// One spooler destination. Print adds the texts of its arguments as they are (no line break
-// is added), NewPage starts a new sheet, EndDoc sends the document to the destination.
+// One spooler destination. Drawing and printing (Print, Line, Circle, PSet, CurrentX, ScaleMode,
+// NewPage, Page, ...) go to its pages in the window system, made on first use; EndDoc sends
+// what was drawn to the destination as a PDF document through lp.
 class Printer : public NativeObject<Printer> {
  public:
   explicit Printer(std::u16string name) : name_(std::move(name)) {}
   static void define(Members<Printer>& m);
   std::u16string type_name() const override { return u"Printer"; }
 
+  // Its own members first, then those of its pages.
+  DispId find_member(std::u16string_view name) override {
+    DispId id = members().find(name);
+    if (id != kDispUnknown) return id;
+    DispId on_pages = pages().find_member(name);
+    return on_pages == kDispUnknown ? kDispUnknown : kPagesMembers + on_pages;
+  }
+  Variant invoke(DispId id, CallKind kind, Args args) override {
+    if (id >= kPagesMembers) {
+      Ref<Printer> keep(this);
+      return pages().invoke(id - kPagesMembers, kind, args);
+    }
+    return NativeObject<Printer>::invoke(id, kind, args);
+  }
+  std::u16string member_name(DispId id) const override {
+    if (id >= kPagesMembers) return pages_ ? pages_->member_name(id - kPagesMembers) : std::u16string();
+    return NativeObject<Printer>::member_name(id);
+  }
+  const void* member_key() const override { return nullptr; }
+
  private:
+  static constexpr DispId kPagesMembers = 0x10000;
+
+  Object& pages() {
+    if (!pages_) pages_ = window_system().create_printer_pages(name_);
+    return *pages_;
+  }
+  // False when the spooler refuses the document.
   bool end_doc() {
-    if (document_.empty()) return true;
-    std::string text = u16_to_utf8(document_);
-    document_.clear();
-    return run_piped({"lp", "-s", "-d", u16_to_utf8(name_)}, text, kSpoolerTimeoutMs).has_value();
+    if (!pages_) return true;
+    std::string pdf = window_system().take_printer_document(pages_.get());
+    if (pdf.empty()) return true;
+    return run_piped({"lp", "-s", "-d", u16_to_utf8(name_)}, pdf, kSpoolerTimeoutMs).has_value();
   }
 
   std::u16string name_;
-  std::u16string document_;
-  float current_x_ = 0, current_y_ = 0;
-  int16_t page_ = 1;
+  Ref<Object> pages_;
 };
 
 void Printer::define(Members<Printer>& m) {
   m.getter(u"DeviceName", [](Printer& p, Args) { return Variant(p.name_); });
   m.getter(u"DriverName", [](Printer&, Args) { return Variant(u"lp"); });
   m.getter(u"Port", [](Printer& p, Args) { return Variant(p.name_); });
-  m.getter(u"Page", [](Printer& p, Args) { return Variant(p.page_); });
-  m.property(
-      u"CurrentX", [](Printer& p, Args) { return Variant(p.current_x_); },
-      [](Printer& p, Args, const Variant& v) { p.current_x_ = to_single(v); });
-  m.property(
-      u"CurrentY", [](Printer& p, Args) { return Variant(p.current_y_); },
-      [](Printer& p, Args, const Variant& v) { p.current_y_ = to_single(v); });
-  m.method(u"Print", [](Printer& p, Args a) {
-    for (size_t i = 0; i < a.size(); ++i)
-      if (!a[i].is_missing()) p.document_ += to_u16(a[i]);
-    return Variant();
-  });
-  m.method(u"NewPage", [](Printer& p, Args) {
-    p.document_ += u'\f';
-    ++p.page_;
-    return Variant();
-  });
-  m.method(u"KillDoc", [](Printer& p, Args) {
-    p.document_.clear();
-    p.page_ = 1;
-    return Variant();
-  });
   // 70 "Permission denied" when the spooler refuses the document.
   m.method(u"EndDoc", [](Printer& p, Args) {
-    p.page_ = 1;
     if (!p.end_doc()) raise(70);
     return Variant();
   });

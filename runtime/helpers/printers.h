@@ -1,7 +1,7 @@
 // The machine's printers as the script sees them: the printers collection (zero-based), the
-// current printer, and printer objects that gather printed text into a document and hand it
-// to the print spooler on EndDoc. Printers are the spooler's destinations (`lpstat -e`); a
-// machine without the spooler's tools has none.
+// current printer, and printer objects that draw a document on pages of the window system and
+// hand it to the print spooler as PDF on EndDoc. Printers are the spooler's destinations
+// (`lpstat -e`); a machine without the spooler's tools has none.
 #pragma once
 #include <string>
 

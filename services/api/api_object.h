@@ -1,9 +1,10 @@
-// sys.API: single system calls. There are no native windows, device contexts or loadable
-// modules of the original kind here, so the window, drawing and module members report the
-// calls' failure (0; -1 from SetPixelA, the "invalid colour" answer) and change nothing. The
-// clock members work: GetTickCountA and timeGetTimeA give milliseconds since boot, the two
-// performance members a nanosecond counter and its frequency. GetIO and PutIO reach ports
-// only as port_io.h allows.
+// sys.API: single calls of our window system or of the C library. Libraries are loaded and
+// searched through the dynamic loader (handles and addresses are 64-bit numbers); the window
+// and drawing members work on our own windows and device contexts and give the calls' failure
+// values (0; -1 from SetPixelA) for numbers we did not hand out. CreateWindow and
+// SystemParametersInfoA have no counterpart here and report failure. The clock members give
+// milliseconds since boot and a nanosecond counter; GetIO and PutIO reach ports only as
+// port_io.h allows.
 #pragma once
 #include "com/object.h"
 

@@ -4,6 +4,7 @@
 
 #include "com/convert.h"
 #include "com/error.h"
+#include "platform/window/graphics_services.h"
 #include "services/clipboard/clipboard_store.h"
 #include "services/clipboard/system_clipboard.h"
 
@@ -13,8 +14,20 @@ namespace {
 
 constexpr int32_t kErrArgNotOptional = 449;
 
-// Text formats the desktop clipboard carries; rich text and links stay in the process.
-bool desktop_format(int format) { return format == 1 || format == 7 || format == 13; }
+// Formats the desktop clipboard carries: text, and bitmaps as PNG; rich text, links and
+// metafiles stay in the process.
+bool desktop_format(int format) { return format == 1 || format == 7 || format == 13 || is_bitmap_format(format); }
+
+// The picture on the desktop clipboard; null when there is none or it does not decode.
+Ref<Object> desktop_picture() {
+  std::optional<std::string> png = read_system_clipboard_png();
+  if (!png) return nullptr;
+  try {
+    return window_system().picture_from_bytes(reinterpret_cast<const uint8_t*>(png->data()), png->size());
+  } catch (const ScriptError&) {
+    return nullptr;
+  }
+}
 
 int format_arg(const Args& a, size_t i, int missing) { return a.has(i) ? to_integer(a[i]) : missing; }
 
@@ -56,6 +69,8 @@ class ClipboardObject : public NativeObject<ClipboardObject> {
       try {
         int format = format_arg(a, 0, 2);
         if (!is_text_format(format)) {
+          if (c.desktop(format) && is_bitmap_format(format))
+            if (Ref<Object> picture = desktop_picture()) return Variant(picture.get());
           Variant v = c.store_.get(format);
           if (v.is_object() || v.is_array()) return v;
         }
@@ -71,6 +86,7 @@ class ClipboardObject : public NativeObject<ClipboardObject> {
           auto text = read_system_clipboard();
           if (text) return Variant(!text->empty());
         }
+        if (c.desktop(format) && is_bitmap_format(format) && read_system_clipboard_png()) return Variant(true);
         return Variant(c.store_.has(format));
       } catch (const ScriptError&) {
         return Variant(false);
@@ -83,6 +99,8 @@ class ClipboardObject : public NativeObject<ClipboardObject> {
         // A picture (any object but Nothing) or a byte buffer; text goes through SetText.
         bool picture = data.is_object() && data.as_object();
         if (!is_text_format(format) && (picture || data.is_array())) c.store_.put(format, data);
+        if (picture && c.desktop(format) && is_bitmap_format(format))
+          write_system_clipboard_png(window_system().graphics().picture_png(data.as_object()));
       } catch (const ScriptError&) {
       }
       return Variant();

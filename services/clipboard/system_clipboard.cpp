@@ -84,6 +84,8 @@ bool feed_program(const std::vector<std::string>& argv, std::string_view input) 
   return done == input.size() && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+constexpr std::string_view kPngType = "image/png";
+
 }  // namespace
 
 bool system_clipboard_available() { return wayland() || x11(); }
@@ -103,6 +105,26 @@ bool write_system_clipboard(const std::u16string& text) {
     return feed_program({"wl-copy", "--type", "text/plain;charset=utf-8"}, bytes);
   }
   if (x11()) return feed_program({"xclip", "-selection", "clipboard", "-i"}, bytes);
+  return false;
+}
+
+std::optional<std::string> read_system_clipboard_png() {
+  std::optional<std::string> types;
+  if (wayland()) types = run_piped({"wl-paste", "--list-types"}, "", kToolTimeoutMs);
+  else if (x11()) types = run_piped({"xclip", "-selection", "clipboard", "-o", "-t", "TARGETS"}, "", kToolTimeoutMs);
+  // Asking for a type the owner does not offer makes some owners convert, others fail slowly.
+  if (!types || types->find(kPngType) == std::string::npos) return std::nullopt;
+  std::optional<std::string> png;
+  if (wayland()) png = run_piped({"wl-paste", "--type", std::string(kPngType)}, "", kToolTimeoutMs);
+  else png = run_piped({"xclip", "-selection", "clipboard", "-o", "-t", std::string(kPngType)}, "", kToolTimeoutMs);
+  if (!png || png->empty()) return std::nullopt;
+  return png;
+}
+
+bool write_system_clipboard_png(const std::string& png) {
+  if (png.empty()) return false;
+  if (wayland()) return feed_program({"wl-copy", "--type", std::string(kPngType)}, png);
+  if (x11()) return feed_program({"xclip", "-selection", "clipboard", "-t", std::string(kPngType), "-i"}, png);
   return false;
 }
 

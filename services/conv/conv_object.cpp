@@ -5,6 +5,7 @@
 // HashFile have no such rule; of them only HashFile can fail at run time (an unreadable file).
 #include "services/conv/conv_object.h"
 
+#include "services/conv/icon_object.h"
 #include <exception>
 
 #include "com/convert.h"
@@ -15,6 +16,7 @@
 #include "platform/path.h"
 #include "runtime/engine_link.h"
 #include "services/conv/hashing.h"
+#include "services/conv/icon_object.h"
 #include "services/conv/message_digest.h"
 #include "services/conv/pair_tables.h"
 #include "services/conv/text_conversion.h"
@@ -283,6 +285,7 @@ Ref<Object> new_conv_object(ConvLinks links) { return make_ref<ConvObject>(std::
 Ref<Object> create_conv_service(EngineLink& engine) {
   ConvLinks links;
   links.expand_path_macros = [&engine](std::u16string_view path) { return engine.expand_path_macros(path); };
+  links.make_icon = new_icon_object;
   return new_conv_object(std::move(links));
 }
 

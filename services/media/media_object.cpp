@@ -3,14 +3,14 @@
 #include <cmath>
 
 #include "com/convert.h"
+#include "com/error.h"
+#include "platform/window/window_system.h"
 #include "runtime/helpers/value_helpers.h"
+#include "services/media/media_commands.h"
 
 namespace qz {
 
 namespace {
-
-// The reply to a command string; empty: the command failed.
-std::u16string send_command(std::u16string_view) { return std::u16string(); }
 
 // The leading number of a reply, rounded to 32 bits (0 when there is none or it is too large).
 int32_t reply_number(std::u16string_view reply) {
@@ -22,44 +22,56 @@ std::u16string text_arg(const Args& a, size_t i) { return a.has(i) ? to_u16(a[i]
 
 class MediaObject : public NativeObject<MediaObject> {
  public:
+  MediaObject() : commands_([]() -> MediaServices& { return window_system().media(); }) {}
   std::u16string type_name() const override { return u"clsMedia"; }
 
+  // A failed command leaves the reply empty.
+  std::u16string send(std::u16string_view command) { return commands_.send(command).value_or(std::u16string()); }
+
   static void define(Members<MediaObject>& m) {
-    m.method(u"Mci", [](MediaObject&, Args a) { return Variant(Str(send_command(text_arg(a, 0)))); });
-    m.method(u"MediaOpen", [](MediaObject&, Args a) {
-      send_command(u"close all");
-      std::u16string reply =
-          send_command(u"open \"" + text_arg(a, 0) + u"\" alias " + text_arg(a, 2) + u" " + text_arg(a, 1));
-      send_command(u"set med time format seconds");
+    m.method(u"Mci", [](MediaObject& o, Args a) { return Variant(Str(o.send(text_arg(a, 0)))); });
+    m.method(u"MediaOpen", [](MediaObject& o, Args a) {
+      o.send(u"close all");
+      std::u16string reply = o.send(u"open \"" + text_arg(a, 0) + u"\" alias " + text_arg(a, 2) + u" " + text_arg(a, 1));
+      o.send(u"set med time format seconds");
       return Variant(reply_number(reply) != 0);
     });
-    m.method(u"MediaReset", [](MediaObject&, Args) { send_command(u"close all"); return Variant(); });
-    m.method(u"MediaPlay", [](MediaObject&, Args a) {
-      send_command(u"play " + text_arg(a, 1) + u" " + text_arg(a, 0));
+    m.method(u"MediaReset", [](MediaObject& o, Args) { o.send(u"close all"); return Variant(); });
+    m.method(u"MediaPlay", [](MediaObject& o, Args a) {
+      o.send(u"play " + text_arg(a, 1) + u" " + text_arg(a, 0));
       return Variant();
     });
     struct Simple { const char16_t* member; const char16_t* before; const char16_t* after; };
     for (Simple s : {Simple{u"MediaStop", u"stop ", u""}, Simple{u"MediaPause", u"pause ", u""},
                      Simple{u"MediaResume", u"resume ", u""}, Simple{u"MediaFullScreen", u"play ", u" fullscreen"},
                      Simple{u"MediaPlayRepeat", u"play ", u" repeat"}}) {
-      m.method(s.member, [s](MediaObject&, Args a) {
-        send_command(s.before + text_arg(a, 0) + s.after);
+      m.method(s.member, [s](MediaObject& o, Args a) {
+        o.send(s.before + text_arg(a, 0) + s.after);
         return Variant();
       });
     }
-    m.method(u"MediaLength", [](MediaObject&, Args a) {
-      return Variant(reply_number(send_command(u"status " + text_arg(a, 0) + u" length")));
+    m.method(u"MediaLength", [](MediaObject& o, Args a) {
+      return Variant(reply_number(o.send(u"status " + text_arg(a, 0) + u" length")));
     });
-    m.method(u"MediaPosition", [](MediaObject&, Args a) {
-      return Variant(reply_number(send_command(u"status " + text_arg(a, 0) + u" position")));
+    m.method(u"MediaPosition", [](MediaObject& o, Args a) {
+      return Variant(reply_number(o.send(u"status " + text_arg(a, 0) + u" position")));
     });
-    m.method(u"MediaStatus", [](MediaObject&, Args a) {
-      return Variant(Str(send_command(u"status " + text_arg(a, 0) + u" mode")));
+    m.method(u"MediaStatus", [](MediaObject& o, Args a) {
+      return Variant(Str(o.send(u"status " + text_arg(a, 0) + u" mode")));
     });
-    m.method(u"Sound", [](MediaObject&, Args) { return Variant(); });
-    m.method(u"OpenCD", [](MediaObject&, Args) { send_command(u"Set cdaudio door open wait"); return Variant(); });
-    m.method(u"CloseCD", [](MediaObject&, Args) { send_command(u"Set cdaudio door closed wait"); return Variant(); });
+    m.method(u"Sound", [](MediaObject&, Args a) {
+      try {
+        window_system().media().tone(to_long(a[0]), to_long(a[1]));
+      } catch (const ScriptError&) {
+      }
+      return Variant();
+    });
+    m.method(u"OpenCD", [](MediaObject& o, Args) { o.send(u"Set cdaudio door open wait"); return Variant(); });
+    m.method(u"CloseCD", [](MediaObject& o, Args) { o.send(u"Set cdaudio door closed wait"); return Variant(); });
   }
+
+ private:
+  MediaCommands commands_;
 };
 
 }  // namespace

@@ -1,7 +1,5 @@
-// sys.Media: media command strings, the CD door and a tone. There is no media command
-// interpreter here yet, so every command answers with an empty reply, as a failed command does:
-// MediaOpen gives False, MediaLength and MediaPosition 0, MediaStatus and Mci "". There is no
-// PC speaker to program, so Sound returns at once.
+// sys.Media: media command strings (media_commands.h) played through the window system's
+// media services, the CD door and a tone on the sound device (nothing happens without one).
 #pragma once
 #include "com/object.h"
 

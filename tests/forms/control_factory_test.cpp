@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
+
 #include "com/convert.h"
 #include "forms/event_forwarding.h"
 #include "tests/forms/gui_fixture.h"
@@ -174,6 +176,76 @@ TEST_F(ControlFactoryTest, ChangesAndClicksFollowEachKindsTable) {
   add({Variant(u"cshape"), Variant(int16_t{1})});
   QTest::mouseClick(widget_of(element(u"cshape", 1)), Qt::LeftButton);
   EXPECT_EQ(log(), u"scroll5 label ");
+}
+
+// Element 5 of each kind and the form log every event they could raise; what a user does to one
+// control runs only the procedures of that kind's table, in the order they happen, and nothing
+// reaches the form underneath.
+TEST_F(ControlFactoryTest, UserInputRaisesOnlyTheKindsTableInOrder) {
+  struct Procedure { std::u16string_view event, params; };
+  const Procedure procedures[] = {
+      {u"Click", u""}, {u"DblClick", u""}, {u"Change", u""}, {u"GotFocus", u""}, {u"LostFocus", u""},
+      {u"MouseDown", u"B, S, X, Y"}, {u"MouseUp", u"B, S, X, Y"}, {u"MouseMove", u"B, S, X, Y"},
+      {u"KeyDown", u"K, S"}, {u"KeyUp", u"K, S"}, {u"KeyPress", u"K"}};
+  std::u16string code;
+  for (std::u16string_view name : {u"Label5", u"Text5", u"MText5", u"TextBox5", u"Check5", u"cOption5", u"Frame5",
+                                   u"List5", u"Combo5", u"LCombo5", u"HScroll5", u"VScroll5", u"Form"}) {
+    for (const Procedure& p : procedures) {
+      bool on_form = name == u"Form";
+      if (on_form && p.event.ends_with(u"Focus")) continue;  // the form's own focus follows the controls'
+      code += u"Sub " + std::u16string(name) + u"_" + std::u16string(p.event) + u"(" + std::u16string(p.params) +
+              u")\r\nlog = log & \"" + (on_form ? u"Form" : u"") + std::u16string(p.event) + u" \"\r\nEnd Sub\r\n";
+    }
+  }
+  control->module(u"2_mdl_form_")->add_code(code);
+  form->show2(false);
+
+  enum class Input { Click, DoubleClick, TypeK, Space, Enter };
+  struct Case { std::u16string_view kind; Input input; std::u16string_view expect; };
+  const Case cases[] = {
+      {u"label", Input::Click, u"MouseDown MouseUp Click "},
+      {u"label", Input::DoubleClick, u"DblClick "},  // QTest sends the double click alone
+      {u"text", Input::TypeK, u"KeyDown KeyPress Change KeyUp "},
+      {u"text", Input::Click, u"MouseDown MouseUp Click "},
+      {u"mtext", Input::Enter, u"KeyDown KeyPress Change KeyUp "},
+      {u"mtext", Input::Click, u"MouseDown MouseUp Click "},  // on the viewport, where the mouse acts
+      {u"textbox", Input::TypeK, u"KeyDown KeyPress Change KeyUp "},
+      {u"textbox", Input::DoubleClick, u"DblClick "},
+      {u"check", Input::Click, u"MouseDown MouseUp Click "},
+      {u"check", Input::Space, u"KeyPress Click "},
+      {u"coption", Input::Click, u"MouseDown MouseUp Click "},
+      {u"coption", Input::Click, u"MouseDown MouseUp "},  // already chosen: no Click
+      {u"frame", Input::Click, u"MouseDown MouseUp Click "},
+      {u"frame", Input::TypeK, u""},
+      {u"list", Input::TypeK, u"KeyDown KeyUp "},        // no KeyPress for lists
+      {u"list", Input::Click, u""},                      // nor mouse events; an empty list picks nothing
+      {u"combo", Input::TypeK, u"KeyDown Change KeyUp "},
+      {u"lcombo", Input::TypeK, u"KeyDown KeyUp "},       // nothing to pick, nothing typed
+      {u"hscroll", Input::Click, u"Change "},           // beside the thumb: a page on
+      {u"vscroll", Input::TypeK, u"KeyDown KeyUp "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.kind.begin(), c.kind.end()) + " input " + std::to_string(static_cast<int>(c.input)));
+    add({Variant(std::u16string(c.kind)), Variant(int16_t{5})});
+    QWidget* w = widget_of(element(c.kind, 5));
+    ASSERT_NE(w, nullptr);
+    // The mouse acts on a multi-line box's viewport, keys on the box.
+    auto* area = qobject_cast<QAbstractScrollArea*>(w);
+    QWidget* under_mouse = area ? area->viewport() : w;
+    control->execute_statement(u"log = \"\"");
+    switch (c.input) {
+      case Input::Click: QTest::mouseClick(under_mouse, Qt::LeftButton); break;
+      case Input::DoubleClick: QTest::mouseDClick(under_mouse, Qt::LeftButton); break;
+      case Input::TypeK: QTest::keyClick(w, Qt::Key_K); break;
+      case Input::Space: QTest::keyClick(w, Qt::Key_Space); break;
+      case Input::Enter: QTest::keyClick(w, Qt::Key_Return); break;
+    }
+    EXPECT_EQ(log(), c.expect);
+  }
+  EXPECT_EQ(text(u"text", 5, u"Text"), u"k");
+  EXPECT_EQ(text(u"mtext", 5, u"Text"), u"\r\n");
+  EXPECT_EQ(text(u"check", 5, u"Value"), u"0");  // clicked on, then off with Space
+  EXPECT_TRUE(to_bool(element(u"coption", 5)->get(u"Value")));
 }
 
 TEST_F(ControlFactoryTest, UnloadAnswers) {

@@ -30,15 +30,17 @@ class FormScriptTest : public ::testing::Test {
     set_forms_script_control(nullptr);
     settle();
   }
-  // Procedures of the form's module; "\n" ends lines.
-  void code(std::u16string text) {
-    std::u16string crlf;
+  // Script text with "\n" ending lines, as the engine hands it over.
+  static std::u16string crlf(std::u16string_view text) {
+    std::u16string out;
     for (char16_t c : text) {
-      if (c == u'\n') crlf += u"\r\n";
-      else crlf.push_back(c);
+      if (c == u'\n') out += u"\r\n";
+      else out.push_back(c);
     }
-    module->add_code(crlf);
+    return out;
   }
+  // Procedures of the form's module; "\n" ends lines.
+  void code(std::u16string text) { module->add_code(crlf(text)); }
   void add(std::vector<Variant> args) { form->call(u"Add", std::move(args)); }
   ToolkitWindow* element(std::u16string_view kind, int16_t index) {
     return form->array(*find_control_kind(kind)).element(index);

@@ -1,0 +1,177 @@
+#include "platform/qt/media/qt_media.h"
+
+#include <QAudioDevice>
+#include <QAudioOutput>
+#include <QAudioSink>
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QMediaDevices>
+#include <QMediaPlayer>
+#include <QThread>
+#include <QUrl>
+#include <QVideoWidget>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "platform/path.h"
+
+namespace qz {
+
+namespace {
+
+constexpr int kLoadTimeoutMs = 5000;
+
+class QtMediaPlayer final : public MediaPlayer {
+ public:
+  QtMediaPlayer() {
+    if (!QMediaDevices::audioOutputs().isEmpty()) {
+      audio_ = std::make_unique<QAudioOutput>();
+      player_.setAudioOutput(audio_.get());
+    }
+    QObject::connect(&player_, &QMediaPlayer::positionChanged, [this](qint64 at) {
+      if (to_ >= 0 && at >= to_) {
+        if (repeat_) player_.setPosition(from_);
+        else player_.pause();
+      }
+    });
+    QObject::connect(&player_, &QMediaPlayer::mediaStatusChanged, [this](QMediaPlayer::MediaStatus s) {
+      if (s == QMediaPlayer::EndOfMedia && repeat_) {
+        player_.setPosition(from_);
+        player_.play();
+      }
+    });
+  }
+
+  // Loads the file, waiting for the back end to say whether it could.
+  bool load(const QString& file) {
+    player_.setSource(QUrl::fromLocalFile(file));
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < kLoadTimeoutMs) {
+      auto s = player_.mediaStatus();
+      if (s == QMediaPlayer::LoadedMedia || s == QMediaPlayer::BufferedMedia) return true;
+      if (s == QMediaPlayer::InvalidMedia || player_.error() != QMediaPlayer::NoError) return false;
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+      QThread::msleep(1);
+    }
+    return false;
+  }
+
+  void play(int64_t from, int64_t to, bool repeat, bool full_screen) override {
+    repeat_ = repeat;
+    to_ = to;
+    from_ = from >= 0 ? from : 0;
+    if (from >= 0) player_.setPosition(from);
+    else if (player_.mediaStatus() == QMediaPlayer::EndOfMedia) player_.setPosition(0);
+    if (player_.hasVideo() && !video_) {
+      video_ = std::make_unique<QVideoWidget>();
+      player_.setVideoOutput(video_.get());
+    }
+    if (video_) {
+      if (full_screen) video_->showFullScreen();
+      else video_->show();
+    }
+    player_.play();
+  }
+  void pause() override { player_.pause(); }
+  void resume() override {
+    if (player_.playbackState() == QMediaPlayer::PausedState) player_.play();
+  }
+  void stop() override {
+    player_.pause();  // stop would also rewind; the position stays where it stopped
+    stopped_ = true;
+  }
+  void seek(int64_t position) override {
+    player_.setPosition(position);
+    if (player_.playbackState() == QMediaPlayer::PlayingState) player_.pause();
+    stopped_ = true;
+  }
+  int64_t length() override { return player_.duration(); }
+  int64_t position() override { return player_.position(); }
+  Mode mode() override {
+    switch (player_.playbackState()) {
+      case QMediaPlayer::PlayingState: stopped_ = false; return Mode::kPlaying;
+      case QMediaPlayer::PausedState: return stopped_ ? Mode::kStopped : Mode::kPaused;
+      default: return Mode::kStopped;
+    }
+  }
+  void wait(int64_t timeout_ms) override {
+    QElapsedTimer clock;
+    clock.start();
+    while (player_.playbackState() == QMediaPlayer::PlayingState && (timeout_ms < 0 || clock.elapsed() < timeout_ms)) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+      QThread::msleep(2);
+    }
+  }
+
+ private:
+  QMediaPlayer player_;
+  std::unique_ptr<QAudioOutput> audio_;
+  std::unique_ptr<QVideoWidget> video_;
+  int64_t from_ = 0;
+  int64_t to_ = -1;
+  bool repeat_ = false;
+  bool stopped_ = false;
+};
+
+// A 16-bit mono sine of `ms` milliseconds at `frequency` Hz.
+QByteArray sine(int frequency, int ms, int rate) {
+  int samples = static_cast<int>(int64_t{rate} * ms / 1000);
+  QByteArray pcm(samples * 2, Qt::Uninitialized);
+  auto* out = reinterpret_cast<int16_t*>(pcm.data());
+  for (int i = 0; i < samples; ++i)
+    out[i] = static_cast<int16_t>(12000 * std::sin(2 * M_PI * frequency * static_cast<double>(i) / rate));
+  return pcm;
+}
+
+class QtMedia final : public MediaServices {
+ public:
+  std::unique_ptr<MediaPlayer> open(std::u16string_view path) override {
+    std::string os = find_path(path);
+    QString file = QString::fromUtf8(os.c_str());
+    if (!QFileInfo(file).isFile()) return nullptr;
+    auto p = std::make_unique<QtMediaPlayer>();
+    if (!p->load(file)) return nullptr;
+    return p;
+  }
+
+  bool tone(int32_t frequency, int32_t ms) override {
+    if (frequency < 37 || frequency > 32767 || ms <= 0 || ms > 60000) return false;
+    QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull()) return false;
+    QAudioFormat format;
+    format.setSampleRate(44100);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    if (!device.isFormatSupported(format)) return false;
+    QByteArray pcm = sine(frequency, ms, format.sampleRate());
+    QBuffer buffer(&pcm);
+    buffer.open(QIODevice::ReadOnly);
+    QAudioSink sink(device, format);
+    sink.start(&buffer);
+    if (sink.error() != QAudio::NoError) return false;
+    QElapsedTimer clock;
+    clock.start();
+    // Events go on while the tone sounds, as the speaker's wait let them.
+    while (clock.elapsed() < ms + 200 && sink.state() == QAudio::ActiveState) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+      QThread::msleep(2);
+    }
+    sink.stop();
+    return true;
+  }
+};
+
+}  // namespace
+
+MediaServices& qt_media_services() {
+  static auto* m = new QtMedia();
+  return *m;
+}
+
+}  // namespace qz
