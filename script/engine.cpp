@@ -8,6 +8,7 @@
 #include "script/class_instance.h"
 #include "script/diagnostics.h"
 #include "script/err_object.h"
+#include "script/module_object.h"
 #include "script/parser.h"
 #include "script/proc_ref.h"
 #include "script/script_control.h"
@@ -77,6 +78,12 @@ ScriptEngineImpl::~ScriptEngineImpl() {
 }
 
 Object* ScriptEngineImpl::err_object() { return err_ref_.get(); }
+
+Variant ScriptEngineImpl::module_object(ModuleScope* m) {
+  Ref<Object>& o = module_objects_[m];
+  if (!o) o = Ref<Object>(new ModuleObject(module_keep(m), link_));
+  return Variant(o);
+}
 
 ModuleScope* ScriptEngineImpl::module_scope(size_t index) {
   return index < modules_.size() ? modules_[index].get() : nullptr;
@@ -173,6 +180,7 @@ void ScriptEngineImpl::reset() {
   for (auto& r : alive) static_cast<ClassInstance*>(r.get())->clear_fields();
   alive.clear();
   in_reset_ = false;
+  module_objects_.clear();
   // Code that may still be running (Reset from inside a script) stays until the run ends.
   for (auto& m : modules_) retired_modules_.push_back(m);
   modules_.clear();

@@ -163,7 +163,7 @@ void assign_indexed(Variant& target, Args indices, Variant v, bool is_set) {
 void Expr::assign(Frame&, Variant, bool) { runtime_error(kErrIllegalAssign); }
 
 Variant MeExpr::eval(Frame& f) {
-  if (!f.me) compile_error(kCeInvalidMe, line, col);
+  if (!f.me) return f.engine->module_object(f.module);
   return Variant(static_cast<Object*>(f.me));
 }
 
@@ -401,7 +401,8 @@ void NameExpr::assign(Frame& f, Variant v, bool is_set) {
 
 Object* MemberExpr::target(Frame& f, Variant& holder) {
   if (object) holder = object->eval(f);
-  else holder = f.locals[with_slot].deref();
+  else if (with_slot >= 0) holder = f.locals[with_slot].deref();
+  else runtime_error(kErrUnqualifiedRef);
   const Variant& d = holder.deref();
   if (!d.is_object()) runtime_error_named(kErrObjectRequired, name);
   Object* o = d.as_object();
@@ -536,8 +537,7 @@ void IndexExpr::assign(Frame& f, Variant v, bool is_set) {
 }
 
 Variant NewExpr::eval(Frame& f) {
-  Binding* b = f.engine->lookup(scope, key);
-  if (b && b->kind == Binding::Class) return f.engine->new_instance(b->cls, b->keep);
+  // The built-in class wins over a script class of the same name.
   if (key == u"regexp") {
 #ifdef QZ_HAVE_REGEXP_OBJECT
     return Variant(new_regexp_object());
@@ -545,6 +545,8 @@ Variant NewExpr::eval(Frame& f) {
     return Variant(create_object(u"VBScript.RegExp"));
 #endif
   }
+  Binding* b = f.engine->lookup(scope, key);
+  if (b && b->kind == Binding::Class) return f.engine->new_instance(b->cls, b->keep);
   runtime_error_named(kErrClassNotDefined, name);
 }
 

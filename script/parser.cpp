@@ -54,9 +54,28 @@ class Parser {
   void expect(Tok k, int32_t number) { if (!accept(k)) error(number); }
   bool at_word(std::u16string_view w) const { return cur().kind == Tok::Ident && cur().key == w; }
   bool at_eos() const { return at(Tok::Eol) || at(Tok::Eof); }
+  // "End If", "End Sub", "End Function", "End Property" or "End Class": these may follow a
+  // statement on its line without a ':' and end it.
+  bool at_closing_end() const {
+    if (!at(Tok::End)) return false;
+    const Token& n = peek();
+    switch (n.kind) {
+      case Tok::If: case Tok::Sub: case Tok::Function: case Tok::Class: return true;
+      case Tok::Ident: return n.key == u"property";
+      default: return false;
+    }
+  }
+  bool at_statement_end() const { return at_eos() || at_closing_end(); }
+  // "Property Get|Let|Set": a property declaration (elsewhere Property is a name).
+  bool at_property_decl() const {
+    if (!at_word(u"property")) return false;
+    const Token& n = peek();
+    return n.kind == Tok::Set || (n.kind == Tok::Ident && (n.key == u"get" || n.key == u"let"));
+  }
   void skip_eols() { while (at(Tok::Eol)) advance(); }
   void end_of_statement() {
     if (single_line_ > 0 && at(Tok::Else)) return;
+    if (at_closing_end()) return;
     if (!at_eos()) error(kCeExpectedEos);
     if (single_line_ > 0 && cur().line_end) return;  // the one-line If ends here
     advance_eol();
@@ -111,13 +130,12 @@ class Parser {
       switch (cur().kind) {
         case Tok::Class: parse_class(); break;
         case Tok::Sub: case Tok::Function: parse_procedure(true, false, nullptr); break;
-        case Tok::Property: error(kCeInsideClass);
         case Tok::Public: case Tok::Private: {
           bool pub = at(Tok::Public);
           advance();
           if (at_word(u"default")) error(kCeDefaultPlacement);
           if (at(Tok::Sub) || at(Tok::Function)) { parse_procedure(pub, false, nullptr); break; }
-          if (at(Tok::Property)) error(kCeInsideClass);
+          if (at_property_decl()) error(kCeInsideClass);
           if (at(Tok::Const)) { advance(); parse_const(pub); break; }
           parse_module_vars(pub);
           break;
@@ -125,6 +143,7 @@ class Parser {
         case Tok::Dim: advance(); parse_module_vars(true); break;
         case Tok::Const: advance(); parse_const(true); break;
         default: {
+          if (at_property_decl()) error(kCeInsideClass);
           Stmt* s = parse_statement();
           if (s) unit_->top.body.push_back(s);
         }
@@ -255,13 +274,14 @@ class Parser {
     p->is_public = pub;
     p->is_default = is_default;
     p->line = cur().line;
-    Tok end_kind;
+    Tok end_kind;   // Ident: "End Property"
     int32_t end_err;
     if (accept(Tok::Sub)) { p->kind = Proc::Sub; end_kind = Tok::Sub; end_err = kCeExpectedSub; }
     else if (accept(Tok::Function)) { p->kind = Proc::Function; end_kind = Tok::Function; end_err = kCeExpectedFunction; }
     else {
-      expect(Tok::Property, kCeExpectedProperty);
-      end_kind = Tok::Property;
+      if (!at_word(u"property")) error(kCeExpectedProperty);
+      advance();
+      end_kind = Tok::Ident;
       end_err = kCeExpectedProperty;
       if (at_word(u"get")) p->kind = Proc::PropGet;
       else if (at_word(u"let")) p->kind = Proc::PropLet;
@@ -276,21 +296,30 @@ class Parser {
       compile_error(kCeLetSetArgs, name_line, name_col);
     if (p->has_result()) p->locals.emplace(p->key, 0);
     end_of_statement();
+    // A procedure written inside a block of top-level code starts afresh: no loops to exit,
+    // no With object, no one-line If around its body.
     Proc* saved = proc_;
     proc_ = p;
-    int saved_do = do_depth_, saved_for = for_depth_;
-    do_depth_ = for_depth_ = 0;
+    int saved_do = do_depth_, saved_for = for_depth_, saved_single = single_line_;
+    do_depth_ = for_depth_ = single_line_ = 0;
+    std::vector<int> saved_with = std::move(with_slots_);
+    with_slots_.clear();
     p->body = parse_block();
     do_depth_ = saved_do;
     for_depth_ = saved_for;
+    single_line_ = saved_single;
+    with_slots_ = std::move(saved_with);
     if (!at(Tok::End)) error(kCeExpectedEnd);
     advance();
-    expect(end_kind, end_err);
+    if (end_kind == Tok::Ident ? !at_word(u"property") : !at(end_kind)) error(end_err);
+    advance();
     proc_ = saved;
     end_of_statement();
     unit_->procs.push_back(std::move(owned));
     if (!cls) {
-      if (!declared_.insert(p->key).second) compile_error(kCeNameRedefined, name_line, name_col);
+      // A procedure defined again replaces the earlier one; any other name clashes.
+      if (!declared_.insert(p->key).second && !forget_procedure(p->key))
+        compile_error(kCeNameRedefined, name_line, name_col);
       ModuleDecl d;
       d.kind = ModuleDecl::Procedure;
       d.is_public = pub;
@@ -300,6 +329,18 @@ class Parser {
       unit_->decls.push_back(std::move(d));
     }
     return p;
+  }
+
+  // Drops the module-level declaration of procedure `key`; false when `key` is no procedure.
+  bool forget_procedure(const std::u16string& key) {
+    auto& decls = unit_->decls;
+    for (auto it = decls.begin(); it != decls.end(); ++it) {
+      if (it->key != key) continue;
+      if (it->kind != ModuleDecl::Procedure) return false;
+      decls.erase(it);
+      return true;
+    }
+    return false;
   }
 
   void parse_class() {
@@ -334,7 +375,7 @@ class Parser {
           advance();
         }
       }
-      if (at(Tok::Sub) || at(Tok::Function) || at(Tok::Property)) {
+      if (at(Tok::Sub) || at(Tok::Function) || at_property_decl()) {
         int line = cur().line, col = cur().col;
         Proc* p = parse_procedure(pub, is_default, c);
         ClassMember& m = member(p->name, p->key, pub);
@@ -466,11 +507,18 @@ class Parser {
         end_of_statement();
         return s;
       }
-      case Tok::Sub: case Tok::Function: case Tok::Class: case Tok::Property:
+      case Tok::Sub: case Tok::Function:
+        // Top-level code may define a procedure inside a block: it is global whether or not
+        // the block runs.
+        if (!is_top()) error(kCeExpectedStatement);
+        parse_procedure(true, false, nullptr);
+        return nullptr;
+      case Tok::Class:
         error(kCeExpectedStatement);
       case Tok::Loop: error(kCeLoopWithoutDo);
       case Tok::Next: error(kCeUnexpectedNext);
       case Tok::Ident: case Tok::Dot:
+        if (at_property_decl()) error(kCeExpectedStatement);
         if (at_word(u"let") && peek().kind == Tok::Ident) advance();
         return parse_assign_or_call();
       default:
@@ -540,8 +588,8 @@ class Parser {
     advance();
     Expr* cond = parse_expr();
     expect(Tok::Then, kCeExpectedThen);
-    if (!at_eos()) {
-      // One-line form: statements up to Else or the line's end.
+    if (!at_eos() || cur().colon) {
+      // One-line form: statements up to Else or the line's end ("Then :" starts one too).
       ++single_line_;
       Block then_part = parse_line_statements();
       s->arms.emplace_back(cond, std::move(then_part));
@@ -549,7 +597,7 @@ class Parser {
       if (accept(Tok::Else)) s->otherwise = parse_line_statements();
       --single_line_;
       if (at(Tok::End) && peek().kind == Tok::If) { advance(); advance(); }
-      if (!at_eos() && !(single_line_ > 0 && at(Tok::Else))) error(kCeExpectedEos);
+      if (!at_statement_end() && !(single_line_ > 0 && at(Tok::Else))) error(kCeExpectedEos);
       if (single_line_ == 0) advance_eol();
       return s;
     }
@@ -598,7 +646,7 @@ class Parser {
     while (true) {
       if (at(Tok::Eof) || (at(Tok::Eol) && cur().line_end) || at(Tok::Else)) break;
       if (at(Tok::Eol)) { advance(); continue; }
-      if (at(Tok::End) && peek().kind == Tok::If) break;
+      if (at_closing_end()) break;
       Stmt* st = parse_line_statement();
       if (st) b.push_back(st);
     }
@@ -742,11 +790,11 @@ class Parser {
       case Tok::For: if (for_depth_ == 0) error(kCeInvalidExit); s->flow = Flow::ExitFor; break;
       case Tok::Sub: if (proc_->kind != Proc::Sub) error(kCeInvalidExit); s->flow = Flow::ExitProc; break;
       case Tok::Function: if (proc_->kind != Proc::Function) error(kCeInvalidExit); s->flow = Flow::ExitProc; break;
-      case Tok::Property:
+      default:
+        if (!at_word(u"property")) error(kCeInvalidExit);
         if (proc_->kind != Proc::PropGet && proc_->kind != Proc::PropLet && proc_->kind != Proc::PropSet) error(kCeInvalidExit);
         s->flow = Flow::ExitProc;
         break;
-      default: error(kCeInvalidExit);
     }
     advance();
     end_of_statement();
@@ -818,7 +866,7 @@ class Parser {
     bool* parens = nullptr;
     if (auto* n = dynamic_cast<NameExpr*>(lhs)) { args = &n->args; parens = &n->has_parens; }
     else if (auto* m = dynamic_cast<MemberExpr*>(lhs)) { args = &m->args; parens = &m->has_parens; }
-    bool stmt_end = at_eos() || (single_line_ > 0 && at(Tok::Else));
+    bool stmt_end = at_statement_end() || (single_line_ > 0 && at(Tok::Else));
     if (stmt_end) {
       // "foo(a, b)" as a statement: only Call may put a list in parentheses.
       if (args && *parens && args->size() > 1) compile_error(kCeParensOnSubCall, line, col);
@@ -854,10 +902,10 @@ class Parser {
   void parse_bare_args(std::vector<Expr*>& args) {
     while (true) {
       if (at(Tok::Comma)) { args.push_back(nullptr); advance(); continue; }
-      if (at_eos() || (single_line_ > 0 && at(Tok::Else))) { args.push_back(nullptr); break; }
+      if (at_statement_end() || (single_line_ > 0 && at(Tok::Else))) { args.push_back(nullptr); break; }
       args.push_back(parse_expr());
       if (!accept(Tok::Comma)) break;
-      if (at_eos()) { args.push_back(nullptr); break; }
+      if (at_statement_end()) { args.push_back(nullptr); break; }
     }
   }
 
@@ -1069,6 +1117,8 @@ class Parser {
     while (true) {
       if (at(Tok::LParen)) {
         advance();
+        // "(f)(x)": arguments after a parenthesised bare name go to the name itself.
+        if (auto* n = parenthesised_name(e)) e = n;
         if (auto* n = dynamic_cast<NameExpr*>(e); n && !n->has_parens) {
           n->has_parens = true;
           parse_paren_args(n->args);
@@ -1097,6 +1147,13 @@ class Parser {
       }
       return e;
     }
+  }
+
+  static NameExpr* parenthesised_name(Expr* e) {
+    if (!dynamic_cast<ParenExpr*>(e)) return nullptr;
+    while (auto* p = dynamic_cast<ParenExpr*>(e)) e = p->inner;
+    auto* n = dynamic_cast<NameExpr*>(e);
+    return n && !n->has_parens && n->args.empty() ? n : nullptr;
   }
 
   Expr* parse_primary() {
@@ -1138,13 +1195,13 @@ class Parser {
         return n;
       }
       case Tok::Dot: {
-        if (with_slots_.empty()) error(kCeSyntax);
+        // Outside any With the reference compiles and fails when it runs.
         auto* m = make<MemberExpr>();
         advance();
         if (!at(Tok::Ident)) error(kCeExpectedIdent);
         m->name = cur().text;
         advance();
-        m->with_slot = with_slots_.back();
+        m->with_slot = with_slots_.empty() ? -1 : with_slots_.back();
         return m;
       }
       case Tok::Ident: {
