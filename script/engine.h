@@ -68,6 +68,8 @@ class ScriptEngineImpl {
   // Intrinsics that need the caller's frame.
   Variant intrinsic(vbs::Frame& f, int which, Variant* args, size_t n, const std::u16string& name);
   vbs::ErrObject& err() { return *err_; }
+  // The array a Dim with bounds makes (fixed-size; `Dim a()` gives an empty dynamic one).
+  Variant new_dim_array(const std::vector<ArrayDim>& dims);
   // `Me` in code outside any class: one object per module, whose members are its procedures.
   Variant module_object(vbs::ModuleScope* m);
   Object* err_object();

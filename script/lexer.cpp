@@ -286,9 +286,13 @@ class Lexer {
     bool long_suffix = false;
     if (i_ < s_.size() && s_[i_] == u'&') { long_suffix = true; ++i_; }
     t.kind = Tok::Number;
-    // Values of 16 bits are Integer with the sign wrapped (&HFFFF is -1); '&' forces Long.
+    // Values of 16 bits are Integer with the sign wrapped (&HFFFF is -1). With '&' the digits
+    // are 32 bits with the sign wrapped, in the smallest type that holds the value
+    // (&HFFFFFFFF& is Integer -1, &HFFFF& Long 65535).
+    int32_t wide = static_cast<int32_t>(static_cast<uint32_t>(v));
     if (!long_suffix && v <= 0xFFFF) t.value = Variant(static_cast<int16_t>(static_cast<uint16_t>(v)));
-    else t.value = Variant(static_cast<int32_t>(static_cast<uint32_t>(v)));
+    else if (long_suffix && wide >= -32768 && wide <= 32767) t.value = Variant(static_cast<int16_t>(wide));
+    else t.value = Variant(wide);
   }
 
   std::u16string_view s_;

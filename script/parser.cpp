@@ -137,10 +137,10 @@ class Parser {
           if (at(Tok::Sub) || at(Tok::Function)) { parse_procedure(pub, false, nullptr); break; }
           if (at_property_decl()) error(kCeInsideClass);
           if (at(Tok::Const)) { advance(); parse_const(pub); break; }
-          parse_module_vars(pub);
+          add_top(parse_module_vars(pub));
           break;
         }
-        case Tok::Dim: advance(); parse_module_vars(true); break;
+        case Tok::Dim: advance(); add_top(parse_module_vars(true)); break;
         case Tok::Const: advance(); parse_const(true); break;
         default: {
           if (at_property_decl()) error(kCeInsideClass);
@@ -152,6 +152,7 @@ class Parser {
   }
 
   bool is_top() const { return proc_ == &unit_->top; }
+  void add_top(Stmt* s) { if (s) unit_->top.body.push_back(s); }
 
   std::vector<ArrayDim> parse_dims(bool& is_array) {
     std::vector<ArrayDim> dims;
@@ -174,18 +175,31 @@ class Parser {
     return dims;
   }
 
-  void parse_module_vars(bool pub) {
+  // The statement that makes the arrays of a Dim (null when it declares none).
+  Stmt* parse_module_vars(bool pub) {
+    DimArrayStmt* arrays = nullptr;
     while (true) {
       ModuleDecl d;
       d.kind = ModuleDecl::Var;
       d.is_public = pub;
+      NameExpr* n = make<NameExpr>();
       d.name = ident(&d.key);
       d.dims = parse_dims(d.is_array);
       if (!declared_.insert(d.key).second) compile_error(kCeNameRedefined, cur().line, cur().col);
+      if (d.is_array) add_dim_array(arrays, n, d.name, d.key, d.dims);
       add_decl(std::move(d));
       if (!accept(Tok::Comma)) break;
     }
     end_of_statement();
+    return arrays;
+  }
+  void add_dim_array(DimArrayStmt*& s, NameExpr* n, const std::u16string& name, const std::u16string& key,
+                     const std::vector<ArrayDim>& dims) {
+    if (!s) s = make_at<DimArrayStmt>(n);
+    n->name = name;
+    n->key = key;
+    register_name(n);
+    s->items.push_back(DimArrayStmt::Item{n, dims});
   }
 
   // A module-level Var or Const; in Execute code run inside a procedure, one of its locals
@@ -457,7 +471,7 @@ class Parser {
   Stmt* parse_statement() {
     Nest nest(*this);
     switch (cur().kind) {
-      case Tok::Dim: advance(); parse_local_dim(); return nullptr;
+      case Tok::Dim: advance(); return parse_local_dim();
       case Tok::Const:
         advance();
         parse_const(true);
@@ -526,19 +540,22 @@ class Parser {
     }
   }
 
-  void parse_local_dim() {
-    if (is_top()) { parse_module_vars(true); return; }
+  Stmt* parse_local_dim() {
+    if (is_top()) return parse_module_vars(true);
+    DimArrayStmt* arrays = nullptr;
     while (true) {
       int line = cur().line, col = cur().col;
+      NameExpr* n = make<NameExpr>();
       std::u16string key;
-      ident(&key);
+      std::u16string name = ident(&key);
       bool is_array = false;
       std::vector<ArrayDim> dims = parse_dims(is_array);
-      int slot = declare_local(key, line, col);
-      if (is_array) proc_->arrays.push_back(FixedArray{slot, dims});
+      declare_local(key, line, col);
+      if (is_array) add_dim_array(arrays, n, name, key, dims);
       if (!accept(Tok::Comma)) break;
     }
     end_of_statement();
+    return arrays;
   }
 
   Stmt* parse_redim() {
@@ -853,7 +870,6 @@ class Parser {
       if (!lhs->assignable()) compile_error(kCeSyntax, line, col);
       auto* s = unit_->make<AssignStmt>(line, col);
       s->target = lhs;
-      if (auto* n = dynamic_cast<NameExpr*>(lhs)) n->let_statement = !n->has_parens && n->args.empty();
       s->value = parse_expr();
       find_self_append(s);
       end_of_statement();
@@ -1065,18 +1081,11 @@ class Parser {
     // Not as the operand of a comparison or arithmetic operator (`a = Not b`, `1 + Not x`):
     // it takes everything up to the next logical operator as its own operand.
     if (!injected_ && at(Tok::Not)) return parse_not();
-    if (!injected_ && (at(Tok::Minus) || at(Tok::Plus))) {
-      Nest nest(*this);
-      Token t = cur();
-      bool neg = at(Tok::Minus);
-      advance();
-      Expr* e = parse_unary();
-      return neg ? unary(Op::Neg, e, t) : unary(Op::Plus, e, t);
-    }
     return parse_pow();
   }
+  // A sign binds tighter than ^: -3 ^ 2 is (-3) ^ 2.
   Expr* parse_pow() {
-    Expr* a = parse_postfix(parse_primary());
+    Expr* a = injected_ ? parse_postfix(parse_primary()) : parse_pow_operand();
     while (at(Tok::Caret)) {
       Token t = cur();
       advance();

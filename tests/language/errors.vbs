@@ -49,7 +49,7 @@ Dim o : o.Foo = 1
 WScript.Echo Err.Number          ' expect: 424
 Err.Clear
 Set o = Nothing : o.Foo = 1
-WScript.Echo Err.Number          ' expect: 91
+WScript.Echo Err.Number          ' expect: 424
 On Error GoTo 0
 Err.Raise 5                      ' expect error: 5
 WScript.Echo "unreachable"
