@@ -165,8 +165,8 @@ bool to_bool(const Variant& value) {
     case VT::Currency: return v.as_currency() != 0;
     case VT::String: {
       std::u16string_view s = trim_blanks(v.str_view());
-      if (iequals(s, u"True")) return true;
-      if (iequals(s, u"False")) return false;
+      if (iequals(s, u"True") || iequals(s, u"#TRUE#")) return true;
+      if (iequals(s, u"False") || iequals(s, u"#FALSE#")) return false;
       double d = 0;
       if (!parse_number(s, d)) raise(kErrTypeMismatch);
       return d != 0;
@@ -236,12 +236,15 @@ double to_date(const Variant& value) {
   Variant holder;
   const Variant& v = scalar(value, holder);
   if (v.is(VT::Date)) return v.as_date();
+  double d = 0;
   if (v.is_string()) {
-    double serial = 0;
-    if (!parse_date(v.str_view(), serial)) raise(kErrTypeMismatch);
-    return serial;
+    // Date text, or else a number of days ("1" is the day after day 0).
+    if (parse_date(v.str_view(), d)) return d;
+    if (!parse_number(v.str_view(), d)) raise(kErrTypeMismatch);
+    if (!valid_date(d)) raise(kErrOverflow);
+    return d;
   }
-  double d = number_value(v);
+  d = number_value(v);
   if (!valid_date(d)) raise(kErrOverflow);
   return d;
 }

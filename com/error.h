@@ -1,5 +1,6 @@
 // Script errors travel as C++ exceptions carrying the error number, source and description.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -19,6 +20,15 @@ class ScriptError : public std::exception {
   int line = 0;                // 1-based source position, when known
   int column = 0;
   bool compile = false;        // a compilation (syntax) error
+  // How many trailing units of description only an error report shows (": 'name'"); the
+  // script's Err.Description goes without them.
+  size_t report_suffix = 0;
+  std::u16string help_file;    // Err.Raise's HelpFile and HelpContext
+  int32_t help_context = 0;
+
+  std::u16string_view plain_description() const {
+    return std::u16string_view(description).substr(0, description.size() - std::min(report_suffix, description.size()));
+  }
 
  private:
   mutable std::string what_;

@@ -101,8 +101,6 @@ struct NameExpr final : Expr {
   int implicit_slot = -1;       // Global inside a procedure: local slot used when no binding exists
   bool implicit_outer = false;  // implicit_slot is in the outer frame (Execute inside a procedure)
   bool declares = false;        // ReDim target: makes the variable even under Option Explicit
-  bool let_statement = false;   // target of "name = value": an object there takes the value
-                                // as its default property
   // Whose locals a Global name may find among those Execute made: none (module-level code),
   // the frame's own (a procedure) or the outer frame's (Execute code inside a procedure).
   enum LocalsOf : uint8_t { NoProcedure, OwnFrame, OuterFrame };
@@ -298,14 +296,17 @@ struct OnErrorStmt final : Stmt {
   Flow exec(Frame& f) override;
 };
 
-// A local Dim with bounds executed again (a procedure's arrays are made on entry; this
-// only exists for Dim inside Execute code at module level).
-struct NopStmt final : Stmt {
-  Flow exec(Frame&) override { return Flow::Normal; }
+// Dim with bounds: the array comes into being when the statement runs (the variable is
+// Empty before). Run again, as in a loop, it leaves an array the variable holds alone.
+struct DimArrayStmt final : Stmt {
+  struct Item { NameExpr* target; std::vector<ArrayDim> dims; };
+  std::vector<Item> items;
+  Flow exec(Frame& f) override;
 };
 
 // ---- Procedures, classes, modules ----
 
+// A class's field array, made with each instance.
 struct FixedArray {
   int slot;
   std::vector<ArrayDim> dims;   // empty: Dim a() — a dynamic array with no elements
@@ -322,7 +323,6 @@ struct Proc {
   std::vector<bool> byref;
   int nslots = 1;                  // slot 0 is the result; params follow
   Block body;
-  std::vector<FixedArray> arrays;  // made on entry
   std::vector<std::pair<int, Variant>> consts;
   std::unordered_map<std::u16string, int> locals;  // name -> slot, for Execute and Eval
   std::unordered_map<std::u16string, int> implicit_locals;  // undeclared names used in the body

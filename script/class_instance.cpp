@@ -78,7 +78,7 @@ Variant ClassInstance::invoke(DispId id, CallKind kind, Args args) {
   Proc* p = nullptr;
   if (kind & (kMethod | kGet)) p = m.get ? m.get : m.method;
   else if (kind & kLet) p = m.let ? m.let : m.set;
-  else if (kind & kSet) p = m.set ? m.set : m.let;
+  else if (kind & kSet) p = m.set;   // Set needs a Property Set
   if (!p && (kind & (kLet | kSet)) && args.size() > 1 && m.get && m.get->nparams() == 0) {
     // x.Items("k") = v with Items a Property Get without parameters: the assignment goes to
     // the default member of the object it returns.

@@ -23,10 +23,13 @@ void runtime_error(int32_t number) {
 void runtime_error_named(int32_t number, std::u16string_view name) {
   std::u16string text(error_text(number));
   if (text.empty()) text = u"Unknown runtime error";
+  size_t plain = text.size();
   text += u": '";
   text += name;
   text += u"'";
-  throw ScriptError(number, std::u16string(kRuntimeSource), std::move(text));
+  ScriptError e(number, std::u16string(kRuntimeSource), std::move(text));
+  e.report_suffix = e.description.size() - plain;
+  throw e;
 }
 
 }  // namespace qz::vbs

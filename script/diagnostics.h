@@ -29,7 +29,8 @@ enum : int32_t {
 
 // Run-time numbers the interpreter raises besides com/error.h's.
 enum : int32_t {
-  kErrProcNotDefined = 35, kErrNotCollection = 451, kErrIllegalAssign = 501, kErrClassNotDefined = 506,
+  kErrProcNotDefined = 35, kErrForNotInitialized = 92, kErrNotCollection = 451, kErrUnsupportedType = 458, kErrIllegalAssign = 501, kErrUnqualifiedRef = 505,
+  kErrClassNotDefined = 506,
 };
 
 // Raises a compilation error at a 1-based line and column.

@@ -8,6 +8,7 @@
 #include "script/class_instance.h"
 #include "script/diagnostics.h"
 #include "script/err_object.h"
+#include "script/module_object.h"
 #include "script/parser.h"
 #include "script/proc_ref.h"
 #include "script/script_control.h"
@@ -77,6 +78,16 @@ ScriptEngineImpl::~ScriptEngineImpl() {
 }
 
 Object* ScriptEngineImpl::err_object() { return err_ref_.get(); }
+
+Variant ScriptEngineImpl::new_dim_array(const std::vector<ArrayDim>& dims) {
+  return make_fixed_array(dims, max_array_elements);
+}
+
+Variant ScriptEngineImpl::module_object(ModuleScope* m) {
+  Ref<Object>& o = module_objects_[m];
+  if (!o) o = Ref<Object>(new ModuleObject(module_keep(m), link_));
+  return Variant(o);
+}
 
 ModuleScope* ScriptEngineImpl::module_scope(size_t index) {
   return index < modules_.size() ? modules_[index].get() : nullptr;
@@ -173,6 +184,7 @@ void ScriptEngineImpl::reset() {
   for (auto& r : alive) static_cast<ClassInstance*>(r.get())->clear_fields();
   alive.clear();
   in_reset_ = false;
+  module_objects_.clear();
   // Code that may still be running (Reset from inside a script) stays until the run ends.
   for (auto& m : modules_) retired_modules_.push_back(m);
   modules_.clear();
@@ -299,7 +311,6 @@ void ScriptEngineImpl::load_unit(ModuleScope* m, const std::shared_ptr<Unit>& u)
           slot->kind = Binding::Var;
           slot->seq = ++seq_;
         }
-        if (d.is_array) slot->value = make_fixed_array(d.dims, max_array_elements);
         break;
       case ModuleDecl::Const:
         slot = std::make_unique<Binding>();
@@ -413,7 +424,6 @@ Variant ScriptEngineImpl::call_proc(Proc* p, ClassInstance* me, Variant* args, s
       locals[i + 1] = a;
     }
   }
-  for (const FixedArray& fa : p->arrays) locals[fa.slot] = make_fixed_array(fa.dims, max_array_elements);
   for (const auto& [slot, value] : p->consts) locals[slot] = value;
   Frame fr;
   fr.engine = this;
@@ -580,7 +590,9 @@ Variant ScriptEngineImpl::intrinsic(Frame& f, int which, Variant* args, size_t n
     }
     case kIntrGetRef: {
       need(1);
-      std::u16string proc_name = to_u16(value_of(args[0]));
+      Variant named = value_of(args[0]);
+      if (!named.is_string()) runtime_error(kErrTypeMismatch);
+      std::u16string proc_name(named.str_view());
       Binding* b = lookup(f.module, lower(proc_name));
       if (!b || b->kind != Binding::Procedure) runtime_error(kErrIllegalCall);
       return Variant(Ref<Object>(new ProcRef(b->proc, b->keep, link_)));

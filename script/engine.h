@@ -72,6 +72,10 @@ class ScriptEngineImpl {
   // Intrinsics that need the caller's frame.
   Variant intrinsic(vbs::Frame& f, int which, Variant* args, size_t n, const std::u16string& name);
   vbs::ErrObject& err() { return *err_; }
+  // The array a Dim with bounds makes (fixed-size; `Dim a()` gives an empty dynamic one).
+  Variant new_dim_array(const std::vector<ArrayDim>& dims);
+  // `Me` in code outside any class: one object per module, whose members are its procedures.
+  Variant module_object(vbs::ModuleScope* m);
   Object* err_object();
   BuiltinContext& builtin_context() { return builtin_ctx_; }
 
@@ -124,6 +128,7 @@ class ScriptEngineImpl {
   std::vector<AddedObject> objects_;
   std::unordered_map<std::u16string, std::unique_ptr<vbs::Binding>> object_names_;
   std::unordered_map<std::u16string, std::unique_ptr<vbs::Binding>> global_cache_;  // members, builtins, intrinsics
+  std::unordered_map<vbs::ModuleScope*, Ref<Object>> module_objects_;
   std::vector<std::shared_ptr<vbs::Unit>> retired_;  // code replaced while it may still run
   std::vector<std::shared_ptr<vbs::ModuleScope>> retired_modules_;
   // Module variables whose name a later Const, procedure or class took: a lasting

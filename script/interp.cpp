@@ -71,6 +71,14 @@ Variant let_value(Variant v) {
   return v;
 }
 
+// The value a Let hands to a member of `o`: a script class's Property Let receives an object
+// as the object (its fields take the default value themselves); other objects get the value.
+Variant member_let_value(Object* o, Variant v) {
+  if (v.is_byref()) v = Variant(v.deref());
+  if (v.is_object() && dynamic_cast<ClassInstance*>(o)) return v;
+  return let_value(std::move(v));
+}
+
 }  // namespace
 
 // ---- helpers shared with class instances ----
@@ -152,7 +160,7 @@ void assign_indexed(Variant& target, Args indices, Variant v, bool is_set) {
       if (!v.deref().is_object()) runtime_error(kErrObjectRequired);
       all.push_back(Variant(v.deref()));
     } else {
-      all.push_back(let_value(std::move(v)));
+      all.push_back(member_let_value(o, std::move(v)));
     }
     o->invoke(kDispValue, is_set ? kSet : kLet, Args(all));
     return;
@@ -163,7 +171,7 @@ void assign_indexed(Variant& target, Args indices, Variant v, bool is_set) {
 void Expr::assign(Frame&, Variant, bool) { runtime_error(kErrIllegalAssign); }
 
 Variant MeExpr::eval(Frame& f) {
-  if (!f.me) compile_error(kCeInvalidMe, line, col);
+  if (!f.me) return f.engine->module_object(f.module);
   return Variant(static_cast<Object*>(f.me));
 }
 
@@ -232,7 +240,9 @@ Variant NameExpr::invoke(Frame& f, bool want_value) {
   switch (b->kind) {
     case Binding::Var: case Binding::Const: {
       if (!has_parens && args.empty()) {
-        if (!want_value && b->value.deref().is_object()) {
+        if (!want_value) {
+          // Used as a statement: an object's default member runs; a plain value is no call.
+          if (!b->value.deref().is_object()) runtime_error_named(kErrTypeMismatch, name);
           ArgPack p;
           return apply_args(b->value, p.args());
         }
@@ -254,9 +264,11 @@ Variant NameExpr::invoke(Frame& f, bool want_value) {
       return keep->invoke(b->id, want_value ? static_cast<CallKind>(kMethod | kGet) : kMethod, p.args());
     }
     case Binding::Builtin: {
+      const BuiltinFunction* fn = b->fn;
+      if (!want_value && fn->use == BuiltinUse::Value) runtime_error_named(kErrUnsupportedType, name);
+      if (want_value && fn->use == BuiltinUse::Statement) runtime_error_named(kErrTypeMismatch, name);
       ArgPack p;
       p.build(f, args, false);
-      const BuiltinFunction* fn = b->fn;
       if (static_cast<int>(p.n) < fn->min_args || (fn->max_args >= 0 && static_cast<int>(p.n) > fn->max_args))
         runtime_error_named(kErrArgCount, name);
       return fn->fn(f.engine->builtin_context(), p.args());
@@ -305,8 +317,10 @@ void NameExpr::call(Frame& f) {
     invoke(f, false);
     return;
   }
-  if (args.empty() && !has_parens && v->deref().is_object()) {
-    // A variable holding an object as a statement calls its default member.
+  if (args.empty() && !has_parens) {
+    // A variable holding an object as a statement calls its default member; any other value
+    // cannot be called.
+    if (!v->deref().is_object()) runtime_error_named(kErrTypeMismatch, name);
     Variant holder = v->deref();
     ArgPack p;
     apply_args(holder, p.args());
@@ -358,7 +372,7 @@ void NameExpr::assign(Frame& f, Variant v, bool is_set) {
     if (kind == MeMember) {
       ArgPack p;
       p.build(f, args, false, 1);
-      p.push(is_set ? std::move(v) : let_value(std::move(v)));
+      p.push(is_set ? std::move(v) : member_let_value(f.me, std::move(v)));
       if (is_set && !p.data[p.n - 1].is_object()) runtime_error(kErrObjectRequired);
       Ref<Object> keep(f.me);
       f.me->invoke(slot + 1, is_set ? kSet : kLet, p.args());
@@ -383,12 +397,6 @@ void NameExpr::assign(Frame& f, Variant v, bool is_set) {
   }
   Variant& dst = target->deref();
   if (!has_parens || args.empty()) {
-    if (let_statement && !is_set && dst.is_object() && dst.as_object()) {
-      Ref<Object> keep(dst.as_object());
-      Variant value = let_value(std::move(v));
-      keep->invoke(kDispValue, kLet, Args(&value, 1));
-      return;
-    }
     assign_value(dst, std::move(v), is_set);
     return;
   }
@@ -401,11 +409,12 @@ void NameExpr::assign(Frame& f, Variant v, bool is_set) {
 
 Object* MemberExpr::target(Frame& f, Variant& holder) {
   if (object) holder = object->eval(f);
-  else holder = f.locals[with_slot].deref();
+  else if (with_slot >= 0) holder = f.locals[with_slot].deref();
+  else runtime_error(kErrUnqualifiedRef);
   const Variant& d = holder.deref();
   if (!d.is_object()) runtime_error_named(kErrObjectRequired, name);
   Object* o = d.as_object();
-  if (!o) runtime_error(kErrNotObjectVar);
+  if (!o) runtime_error_named(kErrObjectRequired, name);   // Nothing has no members
   return o;
 }
 
@@ -479,7 +488,7 @@ void MemberExpr::assign(Frame& f, Variant v, bool is_set) {
     if (!v.is_object()) runtime_error(kErrObjectRequired);
     p.push(std::move(v));
   } else {
-    p.push(let_value(std::move(v)));
+    p.push(member_let_value(o, std::move(v)));
   }
   o->invoke(id, is_set ? kSet : kLet, p.args());
 }
@@ -536,8 +545,7 @@ void IndexExpr::assign(Frame& f, Variant v, bool is_set) {
 }
 
 Variant NewExpr::eval(Frame& f) {
-  Binding* b = f.engine->lookup(scope, key);
-  if (b && b->kind == Binding::Class) return f.engine->new_instance(b->cls, b->keep);
+  // The built-in class wins over a script class of the same name.
   if (key == u"regexp") {
 #ifdef QZ_HAVE_REGEXP_OBJECT
     return Variant(new_regexp_object());
@@ -545,6 +553,8 @@ Variant NewExpr::eval(Frame& f) {
     return Variant(create_object(u"VBScript.RegExp"));
 #endif
   }
+  Binding* b = f.engine->lookup(scope, key);
+  if (b && b->kind == Binding::Class) return f.engine->new_instance(b->cls, b->keep);
   runtime_error_named(kErrClassNotDefined, name);
 }
 
@@ -562,6 +572,7 @@ inline Variant int_or_wider(int64_t r, bool both_integer) {
 
 Variant UnaryExpr::eval(Frame& f) {
   Variant v = operand->eval(f);
+  if (op == Op::Plus && v.deref().is_object()) return Variant(v.deref());   // +o is o itself
   if (op == Op::Not && v.is(VT::Boolean)) return Variant(!v.as_bool());
   if (op == Op::Neg && v.is(VT::Long) && v.as_long() != INT32_MIN) return Variant(static_cast<int32_t>(-v.as_long()));
   return unary_op(op, v);
@@ -736,6 +747,18 @@ void condition_failed(Frame& f, Stmt* s, const Node* where, ScriptError& e) {
   f.engine->note_position(f, e, where->line == s->line ? s : where);
   if (!f.engine->absorb(f, e)) throw;
 }
+
+// An error in a For or For Each header. Under On Error Resume Next the body runs once, as the
+// statements that follow the header; then its Next finds a loop that never started and
+// raises `at_next` (taken by Resume Next in turn).
+Flow loop_header_failed(Frame& f, Stmt* s, const Block& body, ScriptError& e, int32_t at_next) {
+  condition_failed(f, s, s, e);
+  Flow r = exec_block(f, body);
+  if (r == Flow::ExitFor) return Flow::Normal;
+  if (r != Flow::Normal) return r;
+  f.current = s;
+  runtime_error(at_next);
+}
 }  // namespace
 
 Flow IfStmt::exec(Frame& f) {
@@ -759,7 +782,7 @@ Flow SelectStmt::exec(Frame& f) {
     if (v.is_object()) v = value_of(v);
   } catch (ScriptError& e) {
     condition_failed(f, this, test, e);
-    return exec_block(f, cases.empty() ? otherwise : cases.front().body);
+    return Flow::Normal;   // no Case runs, not even Case Else
   }
   for (auto& c : cases) {
     for (Expr* e : c.values) {
@@ -777,26 +800,51 @@ Flow SelectStmt::exec(Frame& f) {
   return exec_block(f, otherwise);
 }
 
-Flow ForStmt::exec(Frame& f) {
-  Variant start = let_value(from->eval(f));
-  Variant end = let_value(to->eval(f));
-  Variant inc = step ? let_value(step->eval(f)) : Variant(static_cast<int16_t>(1));
-  for (const Variant* v : {&start, &end, &inc}) {
-    if (v->is_null()) runtime_error(kErrInvalidNull);
-    if (v->is_string()) { double d; if (!parse_number(v->str_view(), d)) runtime_error(kErrTypeMismatch); }
-    else if (v->is_array() || v->is(VT::Error) || v->is_object()) runtime_error(kErrTypeMismatch);
+namespace {
+// For Each's enumerator over an object (the caller handles arrays).
+Ref<Enumerator> enumerator_of(const Variant& c) {
+  if (!c.is_object()) runtime_error(kErrNotCollection);
+  Object* o = c.as_object();
+  if (!o) runtime_error(kErrNotObjectVar);
+  Ref<Enumerator> en;
+  try {
+    en = o->enumerate();
+  } catch (const ScriptError& e) {
+    if (e.number == kErrNoSuchMember) runtime_error(kErrNotCollection);
+    throw;
   }
-  if (start.is_string()) start = Variant(to_double(start));
-  if (end.is_string()) end = Variant(to_double(end));
-  if (inc.is_string()) inc = Variant(to_double(inc));
+  if (!en) runtime_error(kErrNotCollection);
+  return en;
+}
+}  // namespace
+
+Flow ForStmt::exec(Frame& f) {
+  Variant start, end, inc;
+  bool ints = false;
+  try {
+    start = let_value(from->eval(f));
+    end = let_value(to->eval(f));
+    inc = step ? let_value(step->eval(f)) : Variant(static_cast<int16_t>(1));
+    for (const Variant* v : {&start, &end, &inc}) {
+      if (v->is_null()) runtime_error(kErrInvalidNull);
+      if (v->is_string()) { double d; if (!parse_number(v->str_view(), d)) runtime_error(kErrTypeMismatch); }
+      else if (v->is_array() || v->is(VT::Error) || v->is_object()) runtime_error(kErrTypeMismatch);
+    }
+    if (start.is_string()) start = Variant(to_double(start));
+    if (end.is_string()) end = Variant(to_double(end));
+    if (inc.is_string()) inc = Variant(to_double(inc));
+    ints = small_int(start.type()) && small_int(end.type()) && small_int(inc.type());
+    var->assign(f, ints ? int_or_wider(small_value(start), start.is(VT::Integer) && inc.is(VT::Integer)) : start, false);
+  } catch (ScriptError& e) {
+    return loop_header_failed(f, this, body, e, kErrForNotInitialized);
+  }
   bool up = compare_values(inc, Variant(static_cast<int16_t>(0)), 0) >= 0;
   auto* name = static_cast<NameExpr*>(var);
   // Integer counters: no boxing per iteration; the variable is found again each time round
   // (the body may create or replace it).
-  if (small_int(start.type()) && small_int(end.type()) && small_int(inc.type())) {
+  if (ints) {
     int64_t i = small_value(start), e = small_value(end), s = small_value(inc);
     bool both = start.is(VT::Integer) && inc.is(VT::Integer);
-    var->assign(f, int_or_wider(i, both), false);
     while (up ? i <= e : i >= e) {
       Flow r = exec_block(f, body);
       if (r == Flow::ExitFor) return Flow::Normal;
@@ -813,7 +861,6 @@ Flow ForStmt::exec(Frame& f) {
     }
     return Flow::Normal;
   }
-  var->assign(f, start, false);
   while (true) {
   general:
     Variant cur = var->eval(f);
@@ -830,7 +877,15 @@ Flow ForStmt::exec(Frame& f) {
 }
 
 Flow ForEachStmt::exec(Frame& f) {
-  Variant coll = collection->eval(f);
+  Variant coll;
+  Ref<Enumerator> en;
+  try {
+    coll = collection->eval(f);
+    Variant& c = coll.deref();
+    if (!c.is_array()) en = enumerator_of(c);
+  } catch (ScriptError& e) {
+    return loop_header_failed(f, this, body, e, kErrNotCollection);
+  }
   Variant& c = coll.deref();
   if (c.is_array()) {
     ArrayRep* rep = c.as_array();
@@ -846,17 +901,6 @@ Flow ForEachStmt::exec(Frame& f) {
     }
     return Flow::Normal;
   }
-  if (!c.is_object()) runtime_error(kErrNotCollection);
-  Object* o = c.as_object();
-  if (!o) runtime_error(kErrNotObjectVar);
-  Ref<Enumerator> en;
-  try {
-    en = o->enumerate();
-  } catch (const ScriptError& e) {
-    if (e.number == kErrNoSuchMember) runtime_error(kErrNotCollection);
-    throw;
-  }
-  if (!en) runtime_error(kErrNotCollection);
   Variant item;
   while (en->next(item)) {
     bool obj = item.is_object();
@@ -896,7 +940,15 @@ Flow DoStmt::exec(Frame& f) {
 }
 
 Flow WithStmt::exec(Frame& f) {
-  f.locals[slot] = object->eval(f);
+  // Under On Error Resume Next a failing header still runs the body, with no object.
+  try {
+    Variant v = object->eval(f);
+    if (!v.deref().is_object()) runtime_error(kErrObjectRequired);
+    f.locals[slot] = std::move(v);
+  } catch (ScriptError& e) {
+    f.locals[slot] = Variant();
+    condition_failed(f, this, this, e);
+  }
   struct Clear {
     Variant& v;
     ~Clear() { v = Variant(); }
@@ -909,6 +961,9 @@ Flow ReDimStmt::exec(Frame& f) {
     LockList locks;
     Variant* target = item.target->ref(f, locks);
     if (!target) runtime_error(kErrTypeMismatch);
+    // A fixed-size array refuses before its new bounds are looked at.
+    if (const Variant& held = target->deref(); held.is_array() && (held.as_array()->fixed || held.as_array()->locks))
+      runtime_error(kErrFixedArray);
     std::vector<ArrayDim> dims;
     size_t total = 1;
     for (Expr* e : item.bounds) {
@@ -951,6 +1006,16 @@ Flow ReDimStmt::exec(Frame& f) {
     } else {
       cur = Variant::new_array(dims);
     }
+  }
+  return Flow::Normal;
+}
+
+Flow DimArrayStmt::exec(Frame& f) {
+  for (const Item& item : items) {
+    LockList locks;
+    Variant* v = item.target->ref(f, locks);
+    if (!v) runtime_error(kErrTypeMismatch);
+    if (!v->is_array()) *v = f.engine->new_dim_array(item.dims);
   }
   return Flow::Normal;
 }

@@ -21,8 +21,7 @@ const std::unordered_map<std::u16string, Tok>& reserved_words() {
       {u"if", Tok::If}, {u"imp", Tok::Imp}, {u"in", Tok::In}, {u"is", Tok::Is}, {u"loop", Tok::Loop},
       {u"mod", Tok::Mod}, {u"new", Tok::New}, {u"next", Tok::Next}, {u"not", Tok::Not},
       {u"nothing", Tok::Nothing}, {u"null", Tok::Null}, {u"on", Tok::On}, {u"option", Tok::Option},
-      {u"or", Tok::Or}, {u"private", Tok::Private}, {u"property", Tok::Property},
-      {u"public", Tok::Public}, {u"redim", Tok::ReDim}, {u"select", Tok::Select}, {u"set", Tok::Set},
+      {u"or", Tok::Or}, {u"private", Tok::Private}, {u"public", Tok::Public}, {u"redim", Tok::ReDim}, {u"select", Tok::Select}, {u"set", Tok::Set},
       {u"stop", Tok::Stop}, {u"sub", Tok::Sub}, {u"then", Tok::Then}, {u"to", Tok::To},
       {u"true", Tok::True}, {u"until", Tok::Until}, {u"wend", Tok::Wend}, {u"while", Tok::While},
       {u"with", Tok::With}, {u"xor", Tok::Xor},
@@ -69,7 +68,14 @@ class Lexer {
         push_eol(out, std::move(t));
         continue;
       }
-      if (c == u':') { ++i_; t.kind = Tok::Eol; space = true; push_eol(out, std::move(t)); continue; }
+      if (c == u':') {
+        ++i_;
+        t.kind = Tok::Eol;
+        t.colon = true;
+        space = true;
+        push_eol(out, std::move(t));
+        continue;
+      }
       if (c == u'\'') { skip_comment(); continue; }
       if (c == u'"') { lex_string(t); out.push_back(std::move(t)); continue; }
       if (c == u'#') { lex_date(t); out.push_back(std::move(t)); continue; }
@@ -78,8 +84,7 @@ class Lexer {
         out.push_back(std::move(t));
         continue;
       }
-      if (c == u'&' && i_ + 1 < s_.size() && (s_[i_ + 1] == u'h' || s_[i_ + 1] == u'H' || s_[i_ + 1] == u'o' ||
-                                               s_[i_ + 1] == u'O' || is_digit(s_[i_ + 1]))) {
+      if (c == u'&' && radix_literal_at(i_)) {
         lex_radix(t);
         out.push_back(std::move(t));
         continue;
@@ -139,7 +144,7 @@ class Lexer {
 
  private:
   static void push_eol(std::vector<Token>& out, Token t) {
-    // Runs of separators collapse into one.
+    // Runs of separators collapse into one (which remembers whether it began with ':').
     if (!out.empty() && out.back().kind == Tok::Eol) {
       out.back().line_end = out.back().line_end || t.line_end;
       return;
@@ -157,9 +162,20 @@ class Lexer {
     ++line_;
     line_start_ = i_;
   }
+  // '&' starts a number when digits follow it directly or after 'h'/'o'; "x &hi" and "x &o"
+  // are concatenations with the names hi and o.
+  bool radix_literal_at(size_t p) const {
+    if (p + 1 >= s_.size()) return false;
+    char16_t c = s_[p + 1];
+    if (is_digit(c)) return true;
+    if (p + 2 >= s_.size()) return false;
+    char16_t d = s_[p + 2];
+    if (c == u'h' || c == u'H') return is_digit(d) || (d >= u'a' && d <= u'f') || (d >= u'A' && d <= u'F');
+    if (c == u'o' || c == u'O') return d >= u'0' && d <= u'7';
+    return false;
+  }
   bool continuation_at(size_t p) const {
-    // '_' preceded by a blank (or line start) and followed only by blanks up to the line's end.
-    if (p > line_start_ && !is_blank(s_[p - 1])) return false;
+    // '_' followed only by blanks up to the line's end (a '_' inside a name never gets here).
     size_t q = p + 1;
     while (q < s_.size() && is_blank(s_[q])) ++q;
     return q >= s_.size() || s_[q] == u'\r' || s_[q] == u'\n';
@@ -270,9 +286,13 @@ class Lexer {
     bool long_suffix = false;
     if (i_ < s_.size() && s_[i_] == u'&') { long_suffix = true; ++i_; }
     t.kind = Tok::Number;
-    // Values of 16 bits are Integer with the sign wrapped (&HFFFF is -1); '&' forces Long.
+    // Values of 16 bits are Integer with the sign wrapped (&HFFFF is -1). With '&' the digits
+    // are 32 bits with the sign wrapped, in the smallest type that holds the value
+    // (&HFFFFFFFF& is Integer -1, &HFFFF& Long 65535).
+    int32_t wide = static_cast<int32_t>(static_cast<uint32_t>(v));
     if (!long_suffix && v <= 0xFFFF) t.value = Variant(static_cast<int16_t>(static_cast<uint16_t>(v)));
-    else t.value = Variant(static_cast<int32_t>(static_cast<uint32_t>(v)));
+    else if (long_suffix && wide >= -32768 && wide <= 32767) t.value = Variant(static_cast<int16_t>(wide));
+    else t.value = Variant(wide);
   }
 
   std::u16string_view s_;

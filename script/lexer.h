@@ -13,10 +13,11 @@ namespace qz::vbs {
 enum class Tok : uint8_t {
   Eof, Eol, Ident, Number, String, Date,
   LParen, RParen, Comma, Dot, Eq, Ne, Lt, Gt, Le, Ge, Plus, Minus, Star, Slash, Backslash, Caret, Amp,
-  // Reserved words.
+  // Reserved words. Property, like Default and Step, is not one: the parser knows it where a
+  // declaration starts with it and takes it as a name anywhere else.
   And, ByRef, ByVal, Call, Case, Class, Const, Dim, Do, Each, Else, ElseIf, Empty, End, Eqv, Erase,
   Exit, False, For, Function, If, Imp, In, Is, Loop, Mod, New, Next, Not, Nothing, Null, On, Option,
-  Or, Private, Property, Public, ReDim, Select, Set, Stop, Sub, Then, To, True, Until, Wend, While,
+  Or, Private, Public, ReDim, Select, Set, Stop, Sub, Then, To, True, Until, Wend, While,
   With, Xor,
 };
 
@@ -24,6 +25,7 @@ struct Token {
   Tok kind = Tok::Eof;
   bool space_before = false;  // blank, continuation or line start before the token
   bool line_end = false;      // Eol: a real line break (not only ':')
+  bool colon = false;         // Eol: the separators began with ':'
   int line = 1;               // 1-based
   int col = 1;                // 1-based, in code units
   std::u16string text;        // identifier as written; string literal value

@@ -312,6 +312,11 @@ int cmp_num(const Variant& a, const Variant& b) {
   }
   double x = a.is(VT::Currency) ? static_cast<double>(a.as_currency()) / 10000.0 : num_value(a);
   double y = b.is(VT::Currency) ? static_cast<double>(b.as_currency()) / 10000.0 : num_value(b);
+  if ((a.is(VT::Single) && b.is(VT::Double)) || (a.is(VT::Double) && b.is(VT::Single))) {
+    // Single against Double compares at Single precision: CSng(0.1) = 0.1.
+    float p = static_cast<float>(x), q = static_cast<float>(y);
+    return p < q ? -1 : p > q ? 1 : 0;
+  }
   return x < y ? -1 : x > y ? 1 : 0;
 }
 

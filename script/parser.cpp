@@ -54,9 +54,28 @@ class Parser {
   void expect(Tok k, int32_t number) { if (!accept(k)) error(number); }
   bool at_word(std::u16string_view w) const { return cur().kind == Tok::Ident && cur().key == w; }
   bool at_eos() const { return at(Tok::Eol) || at(Tok::Eof); }
+  // "End If", "End Sub", "End Function", "End Property" or "End Class": these may follow a
+  // statement on its line without a ':' and end it.
+  bool at_closing_end() const {
+    if (!at(Tok::End)) return false;
+    const Token& n = peek();
+    switch (n.kind) {
+      case Tok::If: case Tok::Sub: case Tok::Function: case Tok::Class: return true;
+      case Tok::Ident: return n.key == u"property";
+      default: return false;
+    }
+  }
+  bool at_statement_end() const { return at_eos() || at_closing_end(); }
+  // "Property Get|Let|Set": a property declaration (elsewhere Property is a name).
+  bool at_property_decl() const {
+    if (!at_word(u"property")) return false;
+    const Token& n = peek();
+    return n.kind == Tok::Set || (n.kind == Tok::Ident && (n.key == u"get" || n.key == u"let"));
+  }
   void skip_eols() { while (at(Tok::Eol)) advance(); }
   void end_of_statement() {
     if (single_line_ > 0 && at(Tok::Else)) return;
+    if (at_closing_end()) return;
     if (!at_eos()) error(kCeExpectedEos);
     if (single_line_ > 0 && cur().line_end) return;  // the one-line If ends here
     advance_eol();
@@ -111,20 +130,20 @@ class Parser {
       switch (cur().kind) {
         case Tok::Class: parse_class(); break;
         case Tok::Sub: case Tok::Function: parse_procedure(true, false, nullptr); break;
-        case Tok::Property: error(kCeInsideClass);
         case Tok::Public: case Tok::Private: {
           bool pub = at(Tok::Public);
           advance();
           if (at_word(u"default")) error(kCeDefaultPlacement);
           if (at(Tok::Sub) || at(Tok::Function)) { parse_procedure(pub, false, nullptr); break; }
-          if (at(Tok::Property)) error(kCeInsideClass);
+          if (at_property_decl()) error(kCeInsideClass);
           if (at(Tok::Const)) { advance(); parse_const(pub); break; }
-          parse_module_vars(pub);
+          add_top(parse_module_vars(pub));
           break;
         }
-        case Tok::Dim: advance(); parse_module_vars(true); break;
+        case Tok::Dim: advance(); add_top(parse_module_vars(true)); break;
         case Tok::Const: advance(); parse_const(true); break;
         default: {
+          if (at_property_decl()) error(kCeInsideClass);
           Stmt* s = parse_statement();
           if (s) unit_->top.body.push_back(s);
         }
@@ -133,6 +152,7 @@ class Parser {
   }
 
   bool is_top() const { return proc_ == &unit_->top; }
+  void add_top(Stmt* s) { if (s) unit_->top.body.push_back(s); }
 
   std::vector<ArrayDim> parse_dims(bool& is_array) {
     std::vector<ArrayDim> dims;
@@ -155,18 +175,31 @@ class Parser {
     return dims;
   }
 
-  void parse_module_vars(bool pub) {
+  // The statement that makes the arrays of a Dim (null when it declares none).
+  Stmt* parse_module_vars(bool pub) {
+    DimArrayStmt* arrays = nullptr;
     while (true) {
       ModuleDecl d;
       d.kind = ModuleDecl::Var;
       d.is_public = pub;
+      NameExpr* n = make<NameExpr>();
       d.name = ident(&d.key);
       d.dims = parse_dims(d.is_array);
       if (!declared_.insert(d.key).second) compile_error(kCeNameRedefined, cur().line, cur().col);
+      if (d.is_array) add_dim_array(arrays, n, d.name, d.key, d.dims);
       add_decl(std::move(d));
       if (!accept(Tok::Comma)) break;
     }
     end_of_statement();
+    return arrays;
+  }
+  void add_dim_array(DimArrayStmt*& s, NameExpr* n, const std::u16string& name, const std::u16string& key,
+                     const std::vector<ArrayDim>& dims) {
+    if (!s) s = make_at<DimArrayStmt>(n);
+    n->name = name;
+    n->key = key;
+    register_name(n);
+    s->items.push_back(DimArrayStmt::Item{n, dims});
   }
 
   // A module-level Var or Const; in Execute code run inside a procedure, one of its locals
@@ -255,13 +288,14 @@ class Parser {
     p->is_public = pub;
     p->is_default = is_default;
     p->line = cur().line;
-    Tok end_kind;
+    Tok end_kind;   // Ident: "End Property"
     int32_t end_err;
     if (accept(Tok::Sub)) { p->kind = Proc::Sub; end_kind = Tok::Sub; end_err = kCeExpectedSub; }
     else if (accept(Tok::Function)) { p->kind = Proc::Function; end_kind = Tok::Function; end_err = kCeExpectedFunction; }
     else {
-      expect(Tok::Property, kCeExpectedProperty);
-      end_kind = Tok::Property;
+      if (!at_word(u"property")) error(kCeExpectedProperty);
+      advance();
+      end_kind = Tok::Ident;
       end_err = kCeExpectedProperty;
       if (at_word(u"get")) p->kind = Proc::PropGet;
       else if (at_word(u"let")) p->kind = Proc::PropLet;
@@ -276,21 +310,30 @@ class Parser {
       compile_error(kCeLetSetArgs, name_line, name_col);
     if (p->has_result()) p->locals.emplace(p->key, 0);
     end_of_statement();
+    // A procedure written inside a block of top-level code starts afresh: no loops to exit,
+    // no With object, no one-line If around its body.
     Proc* saved = proc_;
     proc_ = p;
-    int saved_do = do_depth_, saved_for = for_depth_;
-    do_depth_ = for_depth_ = 0;
+    int saved_do = do_depth_, saved_for = for_depth_, saved_single = single_line_;
+    do_depth_ = for_depth_ = single_line_ = 0;
+    std::vector<int> saved_with = std::move(with_slots_);
+    with_slots_.clear();
     p->body = parse_block();
     do_depth_ = saved_do;
     for_depth_ = saved_for;
+    single_line_ = saved_single;
+    with_slots_ = std::move(saved_with);
     if (!at(Tok::End)) error(kCeExpectedEnd);
     advance();
-    expect(end_kind, end_err);
+    if (end_kind == Tok::Ident ? !at_word(u"property") : !at(end_kind)) error(end_err);
+    advance();
     proc_ = saved;
     end_of_statement();
     unit_->procs.push_back(std::move(owned));
     if (!cls) {
-      if (!declared_.insert(p->key).second) compile_error(kCeNameRedefined, name_line, name_col);
+      // A procedure defined again replaces the earlier one; any other name clashes.
+      if (!declared_.insert(p->key).second && !forget_procedure(p->key))
+        compile_error(kCeNameRedefined, name_line, name_col);
       ModuleDecl d;
       d.kind = ModuleDecl::Procedure;
       d.is_public = pub;
@@ -300,6 +343,18 @@ class Parser {
       unit_->decls.push_back(std::move(d));
     }
     return p;
+  }
+
+  // Drops the module-level declaration of procedure `key`; false when `key` is no procedure.
+  bool forget_procedure(const std::u16string& key) {
+    auto& decls = unit_->decls;
+    for (auto it = decls.begin(); it != decls.end(); ++it) {
+      if (it->key != key) continue;
+      if (it->kind != ModuleDecl::Procedure) return false;
+      decls.erase(it);
+      return true;
+    }
+    return false;
   }
 
   void parse_class() {
@@ -334,7 +389,7 @@ class Parser {
           advance();
         }
       }
-      if (at(Tok::Sub) || at(Tok::Function) || at(Tok::Property)) {
+      if (at(Tok::Sub) || at(Tok::Function) || at_property_decl()) {
         int line = cur().line, col = cur().col;
         Proc* p = parse_procedure(pub, is_default, c);
         ClassMember& m = member(p->name, p->key, pub);
@@ -416,7 +471,7 @@ class Parser {
   Stmt* parse_statement() {
     Nest nest(*this);
     switch (cur().kind) {
-      case Tok::Dim: advance(); parse_local_dim(); return nullptr;
+      case Tok::Dim: advance(); return parse_local_dim();
       case Tok::Const:
         advance();
         parse_const(true);
@@ -466,11 +521,18 @@ class Parser {
         end_of_statement();
         return s;
       }
-      case Tok::Sub: case Tok::Function: case Tok::Class: case Tok::Property:
+      case Tok::Sub: case Tok::Function:
+        // Top-level code may define a procedure inside a block: it is global whether or not
+        // the block runs.
+        if (!is_top()) error(kCeExpectedStatement);
+        parse_procedure(true, false, nullptr);
+        return nullptr;
+      case Tok::Class:
         error(kCeExpectedStatement);
       case Tok::Loop: error(kCeLoopWithoutDo);
       case Tok::Next: error(kCeUnexpectedNext);
       case Tok::Ident: case Tok::Dot:
+        if (at_property_decl()) error(kCeExpectedStatement);
         if (at_word(u"let") && peek().kind == Tok::Ident) advance();
         return parse_assign_or_call();
       default:
@@ -478,19 +540,22 @@ class Parser {
     }
   }
 
-  void parse_local_dim() {
-    if (is_top()) { parse_module_vars(true); return; }
+  Stmt* parse_local_dim() {
+    if (is_top()) return parse_module_vars(true);
+    DimArrayStmt* arrays = nullptr;
     while (true) {
       int line = cur().line, col = cur().col;
+      NameExpr* n = make<NameExpr>();
       std::u16string key;
-      ident(&key);
+      std::u16string name = ident(&key);
       bool is_array = false;
       std::vector<ArrayDim> dims = parse_dims(is_array);
-      int slot = declare_local(key, line, col);
-      if (is_array) proc_->arrays.push_back(FixedArray{slot, dims});
+      declare_local(key, line, col);
+      if (is_array) add_dim_array(arrays, n, name, key, dims);
       if (!accept(Tok::Comma)) break;
     }
     end_of_statement();
+    return arrays;
   }
 
   Stmt* parse_redim() {
@@ -540,8 +605,8 @@ class Parser {
     advance();
     Expr* cond = parse_expr();
     expect(Tok::Then, kCeExpectedThen);
-    if (!at_eos()) {
-      // One-line form: statements up to Else or the line's end.
+    if (!at_eos() || cur().colon) {
+      // One-line form: statements up to Else or the line's end ("Then :" starts one too).
       ++single_line_;
       Block then_part = parse_line_statements();
       s->arms.emplace_back(cond, std::move(then_part));
@@ -549,7 +614,7 @@ class Parser {
       if (accept(Tok::Else)) s->otherwise = parse_line_statements();
       --single_line_;
       if (at(Tok::End) && peek().kind == Tok::If) { advance(); advance(); }
-      if (!at_eos() && !(single_line_ > 0 && at(Tok::Else))) error(kCeExpectedEos);
+      if (!at_statement_end() && !(single_line_ > 0 && at(Tok::Else))) error(kCeExpectedEos);
       if (single_line_ == 0) advance_eol();
       return s;
     }
@@ -598,7 +663,7 @@ class Parser {
     while (true) {
       if (at(Tok::Eof) || (at(Tok::Eol) && cur().line_end) || at(Tok::Else)) break;
       if (at(Tok::Eol)) { advance(); continue; }
-      if (at(Tok::End) && peek().kind == Tok::If) break;
+      if (at_closing_end()) break;
       Stmt* st = parse_line_statement();
       if (st) b.push_back(st);
     }
@@ -742,11 +807,11 @@ class Parser {
       case Tok::For: if (for_depth_ == 0) error(kCeInvalidExit); s->flow = Flow::ExitFor; break;
       case Tok::Sub: if (proc_->kind != Proc::Sub) error(kCeInvalidExit); s->flow = Flow::ExitProc; break;
       case Tok::Function: if (proc_->kind != Proc::Function) error(kCeInvalidExit); s->flow = Flow::ExitProc; break;
-      case Tok::Property:
+      default:
+        if (!at_word(u"property")) error(kCeInvalidExit);
         if (proc_->kind != Proc::PropGet && proc_->kind != Proc::PropLet && proc_->kind != Proc::PropSet) error(kCeInvalidExit);
         s->flow = Flow::ExitProc;
         break;
-      default: error(kCeInvalidExit);
     }
     advance();
     end_of_statement();
@@ -805,7 +870,6 @@ class Parser {
       if (!lhs->assignable()) compile_error(kCeSyntax, line, col);
       auto* s = unit_->make<AssignStmt>(line, col);
       s->target = lhs;
-      if (auto* n = dynamic_cast<NameExpr*>(lhs)) n->let_statement = !n->has_parens && n->args.empty();
       s->value = parse_expr();
       find_self_append(s);
       end_of_statement();
@@ -818,7 +882,7 @@ class Parser {
     bool* parens = nullptr;
     if (auto* n = dynamic_cast<NameExpr*>(lhs)) { args = &n->args; parens = &n->has_parens; }
     else if (auto* m = dynamic_cast<MemberExpr*>(lhs)) { args = &m->args; parens = &m->has_parens; }
-    bool stmt_end = at_eos() || (single_line_ > 0 && at(Tok::Else));
+    bool stmt_end = at_statement_end() || (single_line_ > 0 && at(Tok::Else));
     if (stmt_end) {
       // "foo(a, b)" as a statement: only Call may put a list in parentheses.
       if (args && *parens && args->size() > 1) compile_error(kCeParensOnSubCall, line, col);
@@ -854,10 +918,10 @@ class Parser {
   void parse_bare_args(std::vector<Expr*>& args) {
     while (true) {
       if (at(Tok::Comma)) { args.push_back(nullptr); advance(); continue; }
-      if (at_eos() || (single_line_ > 0 && at(Tok::Else))) { args.push_back(nullptr); break; }
+      if (at_statement_end() || (single_line_ > 0 && at(Tok::Else))) { args.push_back(nullptr); break; }
       args.push_back(parse_expr());
       if (!accept(Tok::Comma)) break;
-      if (at_eos()) { args.push_back(nullptr); break; }
+      if (at_statement_end()) { args.push_back(nullptr); break; }
     }
   }
 
@@ -1017,18 +1081,11 @@ class Parser {
     // Not as the operand of a comparison or arithmetic operator (`a = Not b`, `1 + Not x`):
     // it takes everything up to the next logical operator as its own operand.
     if (!injected_ && at(Tok::Not)) return parse_not();
-    if (!injected_ && (at(Tok::Minus) || at(Tok::Plus))) {
-      Nest nest(*this);
-      Token t = cur();
-      bool neg = at(Tok::Minus);
-      advance();
-      Expr* e = parse_unary();
-      return neg ? unary(Op::Neg, e, t) : unary(Op::Plus, e, t);
-    }
     return parse_pow();
   }
+  // A sign binds tighter than ^: -3 ^ 2 is (-3) ^ 2.
   Expr* parse_pow() {
-    Expr* a = parse_postfix(parse_primary());
+    Expr* a = injected_ ? parse_postfix(parse_primary()) : parse_pow_operand();
     while (at(Tok::Caret)) {
       Token t = cur();
       advance();
@@ -1069,6 +1126,8 @@ class Parser {
     while (true) {
       if (at(Tok::LParen)) {
         advance();
+        // "(f)(x)": arguments after a parenthesised bare name go to the name itself.
+        if (auto* n = parenthesised_name(e)) e = n;
         if (auto* n = dynamic_cast<NameExpr*>(e); n && !n->has_parens) {
           n->has_parens = true;
           parse_paren_args(n->args);
@@ -1097,6 +1156,13 @@ class Parser {
       }
       return e;
     }
+  }
+
+  static NameExpr* parenthesised_name(Expr* e) {
+    if (!dynamic_cast<ParenExpr*>(e)) return nullptr;
+    while (auto* p = dynamic_cast<ParenExpr*>(e)) e = p->inner;
+    auto* n = dynamic_cast<NameExpr*>(e);
+    return n && !n->has_parens && n->args.empty() ? n : nullptr;
   }
 
   Expr* parse_primary() {
@@ -1138,13 +1204,13 @@ class Parser {
         return n;
       }
       case Tok::Dot: {
-        if (with_slots_.empty()) error(kCeSyntax);
+        // Outside any With the reference compiles and fails when it runs.
         auto* m = make<MemberExpr>();
         advance();
         if (!at(Tok::Ident)) error(kCeExpectedIdent);
         m->name = cur().text;
         advance();
-        m->with_slot = with_slots_.back();
+        m->with_slot = with_slots_.empty() ? -1 : with_slots_.back();
         return m;
       }
       case Tok::Ident: {

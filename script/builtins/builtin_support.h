@@ -28,9 +28,17 @@ inline int32_t long_arg(Args a, size_t i, int32_t fallback) {
   return given(a, i) ? to_long(arg(a, i)) : fallback;
 }
 
-// The compare argument of InStr, Replace, Split, StrComp...: false for binary, true for text.
-// Database compare (2) and locale ids compare as text; negative values are refused.
+// The compare argument of StrComp and Filter: false for binary, true for text. Database
+// compare (2) and locale ids compare as text; negative values are refused.
 bool text_compare_arg(Args a, size_t i);
+// The compare argument of InStr, InStrRev, Replace and Split: 0 or 1, anything else raises 5.
+bool compare_mode_arg(Args a, size_t i);
+
+// Raises 94 when any argument from `first` on is Null, before any of them is converted.
+inline void refuse_null_args(Args a, size_t first) {
+  for (size_t i = first; i < a.size(); ++i)
+    if (a[i].is_null()) raise(94);
+}
 
 // Case-folded copy for text comparison; folding maps one unit to one unit, so positions hold.
 std::u16string fold_text(std::u16string_view s);

@@ -18,11 +18,16 @@ struct BuiltinContext {
 
 using BuiltinFn = Variant (*)(BuiltinContext& ctx, Args args);
 
+// How a built-in may be called: Value ones raise 458 as a statement (CInt 1, Call CDbl(x));
+// Statement ones raise 13 where a value is wanted (x = Randomize(0)).
+enum class BuiltinUse : uint8_t { Any, Value, Statement };
+
 struct BuiltinFunction {
   std::u16string_view name;
   int8_t min_args;
   int8_t max_args;       // -1: any number (Array)
   BuiltinFn fn;
+  BuiltinUse use = BuiltinUse::Any;
 };
 
 struct BuiltinConstant {

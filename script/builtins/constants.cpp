@@ -1,5 +1,6 @@
 // The language's named constants (vbCrLf, vbTextCompare, vbSunday, vbRed, vbYesNo ...).
-// Numeric constants are Long; the character constants are Strings.
+// Numeric constants are Integer, except the colours, vbObjectError and the vbMsgBox* flags,
+// which are Long; the character constants are Strings.
 #include <vector>
 
 #include "script/builtins/builtin_support.h"
@@ -10,10 +11,11 @@ namespace {
 struct NumericConstant {
   std::u16string_view name;
   int32_t value;
+  bool is_long = false;
 };
 
 constexpr NumericConstant kNumbers[] = {
-    {u"vbObjectError", static_cast<int32_t>(0x80040000)},
+    {u"vbObjectError", static_cast<int32_t>(0x80040000), true},
     // Comparison.
     {u"vbBinaryCompare", 0}, {u"vbTextCompare", 1}, {u"vbDatabaseCompare", 2},
     // Days of the week and the first week of the year.
@@ -30,15 +32,17 @@ constexpr NumericConstant kNumbers[] = {
     {u"vbError", 10}, {u"vbBoolean", 11}, {u"vbVariant", 12}, {u"vbDataObject", 13},
     {u"vbDecimal", 14}, {u"vbByte", 17}, {u"vbArray", 8192},
     // Colours (&HBBGGRR).
-    {u"vbBlack", 0x000000}, {u"vbRed", 0x0000FF}, {u"vbGreen", 0x00FF00}, {u"vbYellow", 0x00FFFF},
-    {u"vbBlue", 0xFF0000}, {u"vbMagenta", 0xFF00FF}, {u"vbCyan", 0xFFFF00}, {u"vbWhite", 0xFFFFFF},
+    {u"vbBlack", 0x000000, true}, {u"vbRed", 0x0000FF, true}, {u"vbGreen", 0x00FF00, true},
+    {u"vbYellow", 0x00FFFF, true}, {u"vbBlue", 0xFF0000, true}, {u"vbMagenta", 0xFF00FF, true},
+    {u"vbCyan", 0xFFFF00, true}, {u"vbWhite", 0xFFFFFF, true},
     // MsgBox buttons, icons and options.
     {u"vbOKOnly", 0}, {u"vbOKCancel", 1}, {u"vbAbortRetryIgnore", 2}, {u"vbYesNoCancel", 3},
     {u"vbYesNo", 4}, {u"vbRetryCancel", 5}, {u"vbCritical", 16}, {u"vbQuestion", 32},
     {u"vbExclamation", 48}, {u"vbInformation", 64}, {u"vbDefaultButton1", 0},
     {u"vbDefaultButton2", 256}, {u"vbDefaultButton3", 512}, {u"vbDefaultButton4", 768},
-    {u"vbApplicationModal", 0}, {u"vbSystemModal", 4096}, {u"vbMsgBoxHelpButton", 16384},
-    {u"vbMsgBoxSetForeground", 65536}, {u"vbMsgBoxRight", 524288}, {u"vbMsgBoxRtlReading", 1048576},
+    {u"vbApplicationModal", 0}, {u"vbSystemModal", 4096}, {u"vbMsgBoxHelpButton", 16384, true},
+    {u"vbMsgBoxSetForeground", 65536, true}, {u"vbMsgBoxRight", 524288, true},
+    {u"vbMsgBoxRtlReading", 1048576, true},
     // MsgBox answers.
     {u"vbOK", 1}, {u"vbCancel", 2}, {u"vbAbort", 3}, {u"vbRetry", 4}, {u"vbIgnore", 5},
     {u"vbYes", 6}, {u"vbNo", 7},
@@ -60,7 +64,8 @@ constexpr TextConstant kTexts[] = {
 std::span<const BuiltinConstant> constants() {
   static const std::vector<BuiltinConstant>* table = [] {
     auto* t = new std::vector<BuiltinConstant>();
-    for (const auto& c : kNumbers) t->push_back({c.name, Variant(c.value)});
+    for (const auto& c : kNumbers)
+      t->push_back({c.name, c.is_long ? Variant(c.value) : Variant(static_cast<int16_t>(c.value))});
     for (const auto& c : kTexts) t->push_back({c.name, Variant(Str(c.value))});
     return t;
   }();

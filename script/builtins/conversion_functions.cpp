@@ -36,12 +36,14 @@ Variant radix_text(Args a, unsigned shift) {
 Variant Hex(BuiltinContext&, Args a) { return radix_text(a, 4); }
 Variant Oct(BuiltinContext&, Args a) { return radix_text(a, 3); }
 
+// The numeric and date conversions cannot be called as statements; CBool and CStr can.
+constexpr auto kValue = BuiltinUse::Value;
 constexpr BuiltinFunction kTable[] = {
-    {u"CBool", 1, 1, convert<VT::Boolean>},  {u"CByte", 1, 1, convert<VT::Byte>},
-    {u"CCur", 1, 1, convert<VT::Currency>},  {u"CDate", 1, 1, convert<VT::Date>},
-    {u"CDbl", 1, 1, convert<VT::Double>},    {u"CInt", 1, 1, convert<VT::Integer>},
-    {u"CLng", 1, 1, convert<VT::Long>},      {u"CSng", 1, 1, convert<VT::Single>},
-    {u"CStr", 1, 1, CStr},                   {u"Hex", 1, 1, Hex},
+    {u"CBool", 1, 1, convert<VT::Boolean>},          {u"CByte", 1, 1, convert<VT::Byte>, kValue},
+    {u"CCur", 1, 1, convert<VT::Currency>, kValue},  {u"CDate", 1, 1, convert<VT::Date>, kValue},
+    {u"CDbl", 1, 1, convert<VT::Double>, kValue},    {u"CInt", 1, 1, convert<VT::Integer>, kValue},
+    {u"CLng", 1, 1, convert<VT::Long>, kValue},      {u"CSng", 1, 1, convert<VT::Single>, kValue},
+    {u"CStr", 1, 1, CStr},                           {u"Hex", 1, 1, Hex},
     {u"Oct", 1, 1, Oct},
 };
 

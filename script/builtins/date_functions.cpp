@@ -198,6 +198,7 @@ Variant TimeValue(BuiltinContext&, Args a) {
 }
 
 Variant IsDate(BuiltinContext&, Args a) {
+  if (a[0].is_object()) return Variant(false);   // an object (Nothing too) is no date
   Variant v = arg(a, 0);
   if (v.is(VT::Date)) return Variant(true);
   if (!v.is_string()) return Variant(false);
@@ -206,12 +207,14 @@ Variant IsDate(BuiltinContext&, Args a) {
 }
 
 Variant MonthName(BuiltinContext&, Args a) {
+  refuse_null_args(a, 0);
   int month = to_long(arg(a, 0));
   bool abbreviate = given(a, 1) && to_bool(arg(a, 1));
   return Variant(month_name(month, abbreviate));
 }
 
 Variant WeekdayName(BuiltinContext&, Args a) {
+  refuse_null_args(a, 0);
   int weekday = to_long(arg(a, 0));
   bool abbreviate = given(a, 1) && to_bool(arg(a, 1));
   int first = first_day_arg(a, 2);

@@ -104,6 +104,7 @@ bool tristate_arg(Args a, size_t i, bool regional) {
 
 Decimal number_arg(Args a, size_t i) {
   Variant v = arg(a, i);
+  if (v.is_null()) raise(kErrTypeMismatch);
   if (v.is(VT::Currency)) return decimal_of_currency(v.as_currency());
   return decimal_of_double(to_double(v));
 }
@@ -150,7 +151,9 @@ std::u16string padded(int value, int width) {
 }
 
 Variant FormatDateTime(BuiltinContext&, Args a) {
-  double serial = to_date(arg(a, 0));
+  Variant v = arg(a, 0);
+  if (v.is_null()) raise(kErrTypeMismatch);
+  double serial = to_date(v);
   int32_t style = long_arg(a, 1, 0);
   int y, m, d, h, mi, s, wd;
   date_to_parts(serial, y, m, d, h, mi, s, wd);

@@ -115,8 +115,7 @@ Variant Round(BuiltinContext&, Args a) {
   switch (v.type()) {
     case VT::Null: return Variant::null();
     case VT::Empty: return Variant(int16_t{0});
-    case VT::Boolean: return Variant(static_cast<int16_t>(v.as_bool() ? -1 : 0));
-    case VT::Integer: case VT::Long: case VT::LongLong: case VT::Byte: return v;
+    case VT::Boolean: case VT::Integer: case VT::Long: case VT::LongLong: case VT::Byte: return v;
     case VT::Single: return Variant(static_cast<float>(round_to_digits(v.as_single(), digits)));
     case VT::Currency: return Variant::currency(round_currency(v.as_currency(), digits));
     default: return Variant(round_to_digits(to_double(v), digits));
@@ -151,7 +150,7 @@ constexpr BuiltinFunction kTable[] = {
     {u"Int", 1, 1, whole_part<true>},
     {u"Round", 1, 2, Round},
     {u"Rnd", 0, 1, Rnd},
-    {u"Randomize", 0, 1, Randomize},
+    {u"Randomize", 0, 1, Randomize, BuiltinUse::Statement},
 };
 
 }  // namespace

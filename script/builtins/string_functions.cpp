@@ -24,6 +24,13 @@ bool text_compare_arg(Args a, size_t i) {
   return mode != 0;
 }
 
+bool compare_mode_arg(Args a, size_t i) {
+  if (!given(a, i)) return false;
+  int32_t mode = to_long(arg(a, i));
+  if (mode != 0 && mode != 1) invalid_argument();
+  return mode == 1;
+}
+
 namespace {
 
 constexpr size_t npos = std::u16string_view::npos;
@@ -39,8 +46,8 @@ Variant InStrRev(BuiltinContext&, Args a) {
   Variant v1 = arg(a, 0), v2 = arg(a, 1);
   int32_t start = long_arg(a, 2, -1);
   if (start == 0 || start < -1) invalid_argument();
-  bool text = text_compare_arg(a, 3);
-  if (v1.is_null() || v2.is_null()) return Variant::null();
+  bool text = compare_mode_arg(a, 3);
+  if (v1.is_null() || v2.is_null()) raise(94);
   Str s1 = to_str(v1), s2 = to_str(v2);
   size_t len1 = s1.size();
   if (start == -1) start = static_cast<int32_t>(len1);
@@ -59,8 +66,8 @@ Variant Replace(BuiltinContext&, Args a) {
   int32_t start = long_arg(a, 3, 1);
   int32_t count = long_arg(a, 4, -1);
   if (start < 1 || count < -1) invalid_argument();
-  bool text = text_compare_arg(a, 5);
-  if (ve.is_null()) return Variant::null();
+  bool text = compare_mode_arg(a, 5);
+  if (ve.is_null()) raise(94);
   Str e = to_str(ve), f = to_str(vf), r = to_str(vr);
   size_t from = static_cast<size_t>(start - 1);
   if (from >= e.size()) return Variant(Str());
@@ -91,7 +98,7 @@ Variant Split(BuiltinContext&, Args a) {
   Str d = given(a, 1) ? str_arg(a, 1) : Str(u" ");
   int32_t count = long_arg(a, 2, -1);
   if (count < -1) invalid_argument();
-  bool text = text_compare_arg(a, 3);
+  bool text = compare_mode_arg(a, 3);
   std::vector<Variant> parts;
   if (e.empty() || count == 0) return Variant::from_vector(std::move(parts));
   if (d.empty()) {
@@ -114,12 +121,13 @@ Variant Split(BuiltinContext&, Args a) {
   return Variant::from_vector(std::move(parts));
 }
 
-// A one-dimensional array argument (13 when not an array, 5 when it has other dimensions).
-Variant vector_arg(Args a, size_t i) {
+// A one-dimensional array argument (13 when not an array; `other_dims` when it has other
+// dimensions).
+Variant vector_arg(Args a, size_t i, int32_t other_dims = kErrIllegalCall) {
   Variant v = arg(a, i);
   if (v.is_null()) raise(94);
   if (!v.is_array()) raise(kErrTypeMismatch);
-  if (v.as_array()->dims.size() != 1) invalid_argument();
+  if (v.as_array()->dims.size() != 1) raise(other_dims);
   return v;
 }
 
@@ -134,8 +142,10 @@ std::vector<Str> array_texts(const ArrayRep& rep) {
 }
 
 Variant Join(BuiltinContext&, Args a) {
-  Variant list = vector_arg(a, 0);
+  Variant list = vector_arg(a, 0, kErrTypeMismatch);
   const ArrayRep& rep = *list.as_array();
+  for (const Variant& item : rep.items)
+    if (item.deref().is_null()) raise(kErrTypeMismatch);   // Null is no text to join
   Str d = given(a, 1) ? str_arg(a, 1) : Str(u" ");
   std::vector<Str> texts = array_texts(rep);
   // One buffer of the final size: joining piece by piece would copy the text once per piece.

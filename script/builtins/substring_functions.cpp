@@ -75,6 +75,7 @@ Variant Right(BuiltinContext&, Args a) {
 
 template <class K>
 Variant Mid(BuiltinContext&, Args a) {
+  refuse_null_args(a, 1);
   Variant v = arg(a, 0);
   int32_t start = to_long(arg(a, 1));
   if (start < 1) invalid_argument();
@@ -94,7 +95,7 @@ Variant InStr(BuiltinContext&, Args a) {
     first = 1;
   }
   Variant v1 = arg(a, first), v2 = arg(a, first + 1);
-  bool text = text_compare_arg(a, first + 2);
+  bool text = compare_mode_arg(a, first + 2);
   if (v1.is_null() || v2.is_null()) return Variant::null();
   Str s1 = to_str(v1), s2 = to_str(v2);
   size_t len1 = K::length(s1), from = static_cast<size_t>(start - 1);

@@ -53,8 +53,7 @@ Variant IsNumeric(BuiltinContext&, Args a) {
 template <bool Upper>
 Variant bound(BuiltinContext&, Args a) {
   const Variant& v = raw(a, 0);
-  if (v.is_null()) raise(94);
-  if (!v.is_array()) raise(kErrTypeMismatch);
+  if (!v.is_array()) raise(kErrTypeMismatch);   // Null too
   const ArrayRep& rep = *v.as_array();
   int32_t dim = long_arg(a, 1, 1);
   if (dim < 1 || static_cast<size_t>(dim) > rep.dims.size()) raise(kErrSubscript);

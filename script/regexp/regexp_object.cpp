@@ -45,6 +45,7 @@ class RegExpObject : public NativeObject<RegExpObject> {
   Variant replace(Args a) {
     std::u16string text = to_u16(required(a, 0));
     const Variant& with = required(a, 1);
+    if (with.is(VT::Boolean)) return Variant(rx.replace(text, with.as_bool() ? u"-1" : u"0"));   // as a number
     if (!with.is_object() || !with.as_object()) return Variant(rx.replace(text, to_u16(with)));
     Ref<Object> fn(with.as_object());
     return Variant(rx.replace(text, [&](const RegexMatch& m) {

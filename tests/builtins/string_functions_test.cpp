@@ -65,7 +65,7 @@ TEST(StringFunctions, ReplaceSplitJoinFilter) {
       {u"Replace", {u"abc", u"", u"x"}, "String:abc"},
       {u"Replace", {u"abc", u"b", u"x", i16(9)}, "String:"},
       {u"Replace", {u"abc", u"b", u"x", i16(0)}, "error 5"},
-      {u"Replace", {null(), u"a", u"b"}, "Null"},
+      {u"Replace", {null(), u"a", u"b"}, "error 94"},
       {u"Split", {u"a b  c"}, "Variant()(a|b||c)"},
       {u"Split", {u"a,b,c", u",", i16(2)}, "Variant()(a|b,c)"},
       {u"Split", {u"aXbxc", u"x", i16(-1), i16(1)}, "Variant()(a|b|c)"},

@@ -134,16 +134,18 @@ TEST(BuiltinTables, NamesIgnoreCase) {
   };
   for (const Expect& e : std::vector<Expect>{{u"VBCRLF", "String:\r\n"},
                                              {u"vbNullChar", std::string("String:\0", 8)},
-                                             {u"vbTextCompare", "Long:1"},
+                                             {u"vbTextCompare", "Integer:1"},
                                              {u"vbObjectError", "Long:-2147221504"},
-                                             {u"vbSaturday", "Long:7"},
-                                             {u"vbFirstFourDays", "Long:2"},
-                                             {u"vbShortTime", "Long:4"},
-                                             {u"vbUseDefault", "Long:-2"},
-                                             {u"vbArray", "Long:8192"},
+                                             {u"vbSaturday", "Integer:7"},
+                                             {u"vbFirstFourDays", "Integer:2"},
+                                             {u"vbShortTime", "Integer:4"},
+                                             {u"vbUseDefault", "Integer:-2"},
+                                             {u"vbArray", "Integer:8192"},
+                                             {u"vbBlack", "Long:0"},
                                              {u"vbMagenta", "Long:16711935"},
+                                             {u"vbMsgBoxHelpButton", "Long:16384"},
                                              {u"vbMsgBoxRtlReading", "Long:1048576"},
-                                             {u"vbNo", "Long:7"}}) {
+                                             {u"vbNo", "Integer:7"}}) {
     const BuiltinConstant* c = find_builtin_constant(e.name);
     ASSERT_NE(c, nullptr) << u16_to_utf8(e.name);
     EXPECT_EQ(describe(c->value), e.value) << u16_to_utf8(e.name);

@@ -249,7 +249,9 @@ TEST(ToDate, NumbersTextAndRange) {
       {"after the last day", 2958466.0, 0, 6},
       {"before the first day", -657435.0, 0, 6},
       {"\"abc\"", u"abc", 0, 13},
-      {"\"45000\" is no date text", u"45000", 0, 13},
+      {"\"1\" counts days", u"1", 1, 0},
+      {"\" 45000.5 \" counts days", u" 45000.5 ", 45000.5, 0},
+      {"\"3000000\" is past the last day", u"3000000", 0, 6},
       {"Null", Variant::null(), 0, 94},
   }, [](const Variant& v) { return to_date(v); });
 }

@@ -91,12 +91,12 @@ v = CInt("40000")
 v = 1 + 1
 WScript.Echo Err.Number, v                    ' expect: 6 2
 Err.Clear
-' A failing For Each target skips the loop.
+' A failing For Each target: the body runs once, as the statements after the header.
 Dim cnt : cnt = 0
 For Each v In 5
   cnt = cnt + 1
 Next
-WScript.Echo Err.Number, cnt                  ' expect: 451 0
+WScript.Echo Err.Number, cnt                  ' expect: 451 1
 Err.Clear
 On Error GoTo 0
 ' An error that reaches the top ends the run with its number.

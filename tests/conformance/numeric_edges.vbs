@@ -41,7 +41,7 @@ WScript.Echo Hex(CByte(200)), Oct(-8)                 ' expect: C8 177770
 WScript.Echo 12 And 10, 12 Or 10, 12 Xor 10, Not 0, Not 5, 5 Eqv 3, 5 Imp 3 ' expect: 8 14 6 -1 -6 -7 -5
 WScript.Echo TypeName(CByte(1) And CByte(3)), TypeName(1 And True), TypeName(True And True) ' expect: Byte Integer Boolean
 ' Exponent and unary minus precedence.
-WScript.Echo -2 ^ 2, (-2) ^ 2, 2 ^ 3 ^ 2, -2 ^ -1    ' expect: -4 4 64 -0.5
+WScript.Echo -2 ^ 2, (-2) ^ 2, 2 ^ 3 ^ 2, -2 ^ -1    ' expect: 4 4 64 -0.5
 WScript.Echo 2 + 3 * 4 Mod 5, 10 - 2 - 3, 2 * 3 \ 4, 7 \ 2 * 2 ' expect: 4 5 1 1
 ' Sgn, Abs, Int, Fix on negative values and their types.
 WScript.Echo Sgn(-3.5), Sgn(0), Abs(-32768), TypeName(Abs(-32768)), Int(-0.5), Fix(-0.5) ' expect: -1 0 32768 Long -1 0

@@ -17,8 +17,10 @@ Err.Clear
 WScript.Echo Err.Number, "[" & Err.Description & "]" ' expect: 0 []
 FailsMidway                      ' expect: before
 WScript.Echo Err.Number          ' expect: 11
+Err.Clear
 Err.Raise 13
 WScript.Echo Err.Number, Err.Description, Err.Source ' expect: 13 Type mismatch VBScript runtime error
+Err.Clear
 Err.Raise vbObjectError + 1
 WScript.Echo Err.Number = vbObjectError + 1, Err.Description ' expect: -1 Unknown runtime error
 On Error GoTo 0
@@ -43,13 +45,13 @@ Dim undefinedCall : undefinedCall = NoSuchFunction(1)
 WScript.Echo Err.Number          ' expect: 13
 Err.Clear
 undefinedCall = NoSuchFunction()
-WScript.Echo Err.Number, Err.Description ' expect: 13 Type mismatch: 'NoSuchFunction'
+WScript.Echo Err.Number, Err.Description ' expect: 13 Type mismatch
 Err.Clear
 Dim o : o.Foo = 1
 WScript.Echo Err.Number          ' expect: 424
 Err.Clear
 Set o = Nothing : o.Foo = 1
-WScript.Echo Err.Number          ' expect: 91
+WScript.Echo Err.Number          ' expect: 424
 On Error GoTo 0
 Err.Raise 5                      ' expect error: 5
 WScript.Echo "unreachable"

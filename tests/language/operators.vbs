@@ -17,7 +17,7 @@ Show 7 Mod -3            ' expect: Integer 1
 Show -7 Mod 3            ' expect: Integer -1
 Show 7.5 \ 2             ' expect: Long 4
 Show 2 ^ 10              ' expect: Double 1024
-Show -2 ^ 2              ' expect: Double -4
+Show -2 ^ 2              ' expect: Double 4
 Show 2 ^ -1              ' expect: Double 0.5
 Show 2 + 3 * 4 - 6 / 2   ' expect: Double 11
 Show 10 - 2 - 3          ' expect: Integer 5

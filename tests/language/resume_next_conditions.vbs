@@ -18,12 +18,14 @@ Else
   WScript.Echo "else"
 End If
 Err.Clear
+' A failing Select Case selector runs no Case at all, not even Case Else.
 Select Case 1 / zero
   Case 5
-    WScript.Echo "first case", Err.Number ' expect: first case 11
+    WScript.Echo "first case"
   Case Else
     WScript.Echo "case else"
 End Select
+WScript.Echo "after select", Err.Number ' expect: after select 11
 Err.Clear
 Select Case 2
   Case 1, CLng("bad")

