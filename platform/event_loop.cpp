@@ -13,6 +13,8 @@
 #include <map>
 #include <vector>
 
+#include "platform/output.h"
+
 namespace qz {
 
 namespace {
@@ -209,6 +211,9 @@ class PollEventLoop final : public EventLoop {
     // With only holds left and nothing to watch, waiting for ever is right: only a signal
     // (which interrupts poll) can bring anything.
     int timeout = (block && posted_now == 0 && !quit_) ? -1 : 0;
+    // What the script printed shows before the loop sleeps (a form waiting for a click, a
+    // timer's next tick), not only when the buffer fills or the run ends.
+    if (timeout != 0) flush_stdout();
     int n = waiter_ ? waiter_->wait(fds.data(), fds.size(), timeout) : ::poll(fds.data(), fds.size(), timeout);
     if (n < 0 && errno != EINTR) n = 0;
 

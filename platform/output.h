@@ -4,7 +4,7 @@
 // UTF-8 unless QUAZEL_OUTPUT_CP names another page; a single-byte page gives byte-exact output
 // through its lossless table). Output is buffered and flushed when the buffer fills, after
 // every write when standard output is a terminal, before standard input is read, before the
-// error stream is written, and at exit. Code that starts a child process or ends the process
+// error stream is written, before the event loop waits, and at exit. Code that starts a child process or ends the process
 // without running exit handlers must call flush_stdout() first.
 //
 // Standard input is read as raw bytes; callers decode them (through the ANSI page, as the

@@ -1,0 +1,101 @@
+#!/usr/bin/env python3
+"""A form on a real X display: starts Xvfb, runs `quazel click_and_type.qz` on it, finds the window
+by its caption with xdotool, compares a screenshot of it with the expected picture (a small share
+of pixels may differ: anti-aliasing), types into the text box and clicks the button, and checks
+what the script printed.
+
+Usage: form_on_xvfb.py path/to/quazel folder-with-the-script
+Set QUAZEL_UPDATE_SCREENSHOT=1 to write the expected picture anew.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+quazel, here = sys.argv[1], sys.argv[2]
+script = os.path.join(here, "click_and_type.qz")
+expected_png = os.path.join(here, "click_and_type.png")
+for tool in ("Xvfb", "xdotool", "import", "compare"):
+    if not shutil.which(tool):
+        sys.exit(f"{tool} is missing: scripts/setup installs it")
+
+
+def start_display():
+    for number in range(90, 140):
+        if os.path.exists(f"/tmp/.X{number}-lock"):
+            continue
+        server = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for _ in range(100):
+            if os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                return server, f":{number}"
+            if server.poll() is not None:
+                break
+            time.sleep(0.05)
+        server.kill()
+    sys.exit("could not start Xvfb")
+
+
+def wait_for(what, test, seconds=15):
+    end = time.time() + seconds
+    while time.time() < end:
+        value = test()
+        if value:
+            return value
+        time.sleep(0.1)
+    sys.exit(f"timed out waiting for {what}")
+
+
+server, display = start_display()
+env = dict(os.environ, DISPLAY=display)
+env.pop("QT_QPA_PLATFORM", None)
+env.pop("WAYLAND_DISPLAY", None)
+work = tempfile.mkdtemp()
+out_path = os.path.join(work, "out.txt")
+try:
+    with open(out_path, "wb") as out:
+        run = subprocess.Popen([quazel, script], env=env, stdout=out, stderr=subprocess.PIPE)
+
+    def xdotool(*args):
+        return subprocess.run(["xdotool", *args], env=env, capture_output=True, text=True).stdout.strip()
+
+    window = wait_for("the window", lambda: xdotool("search", "--onlyvisible", "--name", "Quazel display test"))
+    window = window.split()[0]
+    wait_for("the drawing", lambda: open(out_path, "rb").read().startswith(b"shown"))
+    time.sleep(0.3)
+
+    shot = os.path.join(work, "shot.png")
+    subprocess.run(["import", "-window", window, shot], env=env, check=True)
+    if os.environ.get("QUAZEL_UPDATE_SCREENSHOT"):
+        shutil.copy(shot, expected_png)
+    compare = subprocess.run(["compare", "-metric", "AE", "-fuzz", "12%", expected_png, shot, "null:"],
+                             capture_output=True, text=True)
+    size = subprocess.run(["identify", "-format", "%w %h", shot], capture_output=True, text=True).stdout.split()
+    differing = float(compare.stderr.split()[0]) if compare.stderr.split() else -1
+    pixels = int(size[0]) * int(size[1])
+    if differing < 0 or differing > pixels * 0.03:
+        kept = os.path.join(tempfile.gettempdir(), "quazel_display_test.png")
+        shutil.copy(shot, kept)
+        sys.exit(f"the window looks different: {differing:.0f} of {pixels} pixels differ "
+                 f"(screenshot kept as {kept}) {compare.stderr.strip()}")
+
+    # Pixels of the window, from its top-left corner (the form is at 0,0 with no decorations).
+    xdotool("mousemove", "--window", window, "40", "20", "click", "1")
+    time.sleep(0.3)
+    xdotool("type", "--delay", "30", "hello")
+    time.sleep(0.3)
+    xdotool("mousemove", "--window", window, "240", "20", "click", "1")
+    run.wait(timeout=20)
+    output = open(out_path, "rb").read().decode()
+    expected = "shown\nclicked with hello\nunloaded\n"
+    if output != expected or run.returncode != 0:
+        sys.exit(f"status {run.returncode}, output {output!r}, expected {expected!r}\n"
+                 f"{run.stderr.read().decode(errors='replace')}")
+    print("ok:", output.replace("\n", " | "))
+finally:
+    if 'run' in dir() and run.poll() is None:
+        run.kill()
+    server.kill()
+    shutil.rmtree(work, ignore_errors=True)
