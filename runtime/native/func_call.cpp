@@ -15,6 +15,11 @@
 namespace qz {
 
 namespace {
+constexpr int32_t kErrDllLoad = 48;   // "Error in loading DLL"
+constexpr int32_t kErrDllEntry = 453; // "Specified DLL function not found"
+}  // namespace
+
+namespace {
 
 constexpr int32_t kMaxWordArgs = 10;
 constexpr int32_t kENotImpl = static_cast<int32_t>(0x80004001);
@@ -91,7 +96,7 @@ Variant FuncCall::call_words(const void* target, Args a, size_t first, size_t co
   return result_of(raw);
 }
 
-Variant FuncCall::call_function(Args a) {
+Variant FuncCall::call_function(Args a, bool declared) {
   if (a.size() < 2) raise(kErrArgCount);
   CallScope scope(*this);
   const Variant& lib = a[0];
@@ -100,7 +105,10 @@ Variant FuncCall::call_function(Args a) {
   bool by_name = lib.is_string();
   if (by_name) {
     handle = open_native_library(lib.str_view());
-    if (!handle) return zero();
+    if (!handle) {
+      if (declared) raise(kErrDllLoad, u"Error in loading DLL: '" + std::u16string(lib.str_view()) + u"'");
+      return zero();
+    }
     hold(handle);
   } else {
     handle = const_cast<void*>(as_pointer(word_of(lib)));
@@ -113,7 +121,11 @@ Variant FuncCall::call_function(Args a) {
     target = as_pointer(word_of(fn));
     if (!is_code_address(target)) target = nullptr;
   }
-  if (!target) return zero();
+  if (!target) {
+    if (declared)
+      raise(kErrDllEntry, u"Specified DLL function not found: '" + to_u16(fn) + u"' in '" + to_u16(lib) + u"'");
+    return zero();
+  }
   Variant result = call_words(target, a, 2, a.size() - 2, scope.token());
   if (by_name && free_lib) release(handle);
   return result;
