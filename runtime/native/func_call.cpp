@@ -5,7 +5,9 @@
 
 #include "com/convert.h"
 #include "com/error.h"
+#include "runtime/engine_link.h"
 #include "runtime/helpers/pointer_helpers.h"
+#include "runtime/native/callback_bridge.h"
 #include "runtime/native/ffi_call.h"
 #include "runtime/native/guid_text.h"
 #include "runtime/native/native_args.h"
@@ -91,8 +93,12 @@ Variant FuncCall::call_words(const void* target, Args a, size_t first, size_t co
     Variant& slot = first + i < a.size() ? a.data()[first + i] : missing;
     if (!args.add(slot)) return zero();
   }
+  take_callback_failure();  // a failure of an earlier call has been dealt with
   int64_t raw = call_with_words(target, args.words().data(), args.words().size());
   args.finish();
+  // A callback of this call failed and was reported: the calling script ends here, as with an
+  // uncaught error, without a second report.
+  if (take_callback_failure()) throw RunEnded{};
   return result_of(raw);
 }
 
