@@ -1,11 +1,11 @@
 // One run: read the script (a file, or the text itself), give the control its Sys object,
 // translate, and call Load with the argument text.
-#include <fstream>
-#include <iterator>
-
 #include "com/convert.h"
 #include "engine/engine_core.h"
 #include "engine/engine_paths.h"
+#include "engine/translator/script_file_read.h"
+#include "platform/codepage.h"
+#include "platform/output.h"
 #include "platform/path.h"
 #include "runtime/script_file.h"
 #include "runtime/script_timers.h"
@@ -14,9 +14,19 @@ namespace qz {
 
 namespace {
 
-std::string read_bytes(const std::string& os_file) {
-  std::ifstream in(os_file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// The report for a script file that is there but is no file a script can be read from; empty
+// when there is nothing to report.
+std::u16string script_file_refusal(std::u16string_view name, ScriptFileRead outcome) {
+  const bool russian = language_id() == 1049;
+  const std::u16string quoted = u"'" + std::u16string(name) + u"'";
+  switch (outcome) {
+    case ScriptFileRead::NotRegular:
+      return russian ? u"Файл скрипта не является обычным файлом: " + quoted
+                     : u"Script file is not a regular file: " + quoted;
+    case ScriptFileRead::TooLarge:
+      return russian ? u"Файл скрипта больше 256 МБ: " + quoted : u"Script file is larger than 256 MiB: " + quoted;
+    default: return {};
+  }
 }
 
 }  // namespace
@@ -25,8 +35,17 @@ void EngineCore::run_script(std::u16string_view text, bool load_required) {
   std::string bytes;
   std::u16string module_name;
   if (script_path_exists(text)) {
+    const std::string os = find_path(text);
     // A folder or an unreadable file leaves the buffer empty: an empty text runs.
-    bytes = read_bytes(find_path(text));
+    if (!dir_exists(os)) {
+      const std::u16string refusal = script_file_refusal(text, read_script_file(os, bytes));
+      if (!refusal.empty()) {
+        write_stderr(refusal + u"\n");
+        set_failed();
+        switch_end_timer_on();
+        return;
+      }
+    }
     module_name = std::u16string(text);
   } else {
     // Script text: UTF-8 keeps every character; the translator reads it back as UTF-8.

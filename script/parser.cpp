@@ -1044,8 +1044,29 @@ class Parser {
   }
   Expr* parse_concat() {
     Expr* a = parse_add();
-    while (at(Tok::Amp)) { Token t = cur(); advance(); a = binary(Op::Concat, a, parse_add(), t); }
+    while (at(Tok::Amp)) {
+      Token t = cur();
+      advance();
+      Expr* b = parse_add();
+      if (!append_literal(a, b)) a = binary(Op::Concat, a, b, t);
+    }
     return a;
+  }
+  // `"text" & literal`: the literal's text is appended to the left literal's own string in
+  // place, so a long chain of constants folds in time and memory in proportion to its result
+  // (folding each step into a new node would keep every intermediate string alive). False
+  // when the pair is not of that kind; binary() then folds or keeps it as usual.
+  bool append_literal(Expr* a, Expr* b) {
+    auto* lit = dynamic_cast<LiteralExpr*>(a);
+    if (!lit || !lit->value.is_string() || !b->is_literal()) return false;
+    const Variant tail = literal_value(b);
+    if (!tail.is_string() && !tail.is_null() && !tail.is_empty()) return false;  // numbers etc.: as & converts them
+    Str head = lit->value.as_str();
+    const Str more = tail.is_string() ? tail.as_str() : Str();
+    if (head.byte_size() + more.byte_size() > (size_t{1} << 31)) return false;  // left for run time
+    lit->value = Variant();  // `head` is now the string's only holder and grows in place
+    lit->value = Variant(Str::append(std::move(head), more));
+    return true;
   }
   Expr* parse_add() {
     Expr* a = parse_mod();

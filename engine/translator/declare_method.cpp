@@ -31,7 +31,7 @@ std::u16string rewrite_declares(std::u16string& text, bool no_dll) {
         args += u", dll_var" + num(static_cast<long long>(k));
       }
       const std::u16string& entry = g(4).empty() ? g(2) : g(5);
-      std::u16string call = u"sys.dynapi.callfunction(\"" + g(3) + u"\",\"" + entry + u"\"" + args + u")";
+      std::u16string call = u"sys.dynapi.calldeclared(\"" + g(3) + u"\",\"" + entry + u"\"" + args + u")";
       wrappers += g(0) + g(1) + u" " + g(2) + u"(" + list + u")\r\n";
       wrappers += (lower(g(1)) == u"sub" ? u"Call " + call : g(2) + u" = " + call) + u"\r\n";
       wrappers += u"End " + g(1) + u"\r\n\r\n";

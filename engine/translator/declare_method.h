@@ -1,5 +1,5 @@
 // Declare statements become wrapper procedures that call the native export through
-// sys.DynAPI; Method blocks become functions taking their object first, and calls written
+// sys.DynAPI.CallDeclared; Method blocks become functions taking their object first, and calls written
 // obj.Method(args) become Method(obj,args).
 #pragma once
 #include <string>

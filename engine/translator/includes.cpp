@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/translator/path_macros.h"
+#include "engine/translator/script_file_read.h"
 #include "engine/translator/script_source.h"
 #include "engine/translator/source_lines.h"
 #include "engine/translator/text_util.h"
@@ -19,6 +20,15 @@ using Kind = TranslatorMessage::Kind;
 bool is_relative(std::u16string_view path) {
   if (path.empty() || path[0] == u'/' || path[0] == u'\\') return false;
   return !(path.size() >= 2 && path[1] == u':');
+}
+
+// The message for an include file that was found but not read.
+Kind unreadable_include(const std::string& os_path) {
+  switch (script_file_problem(os_path)) {
+    case ScriptFileRead::NotRegular: return Kind::IncludeNotRegular;
+    case ScriptFileRead::TooLarge: return Kind::IncludeFileTooLarge;
+    default: return Kind::MissingInclude;
+  }
 }
 
 struct Expander {
@@ -63,7 +73,7 @@ struct Expander {
       os = ctx.host.find_file(ctx.settings.script_folder + path);
     std::optional<std::string> bytes = os ? ctx.host.read_file(*os) : std::nullopt;
     if (!bytes) {
-      ctx.messenger.add(Kind::MissingInclude, name);
+      ctx.messenger.add(os ? unreadable_include(*os) : Kind::MissingInclude, name);
       return false;
     }
     if (std::find(chain.begin(), chain.end(), *os) != chain.end()) {

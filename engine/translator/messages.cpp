@@ -13,6 +13,14 @@ void Messenger::add(TranslatorMessage::Kind kind, std::u16string_view subject) {
     case K::MissingInclude:
       m.text = russian_ ? u"Файл '" + s + u"' для #Include не найден!" : u"#Include file '" + s + u"' not found!";
       break;
+    case K::IncludeNotRegular:
+      m.text = russian_ ? u"Файл '" + s + u"' для #Include не является обычным файлом!"
+                        : u"#Include file '" + s + u"' is not a regular file!";
+      break;
+    case K::IncludeFileTooLarge:
+      m.text = russian_ ? u"Файл '" + s + u"' для #Include больше 256 МБ!"
+                        : u"#Include file '" + s + u"' is larger than 256 MiB!";
+      break;
     case K::IncludeCycle:
       m.text = russian_ ? u"Файл '" + s + u"' включает сам себя (#Include), включение пропущено!"
                         : u"#Include file '" + s + u"' includes itself; the include was skipped!";

@@ -1,13 +1,12 @@
 #include "engine/translator/translator.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "com/str.h"
 #include "engine/translator/context.h"
 #include "engine/translator/module_dump.h"
 #include "engine/translator/pipeline.h"
+#include "engine/translator/script_file_read.h"
 #include "platform/codepage.h"
 #include "platform/path.h"
 
@@ -23,12 +22,9 @@ std::optional<std::string> TranslatorHost::find_file(std::u16string_view script_
 }
 
 std::optional<std::string> TranslatorHost::read_file(const std::string& os_path) {
-  std::ifstream in(os_path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream buf;
-  buf << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return std::move(buf).str();
+  std::string bytes;
+  if (read_script_file(os_path, bytes) != ScriptFileRead::Read) return std::nullopt;
+  return bytes;
 }
 
 std::optional<std::u16string> TranslatorHost::environment(std::u16string_view name) {

@@ -73,8 +73,8 @@ struct ResourceRecord {
 };
 
 struct TranslatorMessage {
-  enum class Kind { MissingLibrary, MissingInclude, IncludeCycle, IncludeTooDeep, IncludeTooLarge,
-                    LibraryTooDeep, DamagedScript, InternalError };
+  enum class Kind { MissingLibrary, MissingInclude, IncludeNotRegular, IncludeFileTooLarge, IncludeCycle,
+                    IncludeTooDeep, IncludeTooLarge, LibraryTooDeep, DamagedScript, InternalError };
   Kind kind;
   std::u16string title;
   std::u16string text;

@@ -174,8 +174,7 @@ class NativeResObject : public NativeObject<NativeResObject> {
       return Variant(int32_t{0});
     });
     m.method(u"PutResourceFromFile", [](NativeResObject&, Args a) {
-      std::string source = find_path(to_u16(a[0]));
-      std::string data = file_exists(source) ? read_whole(source) : std::string(1, '\0');
+      std::string data = read_whole(existing_file(a[0]));
       if (data.empty()) raise(kErrSubscript);
       put_resource(std::move(data), a);
       return Variant(int32_t{0});

@@ -88,6 +88,9 @@ std::optional<Layout> parse_layout(std::string_view image, std::string& error) {
     s.characteristics = get32(image, s.header_offset + 36);
     if (s.raw_size && uint64_t{s.raw_offset} + s.raw_size > image.size())
       return fail("damaged PE image (section data outside the file)");
+    // Section data inside the declared headers would let a rewrite of that section leave a
+    // file shorter than its own headers, which no reader takes back.
+    if (s.raw_size && s.raw_offset < l.size_of_headers) return fail("damaged PE image (headers overlap a section)");
     if (virtual_end(s) > 0xFFFFFFFFu) return fail("damaged PE image (section outside the address space)");
     l.sections.push_back(s);
   }

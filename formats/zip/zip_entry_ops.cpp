@@ -23,6 +23,8 @@ namespace {
 
 constexpr uint16_t kVersion20 = 20;
 constexpr uint16_t kFlagMaxCompression = 0x0002;
+constexpr uint16_t kFlagEncrypted = 0x0001;
+constexpr uint16_t kMethodStored = 0;
 constexpr uint16_t kMethodDeflate = 8;
 constexpr uint16_t kInternalText = 0x0020;
 constexpr int32_t kErrPathAccess = 75;
@@ -122,10 +124,13 @@ bool create_parent_folders(const std::string& path) {
 }
 
 bool write_entry(const ZipEntry& e, const std::string& target, bool keep_existing, bool save_date) {
-  if (!create_parent_folders(target)) return false;
   struct stat st;
   if (::lstat(target.c_str(), &st) == 0 && keep_existing) return false;
-  if (!replace_file_bytes(target, zip_entry_bytes(e))) return false;
+  // Unpacked and checked before anything on disk changes: a bad entry leaves the old file.
+  std::optional<std::string> bytes = zip_entry_bytes(e);
+  if (!bytes) return false;
+  if (!create_parent_folders(target)) return false;
+  if (!replace_file_bytes(target, *bytes)) return false;
   if (save_date) {
     time_t t;
     if (unix_from_dos(DosDateTime{e.local_date, e.local_time}, t)) {
@@ -164,7 +169,7 @@ void zip_add(ZipArchive& archive, std::u16string_view file_name, std::u16string 
   std::string bytes;
   if (!S_ISDIR(st.st_mode) && !bare_name(file_name).empty()) {
     std::optional<std::string> read = read_file_bytes(os_file, 0xFFFFFFFEu);
-    if (!read) return;
+    if (!read) raise(kErrPathAccess, u"Path/File access error: '" + std::u16string(file_name) + u"' cannot be read");
     bytes = std::move(*read);
   }
   e.data = entry_data(bytes, e.local_crc);
@@ -212,7 +217,7 @@ std::optional<std::string> zip_extract(const ZipArchive& archive, std::u16string
     EntrySelector select(name, true);
     for (const ZipEntry& e : archive.entries) {
       if (!select.matches(e)) continue;
-      if (flags == 4) return zip_entry_bytes(e);
+      if (flags == 4) return zip_entry_bytes(e);  // nullopt for an entry that does not unpack
       std::u16string entry = match_name(e);
       if (flags >= 0 && flags <= 3 && !entry.empty() && !is_separator(entry.back())) {
         std::optional<std::u16string> rel = contained_entry_path((flags & 1) ? bare_name(entry) : entry);
@@ -230,9 +235,15 @@ std::optional<std::string> zip_extract(const ZipArchive& archive, std::u16string
   return std::nullopt;
 }
 
-std::string zip_entry_bytes(const ZipEntry& entry) {
-  if (entry.central_method == 0) return entry.data;
-  return inflate_raw(entry.data, entry.local_uncompressed);
+std::optional<std::string> zip_entry_bytes(const ZipEntry& entry) {
+  if ((entry.local_flags | entry.central_flags) & kFlagEncrypted) return std::nullopt;
+  std::string bytes;
+  if (entry.central_method == kMethodStored) bytes = entry.data;
+  else if (entry.central_method == kMethodDeflate) bytes = inflate_raw(entry.data, entry.local_uncompressed);
+  else return std::nullopt;
+  if (bytes.size() != entry.local_uncompressed) return std::nullopt;
+  if ((bytes.empty() ? 0 : crc32_of(bytes)) != entry.local_crc) return std::nullopt;
+  return bytes;
 }
 
 void zip_create_dir(std::u16string_view file_path) {

@@ -18,8 +18,9 @@ std::u16string zip_entry_text(const std::string& bytes, uint16_t flags);
 std::string zip_entry_text_bytes(std::u16string_view text, uint16_t flags);
 
 // Adds `file_name` (a script path) under the archive folder `base_dir` (may be empty: the
-// file's path without its drive is stored). Adds nothing when the file does not exist, cannot
-// be read, is 4 GiB or more, or an entry of the name to be stored is already there. A name
+// file's path without its drive is stored). Adds nothing when the file does not exist or an
+// entry of the name to be stored is already there; raises 75 when the file cannot be read or
+// is 4 GiB or more. A name
 // that is plain ASCII is stored as it is; any other name is stored in UTF-8 with the UTF-8
 // flag set (its comment too), so no character is lost and Extract gives the file its name back.
 void zip_add(ZipArchive& archive, std::u16string_view file_name, std::u16string base_dir, std::u16string_view comment);
@@ -32,13 +33,16 @@ void zip_remove(ZipArchive& archive, std::u16string_view name, bool removed);
 // but an existing file is kept, 4 nothing written: the first match's bytes are returned.
 // `base_dir` is the target folder (the caller puts the script's folder there when the script
 // gave none). Entries whose names would leave the folder (absolute, with a drive, with a ".."
-// part) are skipped; so is every entry that cannot be written. Nullopt unless flags 4 found an
-// entry. Never raises.
+// part) are skipped; so is every entry that does not unpack (see zip_entry_bytes) or cannot be
+// written, and an existing file is then left as it was. Nullopt unless flags 4 found an entry
+// that unpacks. Never raises.
 std::optional<std::string> zip_extract(const ZipArchive& archive, std::u16string_view name, std::u16string base_dir,
                                        int32_t flags, bool save_date);
 
-// The uncompressed bytes of an entry (inflated when its central method is not 0).
-std::string zip_entry_bytes(const ZipEntry& entry);
+// The uncompressed bytes of an entry (stored, or inflated for method 8); nullopt when the
+// entry is encrypted, uses another method, does not inflate to its stated size or fails its
+// CRC.
+std::optional<std::string> zip_entry_bytes(const ZipEntry& entry);
 
 // Creates the missing folders of a file path (not the file itself). Raises 75 when one cannot
 // be created.

@@ -170,9 +170,8 @@ class ZipObject : public NativeObject<ZipObject> {
     switch (read_zip(*bytes, archive_)) {
       case ZipReadResult::Loaded:
       case ZipReadResult::NoEndRecord:
+      case ZipReadResult::NoEntries:  // a valid empty archive: its comment, no entries
         return;
-      case ZipReadResult::NoEntries:
-        raise(kErrBadFormat, u"The archive holds no entries");
       case ZipReadResult::Damaged:
         raise(kErrBadFormat, u"Invalid file format: the archive is damaged");
     }

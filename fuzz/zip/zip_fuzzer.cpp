@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 
 #include "formats/zip/zip_archive.h"
@@ -16,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ZipArchive z;
   if (read_zip(bytes, z) != ZipReadResult::Loaded) return 0;
   for (const ZipEntry& e : z.entries) {
-    std::string plain = zip_entry_bytes(e);
-    if (e.central_method != 0 && plain.size() > e.local_uncompressed) std::abort();
+    std::optional<std::string> plain = zip_entry_bytes(e);
+    if (plain && plain->size() != e.local_uncompressed) std::abort();
     std::u16string name(e.central_name.begin(), e.central_name.end());
     if (auto rel = contained_entry_path(name)) {
       if (rel->find(u"..\\") == 0 || *rel == u".." || (*rel)[0] == u'\\') std::abort();

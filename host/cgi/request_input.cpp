@@ -39,6 +39,9 @@ void add_multipart_entries(RequestInput& in, std::u16string_view content_type, s
     in.files.emplace_back(prefix + u"size", decimal(data.size()));
     if (!part.has_filename) in.pairs.push_back(name + u"=" + data);
   }
+  // A body without its closing delimiter was cut short: its unfinished part is left out, and
+  // the script can tell such a request from a complete one.
+  if (!form.complete) in.files.emplace_back(u"Incomplete", u"1");
   in.files.emplace_back(u"Count", decimal(n));
 }
 

@@ -14,7 +14,9 @@ struct RequestInput {
   std::u16string input_all;           // a POST body, a GET query string, else empty
   std::vector<std::u16string> pairs;  // "name=value" texts, decoded, in request order
   // Multipart entries in the order they are added: "ID", then per part n "File_n_id",
-  // "File_n_filename", "File_n_type", "File_n_data", "File_n_size", and last "Count".
+  // "File_n_filename", "File_n_type", "File_n_data", "File_n_size", then "Incomplete" ("1")
+  // when the body lacks its closing delimiter (its unfinished last part is not listed), and
+  // last "Count".
   std::vector<std::pair<std::u16string, std::u16string>> files;
 };
 

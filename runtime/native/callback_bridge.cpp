@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "com/convert.h"
+#include "com/error.h"
+#include "runtime/engine_link.h"
 #include "script/script_control.h"
 
 namespace qz {
@@ -32,9 +34,18 @@ Variant word_value(int64_t w) {
   return Variant(w);
 }
 
+// Set when a callback's script function failed: its error has been reported once, and later
+// calls of the same native call return 0 without running script code, until the native call
+// returns and the calling script ends (take_callback_failure).
+bool& callback_failed() {
+  static bool failed = false;
+  return failed;
+}
+
 int64_t run_bound(int arity, const int64_t* words) {
   const Binding& b = bindings()[static_cast<size_t>(arity)];
   if (!b.control || b.name.empty()) return 0;
+  if (callback_failed()) return 0;
   if (std::this_thread::get_id() != b.thread) {
     std::fputs("quazel: a native callback came from another thread and was ignored\n", stderr);
     return 0;
@@ -50,6 +61,12 @@ int64_t run_bound(int arity, const int64_t* words) {
     for (Variant& c : copies) cells.push_back(Variant::by_ref(&c));
     Variant result = module->run(name, Args(cells));
     return to_longlong(result.deref());
+  } catch (const ScriptError&) {
+    callback_failed() = true;  // reported by the control's error event already
+    return 0;
+  } catch (const RunEnded&) {
+    callback_failed() = true;  // the run ended under the callback
+    return 0;
   } catch (...) {
     return 0;
   }
@@ -84,6 +101,12 @@ const void* const kEntries[kArities] = {
 };
 
 }  // namespace
+
+bool take_callback_failure() {
+  const bool failed = callback_failed();
+  callback_failed() = false;
+  return failed;
+}
 
 const void* callback_entry(int arity) {
   return arity >= 0 && arity < kArities ? kEntries[arity] : nullptr;

@@ -5,6 +5,7 @@
 // bits, else a LongLong) and returns the function's result as a word (rounded to
 // a 64-bit integer). A call from another
 // thread, with nothing bound, or whose function fails returns 0; no error reaches native code.
+// After a failure the callbacks return 0 at once until the native call returns.
 // One binding per parameter count, for the life of the process, as native code may keep the
 // address.
 #pragma once
@@ -19,6 +20,11 @@ class ScriptControl;
 // module `module` (1 to the number of modules). The entry point's address, or 0 when there is
 // no such function or it takes more than 10 parameters.
 int64_t bind_callback(ScriptControl& control, std::u16string_view name, int32_t module);
+
+// True once after a callback's function failed with an error (reported once, when it
+// happened; the callbacks after it returned 0 without running). The native call that led to it
+// ends the calling script when it returns, as an uncaught error does.
+bool take_callback_failure();
 
 // The entry point for `arity` words (0..10); its address never changes.
 const void* callback_entry(int arity);

@@ -5,7 +5,9 @@
 
 #include "com/convert.h"
 #include "com/error.h"
+#include "runtime/engine_link.h"
 #include "runtime/helpers/pointer_helpers.h"
+#include "runtime/native/callback_bridge.h"
 #include "runtime/native/ffi_call.h"
 #include "runtime/native/guid_text.h"
 #include "runtime/native/native_args.h"
@@ -13,6 +15,11 @@
 #include "runtime/native/record_marshal.h"
 
 namespace qz {
+
+namespace {
+constexpr int32_t kErrDllLoad = 48;   // "Error in loading DLL"
+constexpr int32_t kErrDllEntry = 453; // "Specified DLL function not found"
+}  // namespace
 
 namespace {
 
@@ -86,12 +93,16 @@ Variant FuncCall::call_words(const void* target, Args a, size_t first, size_t co
     Variant& slot = first + i < a.size() ? a.data()[first + i] : missing;
     if (!args.add(slot)) return zero();
   }
+  take_callback_failure();  // a failure of an earlier call has been dealt with
   int64_t raw = call_with_words(target, args.words().data(), args.words().size());
   args.finish();
+  // A callback of this call failed and was reported: the calling script ends here, as with an
+  // uncaught error, without a second report.
+  if (take_callback_failure()) throw RunEnded{};
   return result_of(raw);
 }
 
-Variant FuncCall::call_function(Args a) {
+Variant FuncCall::call_function(Args a, bool declared) {
   if (a.size() < 2) raise(kErrArgCount);
   CallScope scope(*this);
   const Variant& lib = a[0];
@@ -100,7 +111,10 @@ Variant FuncCall::call_function(Args a) {
   bool by_name = lib.is_string();
   if (by_name) {
     handle = open_native_library(lib.str_view());
-    if (!handle) return zero();
+    if (!handle) {
+      if (declared) raise(kErrDllLoad, u"Error in loading DLL: '" + std::u16string(lib.str_view()) + u"'");
+      return zero();
+    }
     hold(handle);
   } else {
     handle = const_cast<void*>(as_pointer(word_of(lib)));
@@ -113,7 +127,11 @@ Variant FuncCall::call_function(Args a) {
     target = as_pointer(word_of(fn));
     if (!is_code_address(target)) target = nullptr;
   }
-  if (!target) return zero();
+  if (!target) {
+    if (declared)
+      raise(kErrDllEntry, u"Specified DLL function not found: '" + to_u16(fn) + u"' in '" + to_u16(lib) + u"'");
+    return zero();
+  }
   Variant result = call_words(target, a, 2, a.size() - 2, scope.token());
   if (by_name && free_lib) release(handle);
   return result;

@@ -29,8 +29,10 @@ class FuncCall : public NativeObject<FuncCall> {
 
   // CallFunction(library, function, arguments...): library a name or a handle, function a
   // name or an address. 0 when the library or the function cannot be had (no call made) or
-  // when a record finds no free buffer.
-  Variant call_function(Args a);
+  // when a record finds no free buffer. `declared` (the calls a Declare statement makes,
+  // CallDeclared) raises 48 for a library that cannot be loaded and 453 for a missing
+  // function instead, as a declared procedure does.
+  Variant call_function(Args a, bool declared = false);
   // CallFunction2(library, name, address (by reference), count, p1..p10): a lookup that
   // stores the address for later calls; with an empty name and address 0 the previous
   // function runs again with this call's arguments. Counts outside 0..10 raise error 5.

@@ -146,6 +146,7 @@ void FuncCall::define(Members<FuncCall>& m) {
   m.method(u"CallFunction3", [](FuncCall& f, Args a) { return f.call_function3(a); });
   m.method(u"CallFunction2", [](FuncCall& f, Args a) { return f.call_function2(a); });
   m.method(u"CallFunction", [](FuncCall& f, Args a) { return f.call_function(a); });
+  m.method(u"CallDeclared", [](FuncCall& f, Args a) { return f.call_function(a, true); });
   m.method(u"QueryInterface", [](FuncCall& f, Args a) { return f.query_interface(a); });
   m.method(u"CallInterface", [](FuncCall& f, Args a) { return f.call_interface(a); });
   m.method(u"ClearBuffers", [](FuncCall& f, Args) { f.clear_buffers(); return Variant(); });

@@ -1,6 +1,7 @@
 #include "services/conv/pair_tables.h"
 
 #include "com/str.h"
+#include "platform/codepage.h"
 
 namespace qz {
 
@@ -40,12 +41,18 @@ std::string make_cp866() {
   return t;
 }
 
-// 98 pairs: 90..EF shifted up by 16 (ISO letters B0..EF onto C0..FF), ё, then 0 to 0.
+// 96 pairs: every character of ISO 8859-5 A0..FF with its Windows-1251 code (no-break space,
+// Ё..Џ, the letters, №, ё..џ, §), as the two standard pages define them.
 std::string make_iso() {
   std::string t;
-  for (unsigned k = 0; k < 96; ++k) add_pair(t, 0x90 + k, 0xA0 + k);
-  add_pair(t, 0xF1, 0xB8);
-  add_pair(t, 0x00, 0x00);
+  for (unsigned iso = 0xA0; iso <= 0xFF; ++iso) {
+    const char16_t c = decode_byte(28595, static_cast<unsigned char>(iso));
+    for (unsigned win = 0x80; win <= 0xFF; ++win) {
+      if (decode_byte(1251, static_cast<unsigned char>(win)) != c) continue;
+      add_pair(t, iso, win);
+      break;
+    }
+  }
   return t;
 }
 

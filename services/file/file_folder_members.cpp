@@ -65,27 +65,38 @@ bool set_file_size(const std::string& os, uint32_t size) {
 
 bool is_separator(char16_t c) { return c == u'\\' || c == u'/'; }
 
-// Each component replaced by its name as stored on disk, found without regard to case.
-std::u16string long_name(FileObject& f, std::u16string_view path) {
+// Each component replaced by its name as stored on disk, found without regard to case; ""
+// when one is not there. A drive and a leading root stay, a relative path stays relative, and
+// the result takes "/" between components. Looks names up by itself, so that a GetDir
+// enumeration in progress goes on undisturbed.
+std::u16string long_name(std::u16string_view path) {
   std::u16string result;
-  size_t scan = 0;  // 0-based position the search for the next separator starts after
+  size_t i = 0;
   if (path.size() >= 2 && path[1] == u':') {
     result = std::u16string(path.substr(0, 2));
-    scan = 2;
+    i = 2;
   }
-  for (;;) {
-    size_t p = std::u16string_view::npos;
-    for (size_t i = scan + 1; i < path.size(); ++i)
-      if (is_separator(path[i])) {
-        p = i;
-        break;
-      }
-    std::u16string_view upto = p == std::u16string_view::npos ? path : path.substr(0, p);
-    result += u'\\';
-    result += f.dir_first(upto, kAttrFolder | kAttrSystem | kAttrHidden);
-    if (p == std::u16string_view::npos) break;
-    scan = p;
+  if (i < path.size() && is_separator(path[i])) {
+    result += u'/';
+    ++i;
   }
+  while (i < path.size()) {
+    size_t end = i;
+    while (end < path.size() && !is_separator(path[end])) ++end;
+    std::u16string_view part = path.substr(i, end - i);
+    i = end + 1;
+    if (part.empty()) continue;  // doubled separators
+    if (!result.empty() && result.back() != u'/' && result.back() != u':') result += u'/';
+    if (part == u"." || part == u"..") {
+      result += part;
+      continue;
+    }
+    struct stat st{};
+    std::string os = find_path(result + std::u16string(part));
+    if (::lstat(os.c_str(), &st) != 0) return {};
+    result += utf8_to_u16(os.substr(os.find_last_of('/') + 1));
+  }
+  if (!path.empty() && is_separator(path.back()) && !result.empty() && result.back() != u'/') result += u'/';
   return result;
 }
 
@@ -105,8 +116,8 @@ void FileObject::define_folder_members(Members<FileObject>& m) {
       return Variant(!p.empty() && path_exists(find_path(p)) ? p : std::u16string());
     }, Variant(u""));
   });
-  m.method(u"LongName", [](FileObject& f, Args a) {
-    return resume_next([&] { return Variant(long_name(f, to_u16(a[0]))); }, Variant(u""));
+  m.method(u"LongName", [](FileObject&, Args a) {
+    return resume_next([&] { return Variant(long_name(to_u16(a[0]))); }, Variant(u""));
   });
   m.method(u"GetDir", [](FileObject& f, Args a) {
     return resume_next([&] {

@@ -39,8 +39,12 @@ void FileSearch::collect_files(const std::u16string& folder, const std::u16strin
     if (!e.folder && !dot_name(e.name)) found_.push_back(folder + utf8_to_u16(e.name));
 }
 
-Variant FileSearch::find(const std::u16string& folder, const std::u16string& file_pattern,
+Variant FileSearch::find(const std::u16string& given_folder, const std::u16string& file_pattern,
                          const std::u16string& folder_pattern, bool collect_files_too, bool recurse) {
+  // The paths handed back use one separator, "/", so other programs take them as they are.
+  std::u16string folder = given_folder;
+  for (char16_t& c : folder)
+    if (c == u'\\') c = u'/';
   SplitPath sp = split_script_path(folder + folder_pattern);
   std::vector<FolderEntry> entries = list_folder(sp.folder, sp.pattern);
   if (entries.empty()) return Variant();
@@ -51,7 +55,7 @@ Variant FileSearch::find(const std::u16string& folder, const std::u16string& fil
     if (!collect_files_too) found_.push_back(path);
     // A link to a folder is listed but not entered: it may lead back up the tree.
     if (recurse && !e.link) {
-      find(path + u"\\", file_pattern, folder_pattern, collect_files_too, recurse);
+      find(path + u"/", file_pattern, folder_pattern, collect_files_too, recurse);
       event_loop().do_events();
     }
   }

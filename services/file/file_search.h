@@ -15,7 +15,8 @@ class FileSearch : public NativeObject<FileSearch> {
 
   // `folder` ends with a separator; `file_pattern` picks files, `folder_pattern` the folders
   // walked (and, with collect_files false, collected). Empty when listing folder & folder_pattern
-  // finds nothing at all; else a copy of the whole list.
+  // finds nothing at all; else a copy of the whole list. The paths in it take "/" between
+  // components, whatever separators `folder` was given with.
   Variant find(const std::u16string& folder, const std::u16string& file_pattern, const std::u16string& folder_pattern,
                bool collect_files, bool recurse);
   void clear() { found_.clear(); }

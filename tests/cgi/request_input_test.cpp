@@ -75,6 +75,30 @@ TEST(RequestInput, MultipartEntriesInOrder) {
   EXPECT_EQ(in.pairs, (std::vector<std::u16string>{u"note=hi & bye"}));
 }
 
+// A body cut before its closing delimiter says so; its finished parts are all there.
+TEST(RequestInput, MultipartWithoutItsClosingDelimiterIsMarkedIncomplete) {
+  const std::string first = "--b\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\n1\r\n";
+  const std::string second = "--b\r\nContent-Disposition: form-data; name=\"f\"; filename=\"x\"\r\n\r\npartial";
+  struct Case {
+    std::string body;
+    bool incomplete;
+    const char16_t* count;
+  } cases[] = {
+      {first + second + "\r\n--b--\r\n", false, u"2"},
+      {first + second, true, u"1"},
+      {first + second + "\r\n--b", true, u"1"},
+      {first, true, u"0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.body);
+    RequestInput in = interpret_request({u"REQUEST_METHOD=POST", u"CONTENT_TYPE=multipart/form-data; boundary=b"},
+                                        c.body, k1252);
+    EXPECT_EQ(entry(in, u"Incomplete"), c.incomplete ? u"1" : u"<absent>");
+    EXPECT_EQ(entry(in, u"Count"), c.count);
+    EXPECT_EQ(in.files.back().first, u"Count");
+  }
+}
+
 TEST(RequestInput, MultipartWithoutBoundaryCountsNothing) {
   RequestInput in = interpret_request({u"REQUEST_METHOD=POST", u"CONTENT_TYPE=multipart/form-data"},
                                       "--x\r\n\r\nq\r\n--x--", k1252);

@@ -10,6 +10,7 @@ output). Lines of the script that start with one of these comments set up the ru
   ' stderr: text               text the error stream must contain (repeatable)
   ' stderr-line: text          a whole line the error stream must hold (repeatable)
   ' stderr-absent: text        text the error stream must not contain (repeatable)
+  ' stderr-once: text          text the error stream must contain exactly once (repeatable)
   ' stderr-empty               nothing may be written to the error stream
   ' env: NAME=value            set for the run (repeatable)
   ' stdin: text                standard input (\\n for a line break)
@@ -32,7 +33,7 @@ TIMEOUT = 20
 
 
 def parse(path):
-    spec = {"args": [], "argv": None, "status": 0, "stderr": [], "stderr_lines": [], "stderr_absent": [], "stderr_empty": False,
+    spec = {"args": [], "argv": None, "status": 0, "stderr": [], "stderr_lines": [], "stderr_absent": [], "stderr_once": [], "stderr_empty": False,
             "env": {}, "stdin": b"", "shebang": False, "signal_after": None}
     with open(path, encoding="utf-8") as f:
         for line in f:
@@ -53,6 +54,8 @@ def parse(path):
                 spec["stderr_lines"].append(line[2:].partition(":")[2].lstrip(" "))
             elif key == "stderr-absent":
                 spec["stderr_absent"].append(value)
+            elif key == "stderr-once":
+                spec["stderr_once"].append(value)
             elif key == "stderr-empty":
                 spec["stderr_empty"] = True
             elif key == "env":
@@ -134,6 +137,9 @@ def main():
     for unwanted in spec["stderr_absent"]:
         if unwanted in err_text:
             problems.append(f"error stream holds: {unwanted}")
+    for once in spec["stderr_once"]:
+        if err_text.count(once) != 1:
+            problems.append(f"error stream holds {err_text.count(once)} times, not once: {once}")
     if spec["stderr_empty"] and err:
         problems.append("error stream is not empty")
 

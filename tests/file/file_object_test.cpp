@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 
 #include <ctime>
@@ -121,16 +122,39 @@ TEST_F(FileObjectTest, DirectoryListingHonoursTheAttributeMask) {
   EXPECT_EQ(dir(sp("nothing*"), 0), u"");
 }
 
-TEST_F(FileObjectTest, LongNameGivesStoredCaseAndEmptyNamesForMissingParts) {
+TEST_F(FileObjectTest, LongNameGivesStoredCaseAndNothingForMissingParts) {
   mkdir("Folder");
   write("Folder/File.TXT", "");
-  std::u16string root = sp("");
-  std::u16string upper = root;
-  for (auto& c : upper) c = c == u'/' ? u'\\' : c;
-  std::u16string got = to_u16(call(*f, u"LongName", {Variant(upper + u"FOLDER\\file.txt")}));
-  EXPECT_EQ(got, upper + u"Folder\\File.TXT");
-  got = to_u16(call(*f, u"LongName", {Variant(upper + u"nope\\gone")}));
-  EXPECT_EQ(got, upper + u"\\");
+  write("Folder/other.txt", "");
+  std::u16string root = sp("");  // ends with "/"
+  std::u16string back = root;
+  for (auto& c : back) c = c == u'/' ? u'\\' : c;
+  auto long_name = [&](std::u16string p) { return to_u16(call(*f, u"LongName", {Variant(p)})); };
+  struct Case {
+    std::u16string path, expected;
+  } cases[] = {
+      {back + u"FOLDER\\file.txt", root + u"Folder/File.TXT"},  // one separator in what comes back
+      {root + u"folder/FILE.txt", root + u"Folder/File.TXT"},
+      {back + u"folder\\", root + u"Folder/"},
+      {back + u"nope\\gone", u""},
+      {back + u"Folder\\gone", u""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(long_name(c.path), c.expected) << std::string(c.path.begin(), c.path.end());
+
+  // A relative path stays relative to the current folder.
+  char here[4096];
+  ASSERT_NE(::getcwd(here, sizeof here), nullptr);
+  ASSERT_EQ(::chdir(os("").c_str()), 0);
+  EXPECT_EQ(long_name(u"folder\\file.TXT"), u"Folder/File.TXT");
+  EXPECT_EQ(long_name(u"./FOLDER/other.TXT"), u"./Folder/other.txt");
+  EXPECT_EQ(long_name(u"missing.txt"), u"");
+  ASSERT_EQ(::chdir(here), 0);
+
+  // A GetDir enumeration goes on across LongName.
+  EXPECT_EQ(to_u16(call(*f, u"GetDir", {Variant(sp("Folder/*.txt")), Variant(int32_t{0})})), u"File.TXT");
+  EXPECT_EQ(long_name(back + u"FOLDER\\file.txt"), root + u"Folder/File.TXT");
+  EXPECT_EQ(to_u16(call(*f, u"GetDir", {Variant(u"-1"), Variant(int32_t{0})})), u"other.txt");
+
   EXPECT_EQ(to_u16(call(*f, u"ShortName", {Variant(sp("Folder"))})), sp("Folder"));
   EXPECT_EQ(to_u16(call(*f, u"ShortName", {Variant(sp("nope"))})), u"");
 }

@@ -31,11 +31,11 @@ class FileSearchTest : public TempTree {
 
 TEST_F(FileSearchTest, FilesComeDepthFirstWithEachFoldersOwnFilesFirst) {
   Variant r = s->find(sp(""), u"*.txt", u"*", true, true);
-  EXPECT_EQ(texts(r), (std::vector<std::u16string>{u"top.txt", u"a\\one.txt", u"a\\deep\\two.txt", u"b\\three.TXT"}));
+  EXPECT_EQ(texts(r), (std::vector<std::u16string>{u"top.txt", u"a/one.txt", u"a/deep/two.txt", u"b/three.TXT"}));
 }
 
 TEST_F(FileSearchTest, FoldersWithoutTrailingSeparatorAndOneLevel) {
-  EXPECT_EQ(texts(s->find(sp(""), u"*", u"*", false, true)), (std::vector<std::u16string>{u"a", u"a\\deep", u"b"}));
+  EXPECT_EQ(texts(s->find(sp(""), u"*", u"*", false, true)), (std::vector<std::u16string>{u"a", u"a/deep", u"b"}));
   s->clear();
   EXPECT_EQ(texts(s->find(sp(""), u"*.txt", u"*", true, false)), (std::vector<std::u16string>{u"top.txt"}));
 }
@@ -45,6 +45,17 @@ TEST_F(FileSearchTest, NothingMatchingTheFolderPatternGivesEmptyAndNoFiles) {
   EXPECT_TRUE(r.is_empty());
   EXPECT_FALSE(is_allocated_array(r));
   EXPECT_FALSE(is_allocated_array(s->list()));
+}
+
+// A folder given with "\\" separators comes back with "/" only, never a mix.
+TEST_F(FileSearchTest, FoundPathsUseOneSeparator) {
+  std::u16string back = sp("");
+  for (char16_t& c : back)
+    if (c == u'/') c = u'\\';
+  Variant r = s->find(back + u"a\\", u"*.txt", u"*", true, true);
+  ASSERT_TRUE(r.is_array());
+  for (const Variant& item : r.as_array()->items) EXPECT_EQ(to_u16(item).find(u'\\'), std::u16string::npos);
+  EXPECT_EQ(texts(r), (std::vector<std::u16string>{u"a/one.txt", u"a/deep/two.txt"}));
 }
 
 TEST_F(FileSearchTest, SearchesAddUpUntilClear) {
@@ -59,7 +70,7 @@ TEST_F(FileSearchTest, SearchesAddUpUntilClear) {
 TEST_F(FileSearchTest, ALinkBackUpTheTreeIsListedButNotEntered) {
   ASSERT_EQ(::symlink(root_.c_str(), os("a/up").c_str()), 0);
   Variant r = s->find(sp(""), u"*", u"*", false, true);
-  EXPECT_EQ(texts(r), (std::vector<std::u16string>{u"a", u"a\\deep", u"a\\up", u"b"}));
+  EXPECT_EQ(texts(r), (std::vector<std::u16string>{u"a", u"a/deep", u"a/up", u"b"}));
 }
 
 }  // namespace

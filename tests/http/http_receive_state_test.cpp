@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace qz {
 namespace {
 
@@ -60,13 +62,52 @@ TEST(HttpReceiveState, AHeaderAloneCompletesOnlyWhenItPromisesNoBody) {
   s.add_chunk(u"hello");
   EXPECT_TRUE(s.done());
   EXPECT_EQ(s.body(), u"hello");
-  // Content-Length 0, or no length at all: the header alone is the reply; later chunks still arrive.
-  for (std::u16string_view head : {u"HTTP/1.0 204 No Content\r\nContent-Length: 0\r\n\r\n", u"HTTP/1.0 200 OK\r\n\r\n"}) {
+  // Content-Length 0, or a status that has no body: the header alone is the reply; later chunks still arrive.
+  for (std::u16string_view head : {u"HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n", u"HTTP/1.1 204 No Content\r\n\r\n",
+                                   u"HTTP/1.1 304 Not Modified\r\n\r\n"}) {
     s.reset();
     s.add_chunk(head);
     EXPECT_TRUE(s.done());
     s.add_chunk(u"late");
     EXPECT_EQ(s.body(), u"late");
+  }
+}
+
+// A body sent after a header that names no length belongs to the reply: it ends when the
+// server closes the connection, or at the last chunk of a chunked body.
+TEST(HttpReceiveState, WithoutLengthTheBodyEndsAtTheCloseOrTheLastChunk) {
+  struct Case {
+    const char* what;
+    std::vector<std::u16string_view> chunks;
+    bool done_before_close;
+    std::u16string_view body;
+  } cases[] = {
+      {"header then body, no length", {u"HTTP/1.0 200 OK\r\nServer: x\r\n\r\n", u"hello", u" world"}, false,
+       u"hello world"},
+      {"chunked, in pieces",
+       {u"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", u"5\r\nhel", u"lo\r\n6;x=1\r\n worl", u"d\r\n0\r\n",
+        u"\r\n"},
+       true, u"5\r\nhello\r\n6;x=1\r\n world\r\n0\r\n\r\n"},
+      {"chunked with a trailer", {u"HTTP/1.1 200 OK\r\ntransfer-encoding: Chunked\r\n\r\n3\r\nabc\r\n0\r\nX-Sum: 1\r\n\r\n"},
+       true, u"3\r\nabc\r\n0\r\nX-Sum: 1\r\n\r\n"},
+      {"a chunk that holds the text of a last chunk", {u"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n7\r\n0\r\n\r\nab\r\n"},
+       false, u"7\r\n0\r\n\r\nab\r\n"},
+      {"chunked but not hex: up to the close", {u"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n0\r\n\r\n"}, false,
+       u"zz\r\n0\r\n\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    HttpReceiveState s;
+    for (size_t i = 0; i < c.chunks.size(); ++i) {
+      s.add_chunk(c.chunks[i]);
+      if (i + 1 < c.chunks.size() || !c.done_before_close) {
+        EXPECT_FALSE(s.done()) << "after chunk " << i;
+      }
+    }
+    EXPECT_EQ(s.done(), c.done_before_close);
+    s.finish();
+    EXPECT_TRUE(s.done());
+    EXPECT_EQ(s.body(), c.body);
   }
 }
 

@@ -19,6 +19,11 @@ def reply_for(path):
         return [(ok[:20], 0.2), (ok[20:] + body, 0), None]
     if path == "/header-first":   # header alone first, the body later
         return [(ok, 0.3), (body, 0), None]
+    if path == "/late-body":      # no Content-Length, the body after a pause, then close
+        return [(b"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n", 0.3), (b"late ", 0.2), (b"body", 0)]
+    if path == "/chunked":        # a chunked body in pieces; the connection stays open
+        return [(b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", 0.3), (b"5\r\nhello\r\n", 0.2),
+                (b"6\r\n world\r\n0\r\n\r\n", 0), None]
     if path == "/short-open":     # promises 100 bytes, sends 10, then silence
         return [(b"HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\n0123456789", 0), None]
     if path == "/short-close":    # promises 100 bytes, sends 10, then closes

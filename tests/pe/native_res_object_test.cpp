@@ -152,9 +152,13 @@ TEST_F(NativeRes, PutResourceFromFile) {
   call(u"PutResourceFromFile", {path("data.bin"), path("app.exe"), Variant(int32_t{23}), Variant(int32_t{5}),
                                 Variant(int32_t{0}), Variant(false)});
   EXPECT_EQ(resource(23, ResourceId::number(5)), "file bytes");
-  call(u"PutResourceFromFile", {path("none.bin"), path("app.exe"), Variant(int32_t{23}), Variant(int32_t{6}),
-                                Variant(int32_t{0}), Variant(false)});
-  EXPECT_EQ(resource(23, ResourceId::number(6)), std::string(1, '\0'));
+  // A missing source is reported and the resource already there stays whole.
+  const std::string before = test::read_bytes(exe);
+  EXPECT_EQ(error_of(u"PutResourceFromFile", {path("none.bin"), path("app.exe"), Variant(int32_t{23}),
+                                              Variant(int32_t{5}), Variant(int32_t{0}), Variant(false)}),
+            kErrFileNotFound);
+  EXPECT_EQ(test::read_bytes(exe), before);
+  EXPECT_EQ(resource(23, ResourceId::number(5)), "file bytes");
   EXPECT_EQ(error_of(u"PutResourceFromFile", {path("empty.bin"), path("app.exe"), Variant(int32_t{23}),
                                               Variant(int32_t{7}), Variant(int32_t{0}), Variant(false)}),
             kErrSubscript);

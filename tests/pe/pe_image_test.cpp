@@ -166,6 +166,7 @@ TEST(PeResources, DamagedImagesAreRejectedWithAReason) {
       {"no PE signature", l->nt_offset, 0x4550FFFF, 4},
       {"unknown optional header", l->optional_offset, 0x0107, 2},
       {"section data past the end", l->sections.back().header_offset + 16, 0x100000, 4},
+      {"header size reaching into a section", l->optional_offset + 60, static_cast<uint32_t>(rsrc + 16), 4},
       {"resource directory outside every section", l->directory_offset + 16, 0x900000, 4},
       {"huge entry count", rsrc + 14, 0xFFFF, 2},
       {"type entry pointing at data", rsrc + 16 + 4, 0x40, 4},

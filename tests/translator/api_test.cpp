@@ -282,7 +282,7 @@ TEST_F(Translator, DeclareWrappersGoToTheGlobalScope) {
   TranslationResult r = run(u"Declare Sub Beep Lib \"k\" (ByVal a As Long)\n<#Module>\n<#Module>\n");
   ASSERT_EQ(r.steps.size(), 2u);
   EXPECT_EQ(r.steps[1].kind, LoadKind::GlobalCode);
-  EXPECT_EQ(r.steps[1].code, u"Sub Beep(dll_var0)\r\nCall sys.dynapi.callfunction(\"k\",\"Beep\", dll_var0)\r\nEnd Sub\r\n\r\n");
+  EXPECT_EQ(r.steps[1].code, u"Sub Beep(dll_var0)\r\nCall sys.dynapi.calldeclared(\"k\",\"Beep\", dll_var0)\r\nEnd Sub\r\n\r\n");
 }
 
 TEST_F(Translator, PrologueFollowsSettingsAndCreateObjectLevel) {

@@ -69,13 +69,82 @@ TEST_F(ZipObjectTest, OpenCloseAndAvtoClear) {
   EXPECT_EQ(to_u16(get(u"Files_CentralFileName", {Variant(int32_t{0})})), u"docs/b.txt");
 }
 
-TEST_F(ZipObjectTest, DamagedAndEmptyArchivesRaise) {
+TEST_F(ZipObjectTest, DamagedArchivesRaiseAndEmptyOnesLoad) {
   make_archive();
   std::string bytes = read("x.zip");
   write("cut.zip", bytes.substr(0, 40) + bytes.substr(bytes.size() - 22));
   EXPECT_EQ(error_of(u"ZIP_Open", {Variant(upath("cut.zip"))}), 321);
-  write("none.zip", std::string("PK\x05\x06", 4) + std::string(18, '\0'));
-  EXPECT_EQ(error_of(u"ZIP_Open", {Variant(upath("none.zip"))}), 321);
+  // A valid empty archive (as `zip` leaves after deleting its last entry) with a comment.
+  write("none.zip", std::string("PK\x05\x06", 4) + std::string(16, '\0') + std::string("\x04\0note", 6));
+  EXPECT_EQ(error_of(u"ZIP_Open", {Variant(upath("none.zip"))}), 0);
+  EXPECT_EQ(to_long(get(u"Count")), 0);
+  EXPECT_EQ(to_u16(get(u"Comment")), u"note");
+}
+
+// Patches a one-entry archive in both of its headers: flags, method and CRC, or the data.
+struct EntryDamage {
+  const char* what;
+  int flags_or = 0;
+  int method = -1;
+  bool bad_crc = false;
+  bool bad_data = false;
+};
+
+std::string damage(std::string zip, const EntryDamage& d) {
+  const size_t central = zip.find(std::string("PK\x01\x02", 4));
+  auto put16 = [&](size_t at, int v) {
+    zip[at] = static_cast<char>(v & 0xFF);
+    zip[at + 1] = static_cast<char>(v >> 8);
+  };
+  for (size_t header : {size_t{0}, central}) {
+    const size_t shift = header == 0 ? 0 : 2;  // the central header has "version made by" first
+    put16(header + 6 + shift, static_cast<uint8_t>(zip[header + 6 + shift]) | d.flags_or);
+    if (d.method >= 0) put16(header + 8 + shift, d.method);
+    if (d.bad_crc) zip[header + 14 + shift] ^= 0x5A;
+  }
+  if (d.bad_data) {
+    const size_t data = 30 + static_cast<uint8_t>(zip[26]);
+    zip[data] = static_cast<char>(0xFF);  // deflate block type 3 does not exist
+  }
+  return zip;
+}
+
+TEST_F(ZipObjectTest, AnEntryThatDoesNotUnpackLeavesTheExistingFile) {
+  write("one.txt", std::string(2000, 'z') + "tail");
+  call(u"Add", {Variant(upath("one.txt")), Variant(u"docs"), Variant(u"")});
+  call(u"ZIP_Close", {Variant(upath("one.zip")), Variant(true)});
+  const std::string good = read("one.zip");
+  const EntryDamage cases[] = {
+      {"CRC mismatch", 0, -1, true, false},
+      {"unsupported method", 0, 12, false, false},
+      {"encrypted", 1, -1, false, false},
+      {"data that does not inflate", 0, -1, false, true},
+  };
+  for (const EntryDamage& d : cases) {
+    SCOPED_TRACE(d.what);
+    write("bad.zip", damage(good, d));
+    write("out/docs/one.txt", "old contents");
+    call(u"ZIP_Open", {Variant(upath("bad.zip"))});
+    ASSERT_EQ(to_long(get(u"Count")), 1);
+    call(u"Extract", {Variant(u"docs\\one.txt"), Variant(upath("out")), Variant(int32_t{0})});
+    EXPECT_EQ(read("out/docs/one.txt"), "old contents");
+    call(u"Extract", {Variant(u"docs\\one.txt"), Variant(upath("fresh")), Variant(int32_t{0})});
+    EXPECT_FALSE(exists("fresh/docs/one.txt"));
+    EXPECT_TRUE(call(u"Extract", {Variant(u"docs\\one.txt"), Variant(u""), Variant(int32_t{4})}).is_empty());
+  }
+  // The undamaged archive still replaces the file.
+  call(u"ZIP_Open", {Variant(upath("one.zip"))});
+  call(u"Extract", {Variant(u"docs\\one.txt"), Variant(upath("out")), Variant(int32_t{0})});
+  EXPECT_EQ(read("out/docs/one.txt"), std::string(2000, 'z') + "tail");
+}
+
+TEST_F(ZipObjectTest, AddOfAFileThatCannotBeReadRaises) {
+  // A sparse file past the format's 4 GiB limit cannot be read into an entry, root or not.
+  ASSERT_EQ(sh("truncate -s 5G huge.bin"), 0);
+  EXPECT_EQ(error_of(u"Add", {Variant(upath("huge.bin")), Variant(u"d"), Variant(u"")}), 75);
+  EXPECT_EQ(to_long(get(u"Count")), 0);
+  // A file that is not there adds nothing and says nothing, as before.
+  EXPECT_EQ(error_of(u"Add", {Variant(upath("absent.bin")), Variant(u"d"), Variant(u"")}), 0);
   EXPECT_EQ(to_long(get(u"Count")), 0);
 }
 

@@ -141,7 +141,7 @@ TEST_F(ZipReader, DeferredSizesComeFromTheCentralDirectory) {
   EXPECT_EQ(back.entries[1].local_compressed, size);
   EXPECT_EQ(back.entries[1].local_uncompressed, plain);
   EXPECT_EQ(back.entries[1].local_crc, crc);
-  EXPECT_EQ(zip_entry_bytes(back.entries[1]), all_byte_values());
+  EXPECT_EQ(zip_entry_bytes(back.entries[1]).value_or("?"), all_byte_values());
 }
 
 }  // namespace
