@@ -160,6 +160,7 @@ QWidget* build_about_window(const AboutBoxTexts& t, std::function<void(const std
     if (open) open(help);
   });
   grid->addWidget(ok, 5, 1, Qt::AlignRight);
+  ok->setFocus();  // Enter presses OK
   return w;
 }
 

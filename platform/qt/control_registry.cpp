@@ -23,7 +23,7 @@ const Entry kMakers[] = {
     {u"CTimer", make_timer_control},         {u"OLE", make_ole_container},
     {u"PicClip", make_picture_clip},         {u"ProgressBar", make_progress_bar},
     {u"SkinShape", make_skin_shape},         {u"Tray", make_tray_icon},
-    {u"Wsk", make_socket_control},
+    {u"Wsk", make_socket_control},           {u"Web", make_web_browser},
 };
 }  // namespace
 

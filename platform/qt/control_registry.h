@@ -37,6 +37,7 @@ Ref<QtControl> make_progress_bar(std::u16string_view kind, int16_t index, QWidge
 Ref<QtControl> make_skin_shape(std::u16string_view kind, int16_t index, QWidget* parent);
 Ref<QtControl> make_tray_icon(std::u16string_view kind, int16_t index, QWidget* parent);
 Ref<QtControl> make_socket_control(std::u16string_view kind, int16_t index, QWidget* parent);
+Ref<QtControl> make_web_browser(std::u16string_view kind, int16_t index, QWidget* parent);
 Ref<QtControl> make_placeholder_control(std::u16string_view kind, int16_t index, QWidget* parent);
 
 }  // namespace qz

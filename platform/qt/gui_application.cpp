@@ -126,6 +126,8 @@ bool start_gui_application(EventLoop* loop) {
   static int argc = 1;
   static char name[] = "quazel";
   static char* argv[] = {name, nullptr};
+  // The browser control's web engine, loaded later, shares OpenGL contexts with the windows.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   auto* app = new QApplication(argc, argv);  // lives as long as the process
   app->setQuitOnLastWindowClosed(false);     // the engine decides when the run ends
   g_offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");

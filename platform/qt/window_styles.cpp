@@ -27,7 +27,10 @@ int parts_of(const QWidget& w) {
 Qt::WindowFlags window_style_flags(const QWidget& window) {
   const int parts = parts_of(window);
   auto has = [parts](WindowStylePart p) { return (parts & bit(p)) != 0; };
-  Qt::WindowFlags f = Qt::Window | Qt::CustomizeWindowHint;
+  // Qt reads "customised" together with "frameless" as a title bar: only a window with a title
+  // bar says which buttons it has.
+  Qt::WindowFlags f = Qt::Window;
+  if (has(WindowStylePart::TitleBar)) f |= Qt::CustomizeWindowHint;
   // No taskbar button: the desktop keeps tool windows off the taskbar.
   if (has(WindowStylePart::ToolWindow) || !has(WindowStylePart::TaskBar)) f |= Qt::Tool;
   if (has(WindowStylePart::TitleBar)) f |= Qt::WindowTitleHint;

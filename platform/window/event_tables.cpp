@@ -13,7 +13,7 @@ using M = EventArgMode;
 // Kinds in the order of the form's arrays. Notes on rows that differ from the plain rule:
 // - Over/Out of Command, Frame and Pic come from hover tracking with the mouse move's arguments.
 // - Form Unload: the result is the cancel code (0 unloads, 2 hides, else refused).
-// - Web NavigateError and FileDownload: Cancel is set from the result.
+// - Web NavigateError, NewWindow2 and FileDownload: a non-empty result sets Cancel.
 // - OLE Validate: the Cancel the procedure leaves is the answer; OLE Resize passes the height
 //   before the width.
 // - SkinShape raises MouseOver/MouseOut itself (suffixes "_MouseOver", "_MouseOut").
@@ -243,6 +243,9 @@ const std::vector<EventTable>& tables() {
           {u"DragOver", u"DragOver", {{u"Source", T::Object, M::Back}, {u"X", T::Float, M::Ref}, {u"Y", T::Float, M::Ref}, {u"State", T::Int16, M::Ref}}},
       }},
       {u"Web", u"Web", {
+          {u"BeforeNavigate2", u"BeforeNavigate2", {{u"pDisp", T::Object, M::Copy}, {u"URL", T::Variant, M::Ref}, {u"Flags", T::Variant, M::Ref}, {u"TargetFrameName", T::Variant, M::Ref}, {u"PostData", T::Variant, M::Ref}, {u"Headers", T::Variant, M::Ref}, {u"Cancel", T::Bool, M::Ref}}},
+          {u"NavigateComplete2", u"NavigateComplete2", {{u"pDisp", T::Object, M::Copy}, {u"URL", T::Variant, M::Ref}}},
+          {u"NewWindow2", u"NewWindow2", {{u"ppDisp", T::Object, M::Ref}, {u"Cancel", T::Bool, M::Ref}}, false, true},
           {u"DocumentComplete", u"DocumentComplete", {{u"pDisp", T::Object, M::Copy}, {u"URL", T::Variant, M::Ref}}},
           {u"NavigateError", u"NavigateError", {{u"pDisp", T::Object, M::Copy}, {u"URL", T::Variant, M::Ref}, {u"Frame", T::Variant, M::Ref}, {u"StatusCode", T::Variant, M::Ref}, {u"Cancel", T::Bool, M::Ref}}, false, true},
           {u"FileDownload", u"FileDownload", {{u"Cancel", T::Bool, M::Ref}}, false, true},

@@ -64,8 +64,6 @@ class GraphicsServices {
   virtual void release_dc(DeviceContext dc) = 0;
   // What the target shows now, as a new picture object; null for no context.
   virtual Ref<Object> dc_picture(DeviceContext dc) = 0;
-  // The target's size in pixels; false for no context.
-  virtual bool dc_size(DeviceContext dc, int32_t& width, int32_t& height) = 0;
 
   // ---- drawing (false: no such context, nothing drawn) ----
   // Outlined with the target's pen (a window's ForeColor and DrawWidth) and filled with its
@@ -116,14 +114,12 @@ class GraphicsServices {
   virtual Ref<Object> load_picture_sized(std::u16string_view path, int32_t width, int32_t height, int32_t back_color,
                                          bool keep_ratio) = 0;
   // The same for the picture behind a handle of type 1 (bitmap) or 3 (icon); null otherwise.
-  virtual Ref<Object> resize_picture(int32_t handle, int32_t type, int32_t width, int32_t height,
-                                     int32_t back_color, bool keep_ratio) = 0;
+  virtual Ref<Object> resize_picture(int32_t handle, int32_t type, int32_t width, int32_t height, int32_t back_color,
+                                     bool keep_ratio) = 0;
   // A picture's pixels for texture calls; false when `picture` is none of ours.
   virtual bool picture_pixels(Object* picture, BgrPixels& out) = 0;
   // A picture as PNG bytes; empty when `picture` is none of ours.
   virtual std::string picture_png(Object* picture) = 0;
-  // The object of sys.Conv.Icon's and the clipboard's picture handles, by handle.
-  virtual Ref<Object> picture_by_handle(int32_t handle) = 0;
 
   // ---- skins ----
   // Shows a form through a PNG with per-pixel alpha, times `alpha`, above other windows.
@@ -144,7 +140,7 @@ class GraphicsServices {
   virtual bool set_small_icon(WindowHandle window, std::u16string_view path) = 0;
 
   // ---- window calls ----
-  // The first top-level window of ours of that kind ("frmForm", ...) and caption, either
+  // The first top-level window of ours of that kind ("Form", "Command", ...) and caption, either
   // empty for any (compared without regard to case); 0 when none.
   virtual WindowHandle find_top_window(std::u16string_view kind, std::u16string_view caption) = 0;
   // The same among the children of `parent` (0: top-level windows), starting after `after`.
@@ -165,5 +161,8 @@ class GraphicsServices {
 
   virtual OpenGlServices& opengl() = 0;
 };
+
+// The window system's graphics services (loading the toolkit on first use).
+inline GraphicsServices& graphics_services() { return window_system().graphics(); }
 
 }  // namespace qz

@@ -10,8 +10,8 @@
 namespace qz {
 
 struct PixelFormatRequest {
-  int32_t flags = 37;       // draw to window, support OpenGL, double buffer
-  int32_t pixel_type = 0;   // RGBA
+  int32_t flags = 37;      // draw to window, support OpenGL, double buffer
+  int32_t pixel_type = 0;  // RGBA
   int32_t color_bits = 24;
   int32_t depth_bits = 32;
 };

@@ -141,7 +141,7 @@ class WindowSystem {
 
   // Device contexts, fills, pictures, icons, cursors and window calls (graphics_services.h).
   virtual GraphicsServices& graphics() = 0;
-  // Media playback and the tone (media_services.h); raises 429 when the media module is missing.
+  // Media playback and the tone (media_services.h).
   virtual MediaServices& media() = 0;
 
   // Message, input, common, error and About dialogs on the display (dialog_services.h).

@@ -11,6 +11,7 @@
 #include "com/progid.h"
 #include "platform/dialogs.h"
 #include "platform/event_loop.h"
+#include "platform/output.h"
 #include "runtime/helpers/process_start.h"
 #include "runtime/helpers/script_calls.h"
 #include "runtime/helpers/sys_members.h"
@@ -172,12 +173,27 @@ void define_sys_system_members(Members<ScriptFile>& m) {
     std::optional<std::u16string> answer = input_box(prompt, title, initial);
     return Variant(answer.value_or(std::u16string()));
   });
-  // A control that can be created is installed already; there is no registration tool to run
-  // for one that cannot.
-  m.method(u"SetupActiveX", [](ScriptFile&, Args a) {
+  // A control that can be created is installed already. One that cannot would come from the
+  // script's resource as a native control library (or a ZIP of them) for the platform's
+  // registration tool; this system has neither such libraries nor the tool, so the resource is
+  // looked up and the script is told on the error stream that it cannot be installed. Nothing is
+  // written into the system's folders.
+  m.method(u"SetupActiveX", [](ScriptFile& s, Args a) {
     try {
+      int32_t number = to_long(a[0]);
       std::u16string progid = a.has(1) ? to_u16(a[1]) : std::u16string();
-      if (!progid.empty()) create_object(progid);
+      int32_t module = a.has(2) ? to_long(a[2]) : 1;
+      if (!progid.empty()) {
+        try {
+          create_object(progid);
+          return Variant();
+        } catch (const ScriptError&) {
+        }
+      }
+      const ScriptResource* res = s.engine().script_resource(module, number);
+      if (!res || (res->name.empty() && res->data.empty())) return Variant();  // nothing to install
+      write_stderr(u"quazel: SetupActiveX: the control in resource " + to_u16(Variant(number)) + u" (" + res->name +
+                   u") cannot be registered on this system\n");
     } catch (...) {
     }
     return Variant();

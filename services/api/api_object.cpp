@@ -29,8 +29,6 @@ Variant store_counter(Args& a, int64_t count) {
   return Variant(int32_t{1});
 }
 
-GraphicsServices& gdi() { return window_system().graphics(); }
-
 int32_t long_arg(const Args& a, size_t i) { return a.has(i) ? to_long(a[i]) : 0; }
 std::u16string text_arg(const Args& a, size_t i) { return a.has(i) ? to_u16(a[i]) : std::u16string(); }
 Variant result(bool ok) { return Variant(int32_t{ok ? 1 : 0}); }
@@ -72,64 +70,68 @@ class ApiObject : public NativeObject<ApiObject> {
     });
 
     // ---- ports ----
-    m.method(u"GetIO", resuming([](ApiObject&, Args a) {
-      return Variant(static_cast<int32_t>(read_port(long_arg(a, 0))));
-    }));
+    m.method(u"GetIO",
+             resuming([](ApiObject&, Args a) { return Variant(static_cast<int32_t>(read_port(long_arg(a, 0)))); }));
     m.method(u"PutIO", resuming([](ApiObject&, Args a) {
-      int32_t value = long_arg(a, 1);
-      if (value >= 0 && value <= 255) write_port(long_arg(a, 0), static_cast<uint8_t>(value));
-      return Variant();
-    }));
+               int32_t value = long_arg(a, 1);
+               if (value >= 0 && value <= 255) write_port(long_arg(a, 0), static_cast<uint8_t>(value));
+               return Variant();
+             }));
 
     // ---- windows ----
-    m.method(u"LockWindowUpdateA", [](ApiObject&, Args a) { return result(gdi().lock_window_update(long_arg(a, 0))); });
+    m.method(u"LockWindowUpdateA",
+             [](ApiObject&, Args a) { return result(graphics_services().lock_window_update(long_arg(a, 0))); });
     m.method(u"SystemParametersInfoA", [](ApiObject&, Args) { return Variant(int32_t{0}); });
     m.method(u"Mouse_Event", resuming([](ApiObject&, Args a) {
-      gdi().mouse_event(long_arg(a, 0), long_arg(a, 1), long_arg(a, 2));
-      return Variant();
-    }));
+               graphics_services().mouse_event(long_arg(a, 0), long_arg(a, 1), long_arg(a, 2));
+               return Variant();
+             }));
     m.method(u"SendMessage", resuming([](ApiObject&, Args a) {
-      return Variant(gdi().send_message(long_arg(a, 0), long_arg(a, 1), long_arg(a, 2), long_arg(a, 3)));
-    }));
+               return Variant(
+                   graphics_services().send_message(long_arg(a, 0), long_arg(a, 1), long_arg(a, 2), long_arg(a, 3)));
+             }));
     m.method(u"FindWindowEx", resuming([](ApiObject&, Args a) {
-      return Variant(gdi().find_child_window(long_arg(a, 0), long_arg(a, 1), text_arg(a, 2), text_arg(a, 3)));
-    }));
+               return Variant(graphics_services().find_child_window(long_arg(a, 0), long_arg(a, 1), text_arg(a, 2),
+                                                                    text_arg(a, 3)));
+             }));
     m.method(u"FindWindow", resuming([](ApiObject&, Args a) {
-      return Variant(gdi().find_top_window(text_arg(a, 0), text_arg(a, 1)));
-    }));
+               return Variant(graphics_services().find_top_window(text_arg(a, 0), text_arg(a, 1)));
+             }));
     m.method(u"SetWindowPosA", resuming([](ApiObject&, Args a) {
-      return result(gdi().set_window_pos(long_arg(a, 0), long_arg(a, 1), long_arg(a, 2), long_arg(a, 3),
-                                         long_arg(a, 4), long_arg(a, 5), long_arg(a, 6)));
-    }));
+               return result(graphics_services().set_window_pos(long_arg(a, 0), long_arg(a, 1), long_arg(a, 2),
+                                                                long_arg(a, 3), long_arg(a, 4), long_arg(a, 5),
+                                                                long_arg(a, 6)));
+             }));
     m.method(u"SetParentA", resuming([](ApiObject&, Args a) {
-      return Variant(gdi().set_parent_window(long_arg(a, 0), long_arg(a, 1)));
-    }));
+               return Variant(graphics_services().set_parent_window(long_arg(a, 0), long_arg(a, 1)));
+             }));
     m.method(u"CreateWindow", [](ApiObject&, Args) { return Variant(int32_t{0}); });
 
     // ---- drawing ----
     m.method(u"BitBltA", [](ApiObject&, Args a) {
       PixelRect to{long_arg(a, 1), long_arg(a, 2), long_arg(a, 3), long_arg(a, 4)};
       PixelRect from{long_arg(a, 6), long_arg(a, 7), to.width, to.height};
-      return result(gdi().stretch_blt(long_arg(a, 0), to, long_arg(a, 5), from, long_arg(a, 8)));
+      return result(graphics_services().stretch_blt(long_arg(a, 0), to, long_arg(a, 5), from, long_arg(a, 8)));
     });
     m.method(u"StretchBltA", [](ApiObject&, Args a) {
       PixelRect to{long_arg(a, 1), long_arg(a, 2), long_arg(a, 3), long_arg(a, 4)};
       PixelRect from{long_arg(a, 6), long_arg(a, 7), long_arg(a, 8), long_arg(a, 9)};
-      return result(gdi().stretch_blt(long_arg(a, 0), to, long_arg(a, 5), from, long_arg(a, 10)));
+      return result(graphics_services().stretch_blt(long_arg(a, 0), to, long_arg(a, 5), from, long_arg(a, 10)));
     });
     m.method(u"SetPixelA", [](ApiObject&, Args a) {
-      return Variant(gdi().set_pixel(long_arg(a, 0), long_arg(a, 1), long_arg(a, 2), long_arg(a, 3)));
+      return Variant(graphics_services().set_pixel(long_arg(a, 0), long_arg(a, 1), long_arg(a, 2), long_arg(a, 3)));
     });
     m.method(u"SetPixelVA", [](ApiObject&, Args a) {
-      return result(gdi().set_pixel(long_arg(a, 0), long_arg(a, 1), long_arg(a, 2), long_arg(a, 3)) != -1);
+      return result(graphics_services().set_pixel(long_arg(a, 0), long_arg(a, 1), long_arg(a, 2), long_arg(a, 3)) !=
+                    -1);
     });
     // The count is the script's, clamped to the text: nothing past the text's end is drawn.
     m.method(u"TextOut", resuming([](ApiObject&, Args a) {
-      std::u16string text = text_arg(a, 3);
-      int32_t count = std::clamp(long_arg(a, 4), 0, static_cast<int32_t>(text.size()));
-      text.resize(static_cast<size_t>(count));
-      return result(gdi().text_out(long_arg(a, 0), long_arg(a, 1), long_arg(a, 2), text));
-    }));
+               std::u16string text = text_arg(a, 3);
+               int32_t count = std::clamp(long_arg(a, 4), 0, static_cast<int32_t>(text.size()));
+               text.resize(static_cast<size_t>(count));
+               return result(graphics_services().text_out(long_arg(a, 0), long_arg(a, 1), long_arg(a, 2), text));
+             }));
 
     // ---- clocks ----
     m.method(u"QueryPerformanceCounterA", [](ApiObject&, Args a) { return store_counter(a, monotonic_ns()); });

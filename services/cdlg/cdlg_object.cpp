@@ -1,5 +1,7 @@
-// The arguments a dialog would put in its record (owner window, flags, instance) have no
-// meaning without one and are accepted and ignored. What the script gets back follows the
+// On a display the dialogs are the toolkit's and wait for the user; without one (or while a
+// test's answer is queued) they name what they would ask on the error stream and take the
+// queued answer, or are cancelled. The arguments a dialog would put in its record (owner
+// window, flags, instance) are accepted and ignored. What the script gets back follows the
 // dialogs: a cancelled font dialog returns the font passed in, a cancelled colour dialog -1, the
 // path dialogs "".
 #include "services/cdlg/cdlg_object.h"
@@ -8,7 +10,9 @@
 
 #include "com/convert.h"
 #include "com/error.h"
+#include "platform/dialogs.h"
 #include "platform/output.h"
+#include "platform/window/window_system.h"
 #include "platform/path.h"
 #include "runtime/engine_link.h"
 #include "runtime/helpers/printers.h"
@@ -61,6 +65,11 @@ std::vector<std::u16string> split_bars(std::u16string_view text) {
   return parts;
 }
 
+// A real dialog is asked only when no test answer waits and a user can see it.
+bool on_screen() { return !common_dialog_answer_queued() && dialogs_on_display(); }
+
+DialogServices& screen_dialogs() { return window_system().dialogs(); }
+
 std::u16string lower(std::u16string s) {
   for (auto& c : s)
     if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
@@ -91,6 +100,7 @@ class CDlgObject : public NativeObject<CDlgObject> {
     m.method(u"ShowColor", [](CDlgObject& d, Args a) { return d.show_color(a); });
     m.method(u"ShowFolder", [](CDlgObject& d, Args a) {
       d.check_ui();
+      if (on_screen()) return Variant(Str(screen_dialogs().choose_folder(text_arg(a, 0)).value_or(std::u16string())));
       show_request(u"Choose folder", text_arg(a, 0));
       auto answer = next_common_dialog_answer();
       return Variant(Str(answer ? buffer_text(*answer) : std::u16string()));
@@ -122,6 +132,16 @@ class CDlgObject : public NativeObject<CDlgObject> {
     f.strikethrough = to_bool(font->get(u"Strikethrough"));
     f.name = to_u16(font->get(u"Name"));
     if (f.name.size() > 31) f.name.resize(31);
+    if (on_screen()) {
+      int32_t color = a.has(1) ? to_long(a[1]) : 0;
+      FontSpec spec{f.name, tenths / 10.0, static_cast<int16_t>(f.weight), f.italic, f.underline, f.strikethrough};
+      std::optional<FontSpec> chosen = screen_dialogs().choose_font(spec, color);
+      if (!chosen) return given;
+      FontChoice c{chosen->name.substr(0, 31), chosen->size, chosen->weight, chosen->weight >= 700,
+                   chosen->italic, chosen->underline, chosen->strikethrough};
+      if (a.has(1)) a.ref(1) = Variant(color);
+      return Variant(new_font_object(c).get());
+    }
     show_request(u"Choose font", f.name + u" " + to_u16(Variant(tenths / 10.0)));
     auto answer = next_common_dialog_answer();
     if (!answer) return given;
@@ -153,6 +173,14 @@ class CDlgObject : public NativeObject<CDlgObject> {
       for (size_t i = 0; i < 16; ++i)
         colours[i] = Variant(rep->elem == VT::Byte ? int32_t{rep->bytes[i]} : to_long(rep->items[i]));
     }
+    if (on_screen()) {
+      std::array<int32_t, 16> custom{};
+      for (size_t i = 0; i < 16; ++i) custom[i] = to_long(colours[i]);
+      std::optional<int32_t> chosen = screen_dialogs().choose_color(custom);
+      for (size_t i = 0; i < 16; ++i) colours[i] = Variant(custom[i]);
+      if (a.size() > 0) a.ref(0) = Variant::from_vector(colours);
+      return Variant(chosen.value_or(-1));
+    }
     show_request(u"Choose colour", u"");
     auto answer = next_common_dialog_answer();
     if (a.size() > 0) a.ref(0) = Variant::from_vector(colours);
@@ -165,6 +193,17 @@ class CDlgObject : public NativeObject<CDlgObject> {
     check_ui();
     std::u16string filter = text_arg(a, 0), title = text_arg(a, 1), folder = text_arg(a, 2), name = text_arg(a, 7);
     name = buffer_text(name);
+    if (on_screen()) {
+      FileDialogRequest r;
+      r.save = kind == u"Save file";
+      r.filter = filter;
+      r.title = title;
+      r.initial_folder = folder;
+      r.default_extension = text_arg(a, 3);
+      r.file_name = name;
+      r.filter_index = a.has(6) ? to_long(a[6]) : 0;
+      return Variant(Str(buffer_text(screen_dialogs().choose_file(r).value_or(std::u16string()))));
+    }
     show_request(kind, title + u" [folder " + folder + u", name " + name + u", filter " + filter + u"]");
     auto answer = next_common_dialog_answer();
     return Variant(Str(answer ? buffer_text(*answer) : std::u16string()));
@@ -182,6 +221,10 @@ class CDlgObject : public NativeObject<CDlgObject> {
     } catch (const ScriptError&) {
       return;  // no printer to set up
     }
+    if (on_screen()) {
+      choose_printer_on_screen(printer.get(), device);
+      return;
+    }
     show_request(u"Choose printer", device);
     auto answer = next_common_dialog_answer();
     if (!answer) return;
@@ -198,6 +241,49 @@ class CDlgObject : public NativeObject<CDlgObject> {
       } catch (const ScriptError&) {
       }
     }
+  }
+
+  // The chosen printer becomes the current one; copies, duplex and orientation follow, each
+  // ignoring a failure.
+  static void choose_printer_on_screen(Object* printer, const std::u16string& device) {
+    PrinterSetup now;
+    now.device = device;
+    auto read = [&](std::u16string_view member, int16_t& into) {
+      try {
+        into = to_integer(printer->get(member));
+      } catch (const ScriptError&) {
+      }
+    };
+    read(u"Copies", now.copies);
+    read(u"Orientation", now.orientation);
+    read(u"Duplex", now.duplex);
+    std::vector<std::u16string> names;
+    std::vector<Ref<Object>> installed;
+    for (int i = 0;; ++i) {
+      Ref<Object> p = printer_at(i);
+      if (!p) break;
+      try {
+        names.push_back(to_u16(p->get(u"DeviceName")));
+        installed.push_back(p);
+      } catch (const ScriptError&) {
+      }
+    }
+    std::optional<PrinterSetup> chosen = screen_dialogs().choose_printer(now, names);
+    if (!chosen) return;
+    Ref<Object> target(printer);
+    if (upper(chosen->device) != upper(device)) {
+      for (size_t i = 0; i < names.size(); ++i)
+        if (upper(names[i]) == upper(chosen->device) && set_current_printer(installed[i].get())) target = installed[i];
+    }
+    auto write = [&](std::u16string_view member, int16_t value) {
+      try {
+        target->let(member, Variant(value));
+      } catch (const ScriptError&) {
+      }
+    };
+    write(u"Copies", chosen->copies);
+    write(u"Duplex", chosen->duplex);
+    write(u"Orientation", chosen->orientation);
   }
 
   // GetFileInfo(fName, fAtr, Flags, fileObj): 1 and the file's details in fileObj, or 0 when

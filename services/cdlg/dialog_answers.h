@@ -10,6 +10,8 @@ namespace qz {
 
 void queue_common_dialog_answer(std::optional<std::u16string> answer);
 void clear_common_dialog_answers();
+// True while a queued answer waits: the dialogs then take it instead of asking anyone.
+bool common_dialog_answer_queued();
 // The next answer; nullopt (Cancel) when nothing is queued.
 std::optional<std::u16string> next_common_dialog_answer();
 

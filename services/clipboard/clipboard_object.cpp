@@ -100,7 +100,7 @@ class ClipboardObject : public NativeObject<ClipboardObject> {
         bool picture = data.is_object() && data.as_object();
         if (!is_text_format(format) && (picture || data.is_array())) c.store_.put(format, data);
         if (picture && c.desktop(format) && is_bitmap_format(format))
-          write_system_clipboard_png(window_system().graphics().picture_png(data.as_object()));
+          write_system_clipboard_png(graphics_services().picture_png(data.as_object()));
       } catch (const ScriptError&) {
       }
       return Variant();

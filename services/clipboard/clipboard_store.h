@@ -9,7 +9,8 @@
 namespace qz {
 
 bool is_text_format(int format);
-// The bitmap formats: 2 (bitmap) and 8 (device-independent bitmap), one picture for both.
+// The bitmap formats: 2 (bitmap) and 8 (device-independent bitmap); on the desktop clipboard
+// both are its one picture.
 bool is_bitmap_format(int format);
 
 class ClipboardStore {
@@ -24,7 +25,7 @@ class ClipboardStore {
   bool has(int format) const { return entries_.count(key(format)) != 0; }
 
  private:
-  static int key(int format) { return format == 7 || format == 13 ? 1 : format == 8 ? 2 : format; }
+  static int key(int format) { return format == 7 || format == 13 ? 1 : format; }
   std::map<int, Variant> entries_;
 };
 

@@ -19,10 +19,10 @@ class IconObject : public NativeObject<IconObject> {
       DeviceContext dc = to_long(a[0]);
       int32_t width = to_long(a[1]), height = to_long(a[2]);
       int32_t mask = a.has(3) ? to_long(a[3]) : kDefaultMaskColor;
-      return Variant(window_system().graphics().icon_from_dc(dc, width, height, mask));
+      return Variant(graphics_services().icon_from_dc(dc, width, height, mask));
     });
     m.method(u"IcoToPic", [](IconObject&, Args a) {
-      Ref<Object> p = window_system().graphics().icon_picture(to_long(a[0]));
+      Ref<Object> p = graphics_services().icon_picture(to_long(a[0]));
       return p ? Variant(p.get()) : Variant::nothing();
     });
   }

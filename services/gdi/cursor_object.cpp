@@ -8,9 +8,6 @@ namespace qz {
 
 namespace {
 
-
-GraphicsServices& gdi() { return window_system().graphics(); }
-
 class CursorObject : public NativeObject<CursorObject> {
  public:
   ~CursorObject() override {
@@ -22,7 +19,7 @@ class CursorObject : public NativeObject<CursorObject> {
     m.method(u"ShowCursor", [](CursorObject& c, Args a) {
       WindowHandle window = to_long(a[0]);
       if (c.cursor_ == 0) return Variant();  // nothing loaded: the window keeps its cursor
-      int32_t before = gdi().set_class_cursor(window, c.cursor_);
+      int32_t before = graphics_services().set_class_cursor(window, c.cursor_);
       c.saved_ = Saved{true, before < 0 ? 0 : window, before < 0 ? 0 : before};
       return Variant();
     });
@@ -30,7 +27,7 @@ class CursorObject : public NativeObject<CursorObject> {
       WindowHandle window = to_long(a[0]);
       if (!c.saved_.exists) raise(kErrSubscript);
       if (c.saved_.window != 0) {
-        gdi().set_class_cursor(window, c.saved_.cursor);
+        graphics_services().set_class_cursor(window, c.saved_.cursor);
         c.saved_.window = 0;
         c.saved_.cursor = 0;
       }
@@ -40,7 +37,7 @@ class CursorObject : public NativeObject<CursorObject> {
       std::u16string file = to_u16(a[0]);
       to_bool(a[1]);  // colours are the file's own; the flag is accepted as given
       c.destroy_cursor();
-      c.cursor_ = gdi().load_cursor(file);
+      c.cursor_ = graphics_services().load_cursor(file);
       return Variant(c.cursor_);
     });
     m.method(u"Destroy", [](CursorObject& c, Args) {
@@ -49,7 +46,7 @@ class CursorObject : public NativeObject<CursorObject> {
     });
     m.method(u"SetIcon", [](CursorObject&, Args a) {
       WindowHandle window = to_long(a[0]);
-      gdi().set_small_icon(window, a.has(1) ? to_u16(a[1]) : std::u16string());
+      graphics_services().set_small_icon(window, a.has(1) ? to_u16(a[1]) : std::u16string());
       return Variant();
     });
   }
@@ -57,9 +54,9 @@ class CursorObject : public NativeObject<CursorObject> {
  private:
   void destroy_cursor() {
     if (cursor_ == 0) return;
-    if (saved_.exists && saved_.window != 0) gdi().set_class_cursor(saved_.window, saved_.cursor);
+    if (saved_.exists && saved_.window != 0) graphics_services().set_class_cursor(saved_.window, saved_.cursor);
     saved_ = Saved{};
-    gdi().destroy_cursor(cursor_);
+    graphics_services().destroy_cursor(cursor_);
     cursor_ = 0;
   }
 

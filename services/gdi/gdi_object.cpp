@@ -17,8 +17,6 @@ namespace {
 constexpr int32_t kGradientRectV = 1;
 constexpr int32_t kGradientTriangle = 2;
 
-GraphicsServices& gdi() { return window_system().graphics(); }
-
 int32_t long_arg(const Args& a, size_t i, int32_t missing = 0) { return a.has(i) ? to_long(a[i]) : missing; }
 
 Ref<Collection> mode_info(const DisplayMode& m, bool bits_as_integer) {
@@ -47,7 +45,11 @@ class GdiObject : public NativeObject<GdiObject> {
   static void define(Members<GdiObject>& m) {
     // The nested objects: made on the first read while empty; a script may put another object
     // (or Nothing) in their place.
-    struct Nested { const char16_t* name; Variant GdiObject::*slot; Ref<Object> (*make)(); };
+    struct Nested {
+      const char16_t* name;
+      Variant GdiObject::*slot;
+      Ref<Object> (*make)();
+    };
     for (Nested n : {Nested{u"Cursor", &GdiObject::cursor_, new_cursor_object},
                      Nested{u"OpenGL", &GdiObject::opengl_, new_opengl_object},
                      Nested{u"Plus", &GdiObject::plus_, new_gdip_object}}) {
@@ -67,18 +69,20 @@ class GdiObject : public NativeObject<GdiObject> {
     m.method(u"SetDisplayMode", [](GdiObject&, Args a) {
       DisplayMode mode{to_long(a[0]), to_long(a[1]), to_integer(a[2]), to_long(a[3])};
       int32_t flags = to_long(a[4]);
-      return Variant(gdi().change_display_mode(mode, flags));
+      return Variant(graphics_services().change_display_mode(mode, flags));
     });
     m.method(u"EnumDisplay", [](GdiObject&, Args) {
       auto all = make_ref<Collection>();
-      for (const DisplayMode& mode : gdi().display_modes()) all->add(Variant(mode_info(mode, true).get()));
+      for (const DisplayMode& mode : graphics_services().display_modes())
+        all->add(Variant(mode_info(mode, true).get()));
       return Variant(all.get());
     });
-    m.method(u"GetDisplayMode", [](GdiObject&, Args) { return Variant(mode_info(gdi().display_mode(), false).get()); });
+    m.method(u"GetDisplayMode",
+             [](GdiObject&, Args) { return Variant(mode_info(graphics_services().display_mode(), false).get()); });
 
     m.method(u"Polygon", [](GdiObject&, Args a) {
       std::vector<PixelPoint> points = read_points(a[0]);
-      gdi().polygon(to_long(a[1]), points);
+      graphics_services().polygon(to_long(a[1]), points);
       return Variant();
     });
     m.method(u"Gradient_Rect", [](GdiObject&, Args a) {
@@ -86,28 +90,30 @@ class GdiObject : public NativeObject<GdiObject> {
       std::vector<GradientVertex> vertices = read_vertices(a[0]);
       DeviceContext dc = to_long(a[2]);
       int32_t type = to_long(a[3]);
-      if (type == 0 || type == kGradientRectV) gdi().gradient_rect(dc, vertices, mesh[0], mesh[1], type == kGradientRectV);
+      if (type == 0 || type == kGradientRectV)
+        graphics_services().gradient_rect(dc, vertices, mesh[0], mesh[1], type == kGradientRectV);
       return Variant();
     });
     m.method(u"Gradient_Tri", [](GdiObject&, Args a) {
       std::vector<GradientVertex> vertices = read_vertices(a[0]);
       std::vector<std::array<uint32_t, 3>> triangles = read_triangle_meshes(a[1]);
       DeviceContext dc = to_long(a[2]);
-      if (to_long(a[3]) == kGradientTriangle) gdi().gradient_triangles(dc, vertices, triangles);
+      if (to_long(a[3]) == kGradientTriangle) graphics_services().gradient_triangles(dc, vertices, triangles);
       return Variant();
     });
     m.method(u"AlphaPic", [](GdiObject&, Args a) {
       try {
         PixelRect to{long_arg(a, 1), long_arg(a, 2), long_arg(a, 3), long_arg(a, 4)};
         PixelRect from{long_arg(a, 6), long_arg(a, 7), long_arg(a, 8), long_arg(a, 9)};
-        gdi().alpha_blend(long_arg(a, 0), to, long_arg(a, 5), from, byte_or_zero(a, 10), byte_or_zero(a, 11) == 1);
+        graphics_services().alpha_blend(long_arg(a, 0), to, long_arg(a, 5), from, byte_or_zero(a, 10),
+                                        byte_or_zero(a, 11) == 1);
       } catch (const ScriptError&) {
       }
       return Variant();
     });
     m.method(u"IsAlpha", [](GdiObject&, Args a) {
       try {
-        return Variant(gdi().window_layered(long_arg(a, 0)));
+        return Variant(graphics_services().window_layered(long_arg(a, 0)));
       } catch (const ScriptError&) {
         return Variant(false);
       }
@@ -116,7 +122,8 @@ class GdiObject : public NativeObject<GdiObject> {
       try {
         int16_t percent = to_integer(a[1]);
         int16_t flags = a.has(2) ? to_integer(a[2]) : 2;
-        if (percent >= 0 && percent <= 255) gdi().set_window_alpha(long_arg(a, 0), static_cast<uint8_t>(percent), flags);
+        if (percent >= 0 && percent <= 255)
+          graphics_services().set_window_alpha(long_arg(a, 0), static_cast<uint8_t>(percent), flags);
       } catch (const ScriptError&) {
       }
       return Variant();

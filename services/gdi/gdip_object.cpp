@@ -13,8 +13,6 @@ constexpr int32_t kWhite = 0xFFFFFF;
 // The token of a started library: any number but 0.
 constexpr int32_t kStartedToken = 1;
 
-GraphicsServices& gdi() { return window_system().graphics(); }
-
 int32_t long_arg(const Args& a, size_t i, int32_t missing) { return a.has(i) ? to_long(a[i]) : missing; }
 bool bool_arg(const Args& a, size_t i) { return a.has(i) && to_bool(a[i]); }
 
@@ -27,8 +25,9 @@ class GdipObject : public NativeObject<GdipObject> {
   std::u16string type_name() const override { return u"clsGDIP"; }
 
   static void define(Members<GdipObject>& m) {
-    m.property(u"Token", [](GdipObject& g, Args) { return Variant(g.token_); },
-               [](GdipObject& g, Args, const Variant& v) { g.token_ = to_long(v); });
+    m.property(
+        u"Token", [](GdipObject& g, Args) { return Variant(g.token_); },
+        [](GdipObject& g, Args, const Variant& v) { g.token_ = to_long(v); });
     m.method(u"Init", [](GdipObject& g, Args) {
       g.token_ = kStartedToken;
       return Variant(int32_t{0});
@@ -41,7 +40,7 @@ class GdipObject : public NativeObject<GdipObject> {
       std::u16string file = to_u16(a[0]);
       int32_t width = long_arg(a, 1, -1), height = long_arg(a, 2, -1);
       int32_t back = long_arg(a, 3, kWhite);
-      Ref<Object> p = gdi().load_picture_sized(file, width, height, back, bool_arg(a, 4));
+      Ref<Object> p = graphics_services().load_picture_sized(file, width, height, back, bool_arg(a, 4));
       if (!p) raise(kErrLoadPicture, u"GDI+ Module", u"Error loading picture " + file);
       return Variant(p.get());
     });
@@ -49,18 +48,18 @@ class GdipObject : public NativeObject<GdipObject> {
       int32_t handle = to_long(a[0]), type = to_long(a[1]);
       int32_t width = to_long(a[2]), height = to_long(a[3]);
       return picture_or_nothing(
-          gdi().resize_picture(handle, type, width, height, long_arg(a, 4, kWhite), bool_arg(a, 5)));
+          graphics_services().resize_picture(handle, type, width, height, long_arg(a, 4, kWhite), bool_arg(a, 5)));
     });
     m.method(u"LoadPngSkin", [](GdipObject&, Args a) {
       WindowHandle form = form_window(a[0]);
       std::u16string png = to_u16(a[1]);
       int16_t alpha = a.has(2) ? to_integer(a[2]) : int16_t{255};
       if (alpha < 0 || alpha > 255) raise(kErrOverflow);
-      bool shown = gdi().load_png_skin(form, png, static_cast<uint8_t>(alpha));
+      bool shown = graphics_services().load_png_skin(form, png, static_cast<uint8_t>(alpha));
       return Variant(int32_t{shown ? 0 : -1});
     });
     m.method(u"UnloadPngSkin", [](GdipObject&, Args a) {
-      gdi().unload_png_skin(form_window(a[0]));
+      graphics_services().unload_png_skin(form_window(a[0]));
       return Variant(int32_t{0});
     });
   }

@@ -18,7 +18,11 @@ class GlByteBuffer {
   // Negative bounds raise 9.
   void rebuild(int32_t num0, int32_t num1, int32_t num2);
   // ClearBuf: the bytes go, the shape stays.
-  void clear() { bytes_.clear(); bytes_.shrink_to_fit(); ++generation_; }
+  void clear() {
+    bytes_.clear();
+    bytes_.shrink_to_fit();
+    ++generation_;
+  }
   bool empty() const { return bytes_.empty(); }
   // sizeBuf: U0, U1, U2 for 0..2, the element count for -1, 0 otherwise; 9 when empty.
   int32_t size_of(int32_t dimension) const;

@@ -9,7 +9,10 @@ int components(uint32_t format) {
     case 0x1900:  // COLOR_INDEX
     case 0x1901:  // STENCIL_INDEX
     case 0x1902:  // DEPTH_COMPONENT
-    case 0x1903: case 0x1904: case 0x1905: case 0x1906:  // RED GREEN BLUE ALPHA
+    case 0x1903:
+    case 0x1904:
+    case 0x1905:
+    case 0x1906:  // RED GREEN BLUE ALPHA
     case 0x1909:  // LUMINANCE
       return 1;
     case 0x190A:  // LUMINANCE_ALPHA
@@ -21,16 +24,25 @@ int components(uint32_t format) {
     case 0x1908:  // RGBA
     case 0x80E1:  // BGRA
       return 4;
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
 int type_size(uint32_t type) {
   switch (type) {
-    case 0x1400: case 0x1401: return 1;  // BYTE, UNSIGNED_BYTE
-    case 0x1402: case 0x1403: return 2;  // SHORT, UNSIGNED_SHORT
-    case 0x1404: case 0x1405: case 0x1406: return 4;  // INT, UNSIGNED_INT, FLOAT
-    default: return 0;
+    case 0x1400:
+    case 0x1401:
+      return 1;  // BYTE, UNSIGNED_BYTE
+    case 0x1402:
+    case 0x1403:
+      return 2;  // SHORT, UNSIGNED_SHORT
+    case 0x1404:
+    case 0x1405:
+    case 0x1406:
+      return 4;  // INT, UNSIGNED_INT, FLOAT
+    default:
+      return 0;
   }
 }
 

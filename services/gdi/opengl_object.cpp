@@ -2,6 +2,8 @@
 
 #include <array>
 #include <string>
+#include <tuple>
+#include <type_traits>
 #include <unordered_map>
 #include <utility>
 
@@ -19,11 +21,14 @@ namespace {
 constexpr uint32_t kUnpackRowLength = 0x0CF2, kUnpackSkipRows = 0x0CF3, kUnpackSkipPixels = 0x0CF4,
                    kUnpackAlignment = 0x0CF5;
 
-OpenGlServices& gl() { return window_system().graphics().opengl(); }
+OpenGlServices& gl() { return graphics_services().opengl(); }
 
 // PtrBuf's handles: each names one buffer as it was when handed out.
 struct BufferHandles {
-  struct Entry { const GlByteBuffer* buffer; uint64_t generation; };
+  struct Entry {
+    const GlByteBuffer* buffer;
+    uint64_t generation;
+  };
   std::unordered_map<int32_t, Entry> entries;
   int32_t next = 0x7000010;
 };
@@ -35,9 +40,12 @@ BufferHandles& buffer_handles() {
 // Converts one argument to the type a GL parameter has.
 template <class P>
 P gl_arg(const Args& a, size_t i) {
-  if constexpr (std::is_same_v<P, float>) return to_single(a[i]);
-  else if constexpr (std::is_same_v<P, double>) return to_double(a[i]);
-  else return static_cast<P>(to_long(a[i]));
+  if constexpr (std::is_same_v<P, float>)
+    return to_single(a[i]);
+  else if constexpr (std::is_same_v<P, double>)
+    return to_double(a[i]);
+  else
+    return static_cast<P>(to_long(a[i]));
 }
 
 class OpenGlObject : public NativeObject<OpenGlObject> {
@@ -64,9 +72,8 @@ class OpenGlObject : public NativeObject<OpenGlObject> {
   // returned, other results are dropped.
   template <class R, class... P>
   static void forward(Members<OpenGlObject>& m, std::u16string_view member, const char* name) {
-    m.method(member, [name](OpenGlObject& o, Args a) {
-      return o.call<R, P...>(name, a, std::index_sequence_for<P...>{});
-    });
+    m.method(member,
+             [name](OpenGlObject& o, Args a) { return o.call<R, P...>(name, a, std::index_sequence_for<P...>{}); });
   }
 
   template <class R, class... P, size_t... I>
@@ -92,14 +99,19 @@ class OpenGlObject : public NativeObject<OpenGlObject> {
     return s;
   }
 
-  // The pixel data of a texture call: the script's byte array or a live PtrBuf handle, holding
-  // at least `needed` bytes; 0 means no data where `allow_none`. Raises 5 otherwise.
-  const void* pixel_data(const Variant& v, size_t needed, bool allow_none) {
+  // The pixel data of a texture call: the script's byte array (of bytes, or of values that
+  // convert to bytes, copied into `scratch`) or a live PtrBuf handle, holding at least `needed`
+  // bytes; 0 means no data where `allow_none`. Raises 5 otherwise.
+  const void* pixel_data(const Variant& v, size_t needed, bool allow_none, std::vector<uint8_t>& scratch) {
     const Variant& d = v.deref();
     if (d.is_array() && d.as_array()) {
       const ArrayRep& rep = *d.as_array();
-      if (rep.elem == VT::Byte && rep.dims.size() == 1 && rep.bytes.size() >= needed) return rep.bytes.data();
-      raise(kErrIllegalCall);
+      if (rep.dims.size() != 1 || rep.dims[0].lbound != 0) raise(kErrIllegalCall);
+      if (rep.elem == VT::Byte && rep.bytes.size() >= needed) return rep.bytes.data();
+      if (rep.elem != VT::Variant || rep.items.size() < needed) raise(kErrIllegalCall);
+      scratch.clear();
+      for (const Variant& item : rep.items) scratch.push_back(to_byte(item));
+      return scratch.data();
     }
     int64_t number = to_longlong(d);
     if (number == 0 && allow_none) return nullptr;
@@ -121,10 +133,12 @@ class OpenGlObject : public NativeObject<OpenGlObject> {
 int32_t index_arg(const Args& a, size_t i) { return a.has(i) ? to_long(a[i]) : -1; }
 
 void OpenGlObject::define(Members<OpenGlObject>& m) {
-  m.property(u"width", [](OpenGlObject& o, Args) { return Variant(o.width_); },
-             [](OpenGlObject& o, Args, const Variant& v) { o.width_ = to_long(v); });
-  m.property(u"height", [](OpenGlObject& o, Args) { return Variant(o.height_); },
-             [](OpenGlObject& o, Args, const Variant& v) { o.height_ = to_long(v); });
+  m.property(
+      u"width", [](OpenGlObject& o, Args) { return Variant(o.width_); },
+      [](OpenGlObject& o, Args, const Variant& v) { o.width_ = to_long(v); });
+  m.property(
+      u"height", [](OpenGlObject& o, Args) { return Variant(o.height_); },
+      [](OpenGlObject& o, Args, const Variant& v) { o.height_ = to_long(v); });
 
   // ---- the buffer ----
   m.method(u"ReBuf", [](OpenGlObject& o, Args a) {
@@ -146,18 +160,21 @@ void OpenGlObject::define(Members<OpenGlObject>& m) {
     return Variant(h.next);
   });
   // buf(i[, j[, k]]) reads and writes one byte; outside the buffer it reads 0 and writes nothing.
-  m.property(u"buf", [](OpenGlObject& o, Args a) {
-    try {
-      return Variant(o.buffer_.get(to_long(a[0]), index_arg(a, 1), index_arg(a, 2)));
-    } catch (const ScriptError&) {
-      return Variant(uint8_t{0});
-    }
-  }, [](OpenGlObject& o, Args a, const Variant& v) {
-    try {
-      o.buffer_.put(to_long(a[0]), index_arg(a, 1), index_arg(a, 2), to_byte(v));
-    } catch (const ScriptError&) {
-    }
-  });
+  m.property(
+      u"buf",
+      [](OpenGlObject& o, Args a) {
+        try {
+          return Variant(o.buffer_.get(to_long(a[0]), index_arg(a, 1), index_arg(a, 2)));
+        } catch (const ScriptError&) {
+          return Variant(uint8_t{0});
+        }
+      },
+      [](OpenGlObject& o, Args a, const Variant& v) {
+        try {
+          o.buffer_.put(to_long(a[0]), index_arg(a, 1), index_arg(a, 2), to_byte(v));
+        } catch (const ScriptError&) {
+        }
+      });
   m.method(u"SetBuf", [](OpenGlObject& o, Args a) {
     const Variant& src = a[0];
     if (!src.is_array() || !src.as_array()) raise(13);
@@ -181,7 +198,7 @@ void OpenGlObject::define(Members<OpenGlObject>& m) {
     Object* picture = pic.is_object() ? pic.as_object() : nullptr;
     if (!picture) return Variant(false);
     BgrPixels pixels;
-    if (!window_system().graphics().picture_pixels(picture, pixels) || pixels.width <= 0 || pixels.height <= 0)
+    if (!graphics_services().picture_pixels(picture, pixels) || pixels.width <= 0 || pixels.height <= 0)
       return Variant(false);
     o.width_ = pixels.width;
     o.height_ = pixels.height;
@@ -210,9 +227,8 @@ void OpenGlObject::define(Members<OpenGlObject>& m) {
     o.functions_.clear();
     return Variant();
   });
-  m.method(u"OGL_SwapBuffers", [](OpenGlObject&, Args a) {
-    return Variant(int32_t{gl().swap_buffers(to_long(a[0])) ? 1 : 0});
-  });
+  m.method(u"OGL_SwapBuffers",
+           [](OpenGlObject&, Args a) { return Variant(int32_t{gl().swap_buffers(to_long(a[0])) ? 1 : 0}); });
 
   // ---- forwarded calls ----
   using u32 = uint32_t;
@@ -260,23 +276,25 @@ void OpenGlObject::define(Members<OpenGlObject>& m) {
     i32 level = to_long(a[1]), internal = to_long(a[2]), width = to_long(a[3]), height = to_long(a[4]),
         border = to_long(a[5]);
     u32 format = to_long(a[6]), type = to_long(a[7]);
-    auto f = reinterpret_cast<void (*)(u32, i32, i32, i32, i32, i32, u32, u32, const void*)>(
-        o.function("glTexImage2D"));
-    if (!f) return Variant();
     auto needed = gl_image_bytes(width, height, format, type, o.unpack_state());
     if (!needed) raise(kErrIllegalCall);
-    f(target, level, internal, width, height, border, format, type, o.pixel_data(a[8], *needed, true));
+    std::vector<uint8_t> scratch;
+    const void* pixels = o.pixel_data(a[8], *needed, true, scratch);
+    auto f =
+        reinterpret_cast<void (*)(u32, i32, i32, i32, i32, i32, u32, u32, const void*)>(o.function("glTexImage2D"));
+    if (f) f(target, level, internal, width, height, border, format, type, pixels);
     return Variant();
   });
   m.method(u"OGL_gluBuild2DMipmaps", [](OpenGlObject& o, Args a) {
     u32 target = to_long(a[0]);
     i32 components = to_long(a[1]), width = to_long(a[2]), height = to_long(a[3]);
     u32 format = to_long(a[4]), type = to_long(a[5]);
-    auto f = reinterpret_cast<i32 (*)(u32, i32, i32, i32, u32, u32, const void*)>(o.function("gluBuild2DMipmaps"));
-    if (!f) return Variant(int32_t{0});
     auto needed = gl_image_bytes(width, height, format, type, o.unpack_state());
     if (!needed || *needed == 0) raise(kErrIllegalCall);
-    return Variant(f(target, components, width, height, format, type, o.pixel_data(a[6], *needed, false)));
+    std::vector<uint8_t> scratch;
+    const void* pixels = o.pixel_data(a[6], *needed, false, scratch);
+    auto f = reinterpret_cast<i32 (*)(u32, i32, i32, i32, u32, u32, const void*)>(o.function("gluBuild2DMipmaps"));
+    return Variant(f ? f(target, components, width, height, format, type, pixels) : 0);
   });
 
   // One call sends a run of textured vertices: s, t, x, y, z each.
@@ -300,7 +318,8 @@ void OpenGlObject::define(Members<OpenGlObject>& m) {
     // At least four values: OpenGL reads up to four whatever the script gave.
     std::vector<float> values(static_cast<size_t>(n > 4 ? n : 4), 0.0f);
     for (int32_t i = 0; i < n; ++i) values[static_cast<size_t>(i)] = to_single(array_element(a[2], i));
-    if (auto f = reinterpret_cast<void (*)(u32, u32, const float*)>(o.function("glLightfv"))) f(light, pname, values.data());
+    if (auto f = reinterpret_cast<void (*)(u32, u32, const float*)>(o.function("glLightfv")))
+      f(light, pname, values.data());
     return Variant();
   });
   m.method(u"OGL_glGenTextures", [](OpenGlObject& o, Args a) {

@@ -7,7 +7,6 @@ namespace qz {
 
 namespace {
 
-
 const ArrayRep& one_dimension(const Variant& array) {
   const Variant& v = array.deref();
   if (!v.is_array() || !v.as_array()) raise(kErrTypeMismatch);

@@ -104,7 +104,10 @@ std::optional<std::u16string> MediaCommands::play(Device& d, const std::vector<s
 
 std::optional<std::u16string> MediaCommands::status(Device& d, const std::vector<std::u16string>& words) {
   std::u16string what;
-  for (size_t i = 2; i < words.size(); ++i) what += (what.empty() ? u"" : std::u16string()) + lower(words[i]);
+  for (size_t i = 2; i < words.size(); ++i) {
+    if (!what.empty()) what += u' ';
+    what += lower(words[i]);
+  }
   auto in_format = [&](int64_t ms) { return number_text(d.seconds ? ms / 1000 : ms); };
   if (what == u"length") return in_format(d.player->length());
   if (what == u"position") return in_format(d.player->position());
@@ -112,10 +115,14 @@ std::optional<std::u16string> MediaCommands::status(Device& d, const std::vector
   if (what == u"time format") return d.seconds ? u"seconds" : u"milliseconds";
   if (what == u"mode") {
     switch (d.player->mode()) {
-      case MediaPlayer::Mode::kPlaying: return u"playing";
-      case MediaPlayer::Mode::kPaused: return u"paused";
-      case MediaPlayer::Mode::kStopped: return u"stopped";
-      default: return u"not ready";
+      case MediaPlayer::Mode::kPlaying:
+        return u"playing";
+      case MediaPlayer::Mode::kPaused:
+        return u"paused";
+      case MediaPlayer::Mode::kStopped:
+        return u"stopped";
+      default:
+        return u"not ready";
     }
   }
   return std::nullopt;
@@ -129,13 +136,17 @@ std::optional<std::u16string> MediaCommands::send(std::u16string_view command) {
   if (words.size() < 2) return std::nullopt;
   std::u16string name = lower(words[1]);
   if (verb == u"close") {
-    if (name == u"all") devices_.clear();
-    else if (!devices_.erase(name)) return std::nullopt;
+    if (name == u"all")
+      devices_.clear();
+    else if (!devices_.erase(name))
+      return std::nullopt;
     return std::u16string();
   }
   if (verb == u"set" && name == u"cdaudio") {
     for (size_t i = 2; i + 1 < words.size(); ++i)
-      if (lower(words[i]) == u"door") return move_cd_door(lower(words[i + 1]) == u"open") ? std::optional<std::u16string>(std::u16string()) : std::nullopt;
+      if (lower(words[i]) == u"door")
+        return move_cd_door(lower(words[i + 1]) == u"open") ? std::optional<std::u16string>(std::u16string())
+                                                            : std::nullopt;
     return std::nullopt;
   }
   Device* d = device(name);

@@ -32,16 +32,24 @@ class MediaObject : public NativeObject<MediaObject> {
     m.method(u"Mci", [](MediaObject& o, Args a) { return Variant(Str(o.send(text_arg(a, 0)))); });
     m.method(u"MediaOpen", [](MediaObject& o, Args a) {
       o.send(u"close all");
-      std::u16string reply = o.send(u"open \"" + text_arg(a, 0) + u"\" alias " + text_arg(a, 2) + u" " + text_arg(a, 1));
+      std::u16string reply =
+          o.send(u"open \"" + text_arg(a, 0) + u"\" alias " + text_arg(a, 2) + u" " + text_arg(a, 1));
       o.send(u"set med time format seconds");
       return Variant(reply_number(reply) != 0);
     });
-    m.method(u"MediaReset", [](MediaObject& o, Args) { o.send(u"close all"); return Variant(); });
+    m.method(u"MediaReset", [](MediaObject& o, Args) {
+      o.send(u"close all");
+      return Variant();
+    });
     m.method(u"MediaPlay", [](MediaObject& o, Args a) {
       o.send(u"play " + text_arg(a, 1) + u" " + text_arg(a, 0));
       return Variant();
     });
-    struct Simple { const char16_t* member; const char16_t* before; const char16_t* after; };
+    struct Simple {
+      const char16_t* member;
+      const char16_t* before;
+      const char16_t* after;
+    };
     for (Simple s : {Simple{u"MediaStop", u"stop ", u""}, Simple{u"MediaPause", u"pause ", u""},
                      Simple{u"MediaResume", u"resume ", u""}, Simple{u"MediaFullScreen", u"play ", u" fullscreen"},
                      Simple{u"MediaPlayRepeat", u"play ", u" repeat"}}) {
@@ -56,9 +64,8 @@ class MediaObject : public NativeObject<MediaObject> {
     m.method(u"MediaPosition", [](MediaObject& o, Args a) {
       return Variant(reply_number(o.send(u"status " + text_arg(a, 0) + u" position")));
     });
-    m.method(u"MediaStatus", [](MediaObject& o, Args a) {
-      return Variant(Str(o.send(u"status " + text_arg(a, 0) + u" mode")));
-    });
+    m.method(u"MediaStatus",
+             [](MediaObject& o, Args a) { return Variant(Str(o.send(u"status " + text_arg(a, 0) + u" mode"))); });
     m.method(u"Sound", [](MediaObject&, Args a) {
       try {
         window_system().media().tone(to_long(a[0]), to_long(a[1]));
@@ -66,8 +73,14 @@ class MediaObject : public NativeObject<MediaObject> {
       }
       return Variant();
     });
-    m.method(u"OpenCD", [](MediaObject& o, Args) { o.send(u"Set cdaudio door open wait"); return Variant(); });
-    m.method(u"CloseCD", [](MediaObject& o, Args) { o.send(u"Set cdaudio door closed wait"); return Variant(); });
+    m.method(u"OpenCD", [](MediaObject& o, Args) {
+      o.send(u"Set cdaudio door open wait");
+      return Variant();
+    });
+    m.method(u"CloseCD", [](MediaObject& o, Args) {
+      o.send(u"Set cdaudio door closed wait");
+      return Variant();
+    });
   }
 
  private:

@@ -286,7 +286,7 @@ class SkinShape final : public NativeObject<SkinShape, QtControl>, public SkinSt
       return;
     }
     QImage mask = shown_mask_.convertToFormat(QImage::Format_RGB32);
-    QBitmap bits = QBitmap::fromImage(mask.createMaskFromColor(to_qcolor(mask_color_).rgb(), Qt::MaskOutColor));
+    QBitmap bits = QBitmap::fromImage(mask.createMaskFromColor(to_qcolor(mask_color_).rgb(), Qt::MaskInColor));
     QRegion kept(bits);
     if (kept.isEmpty()) widget()->clearMask();
     else widget()->setMask(kept);

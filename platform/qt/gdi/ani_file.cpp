@@ -13,37 +13,25 @@ uint32_t u32(const uint8_t* p) {
 
 bool tag(const uint8_t* p, const char* t) { return std::memcmp(p, t, 4) == 0; }
 
-// A jiffy is 1/60 s; 0 means the header's default rate, and a step shows at least 10 ms.
+// A jiffy is 1/60 s; a step shows for at least 10 ms and at most a minute.
 uint32_t jiffies_to_ms(uint32_t jiffies) {
   uint64_t ms = uint64_t{jiffies} * 1000 / 60;
   if (ms < 10) ms = 10;
   return ms > 60000 ? 60000 : static_cast<uint32_t>(ms);
 }
 
-struct Parser {
-  const uint8_t* data;
-  size_t size;
-  std::string why;
-
-  std::optional<AniCursorFile> fail(const char* reason) {
-    why = reason;
-    return std::nullopt;
-  }
-};
-
 }  // namespace
 
 std::optional<AniCursorFile> parse_ani_file(const uint8_t* data, size_t size, std::string* error) {
-  Parser ps{data, size, {}};
-  auto done = [&](std::optional<AniCursorFile> r) {
-    if (!r && error) *error = ps.why;
-    return r;
+  auto refuse = [error](const char* reason) -> std::optional<AniCursorFile> {
+    if (error) *error = reason;
+    return std::nullopt;
   };
-  if (!data || size < 12 || !tag(data, "RIFF") || !tag(data + 8, "ACON")) return done(ps.fail("not an animated cursor"));
+  if (!data || size < 12 || !tag(data, "RIFF") || !tag(data + 8, "ACON")) return refuse("not an animated cursor");
   // The RIFF size may not pass the end; a shorter one ends the chunks early.
   size_t end = size;
   uint32_t riff = u32(data + 4);
-  if (riff < 4) return done(ps.fail("RIFF size too small"));
+  if (riff < 4) return refuse("RIFF size too small");
   if (uint64_t{riff} + 8 < end) end = static_cast<size_t>(riff) + 8;
 
   bool have_header = false;
@@ -55,20 +43,20 @@ std::optional<AniCursorFile> parse_ani_file(const uint8_t* data, size_t size, st
   while (pos + 8 <= end) {
     const uint8_t* chunk = data + pos;
     uint32_t len = u32(chunk + 4);
-    if (len > end - pos - 8) return done(ps.fail("chunk passes the end of the file"));
+    if (len > end - pos - 8) return refuse("chunk passes the end of the file");
     const uint8_t* body = chunk + 8;
     if (tag(chunk, "anih")) {
-      if (len < 36) return done(ps.fail("header chunk too short"));
+      if (len < 36) return refuse("header chunk too short");
       frame_count = u32(body + 4);
       step_count = u32(body + 8);
       default_rate = u32(body + 28);
       flags = u32(body + 32);
-      if (frame_count == 0 || frame_count > kAniMaxFrames) return done(ps.fail("frame count out of range"));
-      if (step_count == 0 || step_count > kAniMaxSteps) return done(ps.fail("step count out of range"));
-      if (!(flags & 1)) return done(ps.fail("raw bitmap frames are not supported"));
+      if (frame_count == 0 || frame_count > kAniMaxFrames) return refuse("frame count out of range");
+      if (step_count == 0 || step_count > kAniMaxSteps) return refuse("step count out of range");
+      if (!(flags & 1)) return refuse("raw bitmap frames are not supported");
       have_header = true;
     } else if (tag(chunk, "rate") || tag(chunk, "seq ")) {
-      if (len % 4 != 0 || len / 4 > kAniMaxSteps) return done(ps.fail("rate or sequence chunk of a bad size"));
+      if (len % 4 != 0 || len / 4 > kAniMaxSteps) return refuse("rate or sequence chunk of a bad size");
       std::vector<uint32_t>& into = tag(chunk, "rate") ? rates : order;
       into.clear();
       for (uint32_t i = 0; i < len / 4; ++i) into.push_back(u32(body + i * 4));
@@ -77,9 +65,9 @@ std::optional<AniCursorFile> parse_ani_file(const uint8_t* data, size_t size, st
       while (at + 8 <= len) {
         const uint8_t* sub = body + at;
         uint32_t sub_len = u32(sub + 4);
-        if (sub_len > len - at - 8) return done(ps.fail("frame passes the end of its list"));
+        if (sub_len > len - at - 8) return refuse("frame passes the end of its list");
         if (tag(sub, "icon")) {
-          if (out.frames.size() >= kAniMaxFrames) return done(ps.fail("too many frames"));
+          if (out.frames.size() >= kAniMaxFrames) return refuse("too many frames");
           out.frames.push_back(AniFrameBytes{static_cast<size_t>(sub + 8 - data), sub_len});
         }
         at += 8 + static_cast<size_t>(sub_len) + (sub_len & 1);
@@ -87,19 +75,19 @@ std::optional<AniCursorFile> parse_ani_file(const uint8_t* data, size_t size, st
     }
     pos += 8 + static_cast<size_t>(len) + (len & 1);
   }
-  if (!have_header) return done(ps.fail("no header chunk"));
-  if (out.frames.size() != frame_count) return done(ps.fail("frame count does not match the frames"));
-  if (!rates.empty() && rates.size() != step_count) return done(ps.fail("rate chunk does not match the step count"));
-  if (!order.empty() && order.size() != step_count) return done(ps.fail("sequence chunk does not match the step count"));
+  if (!have_header) return refuse("no header chunk");
+  if (out.frames.size() != frame_count) return refuse("frame count does not match the frames");
+  if (!rates.empty() && rates.size() != step_count) return refuse("rate chunk does not match the step count");
+  if (!order.empty() && order.size() != step_count) return refuse("sequence chunk does not match the step count");
   // Without a sequence the frames play in order, one step each.
-  if (order.empty() && step_count != frame_count) return done(ps.fail("step count differs from the frame count"));
+  if (order.empty() && step_count != frame_count) return refuse("step count differs from the frame count");
   for (uint32_t i = 0; i < step_count; ++i) {
     uint32_t frame = order.empty() ? i : order[i];
-    if (frame >= frame_count) return done(ps.fail("sequence names a missing frame"));
+    if (frame >= frame_count) return refuse("sequence names a missing frame");
     uint32_t rate = rates.empty() ? default_rate : rates[i];
     out.steps.push_back(AniStep{frame, jiffies_to_ms(rate)});
   }
-  return done(std::move(out));
+  return out;
 }
 
 }  // namespace qz

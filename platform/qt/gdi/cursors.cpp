@@ -8,9 +8,9 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
-
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -133,7 +133,8 @@ int32_t load_cursor_bytes(const uint8_t* data, size_t size) {
   auto c = std::make_unique<LoadedCursor>();
   if (auto ani = parse_ani_file(data, size)) {
     for (const AniFrameBytes& f : ani->frames) {
-      auto frame = decode_frame(QByteArray(reinterpret_cast<const char*>(data + f.offset), static_cast<qsizetype>(f.size)));
+      auto frame =
+          decode_frame(QByteArray(reinterpret_cast<const char*>(data + f.offset), static_cast<qsizetype>(f.size)));
       if (!frame) return 0;
       c->frames.push_back(*frame);
     }

@@ -4,7 +4,6 @@
 // for every window of that kind that was given one.
 #pragma once
 #include <QCursor>
-
 #include <cstdint>
 #include <string_view>
 

@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QRect>
-
 #include <functional>
 
 #include "platform/window/graphics_services.h"

@@ -1,10 +1,9 @@
 #include "platform/qt/gdi/display_modes.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
 #include <dlfcn.h>
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <cmath>
 #include <cstdlib>
 
@@ -20,7 +19,9 @@ constexpr int32_t kChangeTest = 2;
 // The few Xlib and RandR 1.1 calls used, looked up once.
 struct RandR {
   using Display = void;
-  struct ScreenSize { int width, height, mwidth, mheight; };
+  struct ScreenSize {
+    int width, height, mwidth, mheight;
+  };
   void* (*open)(const char*) = nullptr;
   int (*close)(void*) = nullptr;
   int (*default_screen)(void*) = nullptr;

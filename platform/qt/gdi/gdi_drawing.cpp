@@ -2,7 +2,6 @@
 
 #include <QFontMetrics>
 #include <QPolygon>
-
 #include <algorithm>
 #include <cmath>
 
@@ -26,17 +25,28 @@ QRgb vertex_rgb(const GradientVertex& v) { return qRgb(v.red >> 8, v.green >> 8,
 
 QPainter::CompositionMode raster_op(int32_t rop) {
   switch (static_cast<uint32_t>(rop)) {
-    case 0x00EE0086: return QPainter::RasterOp_SourceOrDestination;         // SRCPAINT
-    case 0x008800C6: return QPainter::RasterOp_SourceAndDestination;        // SRCAND
-    case 0x00660046: return QPainter::RasterOp_SourceXorDestination;        // SRCINVERT
-    case 0x00440328: return QPainter::RasterOp_SourceAndNotDestination;     // SRCERASE
-    case 0x00330008: return QPainter::RasterOp_NotSource;                   // NOTSRCCOPY
-    case 0x001100A6: return QPainter::RasterOp_NotSourceAndNotDestination;  // NOTSRCERASE
-    case 0x00BB0226: return QPainter::RasterOp_NotSourceOrDestination;      // MERGEPAINT
-    case 0x00550009: return QPainter::RasterOp_NotDestination;              // DSTINVERT
-    case 0x00000042: return QPainter::RasterOp_ClearDestination;            // BLACKNESS
-    case 0x00FF0062: return QPainter::RasterOp_SetDestination;              // WHITENESS
-    default: return QPainter::CompositionMode_Source;                       // SRCCOPY
+    case 0x00EE0086:
+      return QPainter::RasterOp_SourceOrDestination;  // SRCPAINT
+    case 0x008800C6:
+      return QPainter::RasterOp_SourceAndDestination;  // SRCAND
+    case 0x00660046:
+      return QPainter::RasterOp_SourceXorDestination;  // SRCINVERT
+    case 0x00440328:
+      return QPainter::RasterOp_SourceAndNotDestination;  // SRCERASE
+    case 0x00330008:
+      return QPainter::RasterOp_NotSource;  // NOTSRCCOPY
+    case 0x001100A6:
+      return QPainter::RasterOp_NotSourceAndNotDestination;  // NOTSRCERASE
+    case 0x00BB0226:
+      return QPainter::RasterOp_NotSourceOrDestination;  // MERGEPAINT
+    case 0x00550009:
+      return QPainter::RasterOp_NotDestination;  // DSTINVERT
+    case 0x00000042:
+      return QPainter::RasterOp_ClearDestination;  // BLACKNESS
+    case 0x00FF0062:
+      return QPainter::RasterOp_SetDestination;  // WHITENESS
+    default:
+      return QPainter::CompositionMode_Source;  // SRCCOPY
   }
 }
 
@@ -45,7 +55,7 @@ QImage source_part(DeviceContext src, PixelRect src_rect, PixelRect dst_rect) {
   QImage from = device_context_image(src);
   if (from.isNull()) return QImage();
   QImage part = from.copy(rect_of(src_rect).normalized()).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  if (part.isNull() || part.isNull()) return QImage();
+  if (part.isNull()) return QImage();
   bool flip_x = (src_rect.width < 0) != (dst_rect.width < 0);
   bool flip_y = (src_rect.height < 0) != (dst_rect.height < 0);
   if (flip_x || flip_y) part = part.mirrored(flip_x, flip_y);
@@ -98,7 +108,8 @@ bool fill_gradient_rect(DeviceContext dc, const std::vector<GradientVertex>& ver
   };
   for (int y = 0; y < layer.height(); ++y) {
     auto* row = reinterpret_cast<QRgb*>(layer.scanLine(y));
-    if (vertical) std::fill(row, row + layer.width(), mix(y));
+    if (vertical)
+      std::fill(row, row + layer.width(), mix(y));
     else
       for (int x = 0; x < layer.width(); ++x) row[x] = mix(x);
   }
@@ -142,8 +153,8 @@ bool fill_gradient_triangles(DeviceContext dc, const std::vector<GradientVertex>
   return true;
 }
 
-bool blend_contexts(DeviceContext dst, PixelRect dst_rect, DeviceContext src, PixelRect src_rect, uint8_t constant_alpha,
-                    bool per_pixel) {
+bool blend_contexts(DeviceContext dst, PixelRect dst_rect, DeviceContext src, PixelRect src_rect,
+                    uint8_t constant_alpha, bool per_pixel) {
   if (!sane(dst_rect) || !sane(src_rect) || dst_rect.width <= 0 || dst_rect.height <= 0 || src_rect.width <= 0 ||
       src_rect.height <= 0)
     return false;
@@ -172,8 +183,10 @@ bool transfer_block(DeviceContext dst, PixelRect dst_rect, DeviceContext src, Pi
   QRect to = rect_of(dst_rect).normalized();
   return paint_on_device_context(dst, to, [&](QPainter& p) {
     p.setCompositionMode(mode);
-    if (needs_source) p.drawImage(to.topLeft(), part);
-    else p.fillRect(to, Qt::white);  // the operation alone decides the pixels
+    if (needs_source)
+      p.drawImage(to.topLeft(), part);
+    else
+      p.fillRect(to, Qt::white);  // the operation alone decides the pixels
   });
 }
 

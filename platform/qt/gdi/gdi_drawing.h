@@ -2,7 +2,6 @@
 // block transfers, pixels and text. Each returns false (or -1) for a context that is not ours.
 #pragma once
 #include <QRgb>
-
 #include <array>
 #include <vector>
 
@@ -15,8 +14,8 @@ bool fill_gradient_rect(DeviceContext dc, const std::vector<GradientVertex>& ver
                         uint32_t lower_right, bool vertical);
 bool fill_gradient_triangles(DeviceContext dc, const std::vector<GradientVertex>& vertices,
                              const std::vector<std::array<uint32_t, 3>>& triangles);
-bool blend_contexts(DeviceContext dst, PixelRect dst_rect, DeviceContext src, PixelRect src_rect, uint8_t constant_alpha,
-                    bool per_pixel);
+bool blend_contexts(DeviceContext dst, PixelRect dst_rect, DeviceContext src, PixelRect src_rect,
+                    uint8_t constant_alpha, bool per_pixel);
 bool transfer_block(DeviceContext dst, PixelRect dst_rect, DeviceContext src, PixelRect src_rect, int32_t rop);
 int32_t put_pixel(DeviceContext dc, int32_t x, int32_t y, int32_t color);
 bool draw_text_at(DeviceContext dc, int32_t x, int32_t y, std::u16string_view text);

@@ -2,7 +2,6 @@
 // transparent, held by handle until a picture object takes it over.
 #pragma once
 #include <QImage>
-
 #include <cstdint>
 
 #include "com/object.h"

@@ -1,12 +1,11 @@
 #include "platform/qt/gdi/opengl_context.h"
 
+#include <dlfcn.h>
+
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
-
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cstring>
 #include <memory>

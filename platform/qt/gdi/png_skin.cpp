@@ -5,12 +5,12 @@
 #include <QPainter>
 #include <QPointer>
 #include <QWidget>
-
 #include <map>
 #include <memory>
 #include <string>
 
 #include "platform/path.h"
+#include "platform/qt/gdi/layered_windows.h"
 #include "platform/qt/qt_control.h"
 #include "platform/qt/window_table.h"
 
@@ -86,6 +86,7 @@ bool load_form_skin(WindowHandle form, std::u16string_view path, uint8_t alpha) 
   skin.form_opacity = w->windowOpacity();
   skin.window->move(w->geometry().topLeft());
   w->setWindowOpacity(0.0);
+  mark_layered(w);  // as the skin's style bit stays after it goes
   if (w->isVisible()) skin.window->show();
   skins()[form] = std::move(skin);
   return true;

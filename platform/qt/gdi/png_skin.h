@@ -3,7 +3,6 @@
 // The skin is a frameless translucent window over the form, which turns invisible meanwhile.
 #pragma once
 #include <QImage>
-
 #include <cstdint>
 #include <string_view>
 

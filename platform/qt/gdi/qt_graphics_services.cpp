@@ -9,6 +9,7 @@
 #include "platform/qt/gdi/display_modes.h"
 #include "platform/qt/gdi/gdi_drawing.h"
 #include "platform/qt/gdi/icons.h"
+#include "platform/qt/gdi/layered_windows.h"
 #include "platform/qt/gdi/opengl_context.h"
 #include "platform/qt/gdi/png_skin.h"
 #include "platform/qt/gdi/sized_pictures.h"
@@ -22,7 +23,6 @@ namespace qz {
 namespace {
 
 constexpr int kMaxSide = 16384;
-constexpr int32_t kLwaColorKey = 1, kLwaAlpha = 2;
 
 QWidget* window_widget(WindowHandle h) {
   QtControl* c = find_window(h);
@@ -44,13 +44,6 @@ class QtGraphicsServices final : public GraphicsServices {
     if (image.isNull()) return nullptr;
     return Ref<Object>(make_ref<Picture>(image.convertToFormat(QImage::Format_RGB32)).get());
   }
-  bool dc_size(DeviceContext dc, int32_t& width, int32_t& height) override {
-    QSize s = device_context_size(dc);
-    if (!s.isValid()) return false;
-    width = s.width();
-    height = s.height();
-    return true;
-  }
 
   bool polygon(DeviceContext dc, const std::vector<PixelPoint>& points) override { return draw_polygon(dc, points); }
   bool gradient_rect(DeviceContext dc, const std::vector<GradientVertex>& vertices, uint32_t upper_left,
@@ -61,14 +54,16 @@ class QtGraphicsServices final : public GraphicsServices {
                           const std::vector<std::array<uint32_t, 3>>& triangles) override {
     return fill_gradient_triangles(dc, vertices, triangles);
   }
-  bool alpha_blend(DeviceContext dst, PixelRect dst_rect, DeviceContext src, PixelRect src_rect,
-                   uint8_t constant_alpha, bool per_pixel) override {
+  bool alpha_blend(DeviceContext dst, PixelRect dst_rect, DeviceContext src, PixelRect src_rect, uint8_t constant_alpha,
+                   bool per_pixel) override {
     return blend_contexts(dst, dst_rect, src, src_rect, constant_alpha, per_pixel);
   }
   bool stretch_blt(DeviceContext dst, PixelRect dst_rect, DeviceContext src, PixelRect src_rect, int32_t rop) override {
     return transfer_block(dst, dst_rect, src, src_rect, rop);
   }
-  int32_t set_pixel(DeviceContext dc, int32_t x, int32_t y, int32_t color) override { return put_pixel(dc, x, y, color); }
+  int32_t set_pixel(DeviceContext dc, int32_t x, int32_t y, int32_t color) override {
+    return put_pixel(dc, x, y, color);
+  }
   bool text_out(DeviceContext dc, int32_t x, int32_t y, std::u16string_view text) override {
     return draw_text_at(dc, x, y, text);
   }
@@ -79,18 +74,9 @@ class QtGraphicsServices final : public GraphicsServices {
     return switch_display_mode(mode, flags);
   }
 
-  bool window_layered(WindowHandle window) override {
-    QWidget* w = window_widget(window);
-    return w && w->isWindow() && w->property("quazel_layered").toBool();
-  }
+  bool window_layered(WindowHandle window) override { return window_is_layered(window); }
   bool set_window_alpha(WindowHandle window, uint8_t alpha, int32_t flags) override {
-    QWidget* w = window_widget(window);
-    if (!w || !w->isWindow()) return false;
-    w->setProperty("quazel_layered", true);
-    if (flags & kLwaAlpha) w->setWindowOpacity(alpha / 255.0);
-    // A colour key of black: the window's black parts let the desktop through.
-    if (flags & kLwaColorKey) w->setAttribute(Qt::WA_TranslucentBackground, true);
-    return true;
+    return set_layered_window(window, alpha, flags);
   }
 
   int32_t icon_from_dc(DeviceContext dc, int32_t width, int32_t height, int32_t mask_color) override {
@@ -133,7 +119,6 @@ class QtGraphicsServices final : public GraphicsServices {
     if (!p->image().save(&buffer, "PNG")) return std::string();
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
   }
-  Ref<Object> picture_by_handle(int32_t handle) override { return Ref<Object>(Picture::from_handle(handle)); }
 
   bool load_png_skin(WindowHandle form, std::u16string_view path, uint8_t alpha) override {
     return load_form_skin(form, path, alpha);

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
-
 #include <cmath>
 #include <string>
 
@@ -27,10 +26,13 @@ QRect placement(QSize image, int width, int height, bool keep_ratio) {
   double ratio = static_cast<double>(image.width()) / image.height();
   double box = static_cast<double>(width) / height;
   double w = width, h = height;
-  if (box < ratio) h = width / ratio;
-  else w = height * ratio;
+  if (box < ratio)
+    h = width / ratio;
+  else
+    w = height * ratio;
   int rw = static_cast<int>(std::nearbyint(w)), rh = static_cast<int>(std::nearbyint(h));
-  int x = static_cast<int>(std::nearbyint((width - rw) / 2.0)), y = static_cast<int>(std::nearbyint((height - rh) / 2.0));
+  int x = static_cast<int>(std::nearbyint((width - rw) / 2.0)),
+      y = static_cast<int>(std::nearbyint((height - rh) / 2.0));
   return QRect(x, y, rw, rh);
 }
 
@@ -43,8 +45,10 @@ QImage draw_scaled(const QImage& image, int width, int height, int32_t back_colo
   if (to.isEmpty() || image.isNull()) return out;
   QPainter p(&out);
   p.setRenderHint(QPainter::SmoothPixmapTransform);
-  if (image.size() == to.size()) p.drawImage(to.topLeft(), image);
-  else p.drawImage(to, image.scaled(to.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+  if (image.size() == to.size())
+    p.drawImage(to.topLeft(), image);
+  else
+    p.drawImage(to, image.scaled(to.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
   return out;
 }
 

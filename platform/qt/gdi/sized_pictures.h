@@ -2,7 +2,6 @@
 // format the image plug-ins read, or from a picture the script holds by handle.
 #pragma once
 #include <QImage>
-
 #include <cstdint>
 #include <string_view>
 

@@ -33,7 +33,8 @@ WindowHandle handle_of(const QWidget* w) {
 }
 
 bool same_text(std::u16string_view a, const QString& b) {
-  return a.empty() || QString::fromUtf16(a.data(), static_cast<qsizetype>(a.size())).compare(b, Qt::CaseInsensitive) == 0;
+  return a.empty() ||
+         QString::fromUtf16(a.data(), static_cast<qsizetype>(a.size())).compare(b, Qt::CaseInsensitive) == 0;
 }
 
 // The window text a caption search compares: a form's title, a control's Caption or Text.
@@ -57,18 +58,20 @@ QPointer<QWidget>& locked_window() {
 WindowHandle find_child_window_of(WindowHandle parent, WindowHandle after, std::u16string_view kind,
                                   std::u16string_view caption) {
   QList<QWidget*> candidates;
+  QtControl* owner = nullptr;
   if (parent == 0) {
     candidates = QApplication::topLevelWidgets();
   } else {
-    QWidget* p = widget_of(parent);
-    if (!p) return 0;
-    candidates = p->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    owner = find_window(parent);
+    if (!owner || !owner->widget()) return 0;
+    // The controls that sit on the window, whatever widgets Qt puts between them.
+    candidates = owner->widget()->findChildren<QWidget*>();
   }
   bool passed = after == 0;
   for (QWidget* w : candidates) {
     WindowHandle h = handle_of(w);
     QtControl* c = h ? find_window(h) : nullptr;
-    if (!c || c->widget() != w) continue;
+    if (!c || c->widget() != w || (owner && c->container() != owner)) continue;
     if (!passed) {
       passed = h == after;
       continue;
@@ -120,22 +123,40 @@ int32_t send_window_message(WindowHandle window, int32_t message, int32_t wparam
   QWidget* w = widget_of(window);
   if (!w) return 0;
   switch (message) {
-    case kWmClose: w->window()->close(); return 0;
-    case kWmEnable: w->setEnabled(wparam != 0); return 0;
-    case kWmSetRedraw: w->setUpdatesEnabled(wparam != 0); if (wparam) w->update(); return 0;
-    case kWmGetTextLength: return static_cast<int32_t>(window_text(*find_window(window)).size());
+    case kWmClose:
+      w->window()->close();
+      return 0;
+    case kWmEnable:
+      w->setEnabled(wparam != 0);
+      return 0;
+    case kWmSetRedraw:
+      w->setUpdatesEnabled(wparam != 0);
+      if (wparam) w->update();
+      return 0;
+    case kWmGetTextLength:
+      return static_cast<int32_t>(window_text(*find_window(window)).size());
     case kWmSysCommand: {
       QWidget* top = w->window();
       switch (wparam & 0xFFF0) {
-        case kScMinimize: top->showMinimized(); break;
-        case kScMaximize: top->showMaximized(); break;
-        case kScRestore: top->showNormal(); break;
-        case kScClose: top->close(); break;
-        default: break;
+        case kScMinimize:
+          top->showMinimized();
+          break;
+        case kScMaximize:
+          top->showMaximized();
+          break;
+        case kScRestore:
+          top->showNormal();
+          break;
+        case kScClose:
+          top->close();
+          break;
+        default:
+          break;
       }
       return 0;
     }
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -169,8 +190,12 @@ void synthesize_mouse(int32_t flags, int32_t dx, int32_t dy) {
     }
     QCursor::setPos(pos);
   }
-  struct Button { int32_t down, up; Qt::MouseButton button; };
-  for (Button b : {Button{2, 4, Qt::LeftButton}, Button{8, 0x10, Qt::RightButton}, Button{0x20, 0x40, Qt::MiddleButton}}) {
+  struct Button {
+    int32_t down, up;
+    Qt::MouseButton button;
+  };
+  for (Button b :
+       {Button{2, 4, Qt::LeftButton}, Button{8, 0x10, Qt::RightButton}, Button{0x20, 0x40, Qt::MiddleButton}}) {
     for (bool press : {true, false}) {
       if (!(flags & (press ? b.down : b.up))) continue;
       QWidget* target = QApplication::widgetAt(pos);

@@ -13,7 +13,7 @@
 #include <QThread>
 #include <QUrl>
 #include <QVideoWidget>
-
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -35,8 +35,10 @@ class QtMediaPlayer final : public MediaPlayer {
     }
     QObject::connect(&player_, &QMediaPlayer::positionChanged, [this](qint64 at) {
       if (to_ >= 0 && at >= to_) {
-        if (repeat_) player_.setPosition(from_);
-        else player_.pause();
+        if (repeat_)
+          player_.setPosition(from_);
+        else
+          player_.pause();
       }
     });
     QObject::connect(&player_, &QMediaPlayer::mediaStatusChanged, [this](QMediaPlayer::MediaStatus s) {
@@ -54,7 +56,11 @@ class QtMediaPlayer final : public MediaPlayer {
     clock.start();
     while (clock.elapsed() < kLoadTimeoutMs) {
       auto s = player_.mediaStatus();
-      if (s == QMediaPlayer::LoadedMedia || s == QMediaPlayer::BufferedMedia) return true;
+      if (s == QMediaPlayer::LoadedMedia || s == QMediaPlayer::BufferedMedia) {
+        // Sound with nowhere to go: the back end's clock would stand still, so ours runs.
+        silent_ = !audio_ && !player_.hasVideo();
+        return true;
+      }
       if (s == QMediaPlayer::InvalidMedia || player_.error() != QMediaPlayer::NoError) return false;
       QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
       QThread::msleep(1);
@@ -66,57 +72,120 @@ class QtMediaPlayer final : public MediaPlayer {
     repeat_ = repeat;
     to_ = to;
     from_ = from >= 0 ? from : 0;
-    if (from >= 0) player_.setPosition(from);
-    else if (player_.mediaStatus() == QMediaPlayer::EndOfMedia) player_.setPosition(0);
+    stopped_ = false;
+    if (silent_) {
+      int64_t at = position();
+      if (from >= 0)
+        at = from;
+      else if (at >= end())
+        at = 0;
+      start_silent(at);
+      return;
+    }
+    if (from >= 0)
+      player_.setPosition(from);
+    else if (player_.mediaStatus() == QMediaPlayer::EndOfMedia)
+      player_.setPosition(0);
     if (player_.hasVideo() && !video_) {
       video_ = std::make_unique<QVideoWidget>();
       player_.setVideoOutput(video_.get());
     }
     if (video_) {
-      if (full_screen) video_->showFullScreen();
-      else video_->show();
+      if (full_screen)
+        video_->showFullScreen();
+      else
+        video_->show();
     }
     player_.play();
   }
-  void pause() override { player_.pause(); }
+  void pause() override {
+    if (silent_)
+      hold_silent();
+    else
+      player_.pause();
+  }
   void resume() override {
-    if (player_.playbackState() == QMediaPlayer::PausedState) player_.play();
+    if (silent_) {
+      if (!running_ && !stopped_) start_silent(position());
+    } else if (player_.playbackState() == QMediaPlayer::PausedState) {
+      player_.play();
+    }
   }
   void stop() override {
-    player_.pause();  // stop would also rewind; the position stays where it stopped
+    pause();  // stopping would also rewind; the position stays where it stopped
     stopped_ = true;
   }
   void seek(int64_t position) override {
-    player_.setPosition(position);
-    if (player_.playbackState() == QMediaPlayer::PlayingState) player_.pause();
+    position = std::clamp<int64_t>(position, 0, std::max<int64_t>(0, player_.duration()));
+    if (silent_) {
+      hold_silent();
+      held_ = position;
+    } else {
+      player_.setPosition(position);
+      if (player_.playbackState() == QMediaPlayer::PlayingState) player_.pause();
+    }
     stopped_ = true;
   }
   int64_t length() override { return player_.duration(); }
-  int64_t position() override { return player_.position(); }
+  int64_t position() override {
+    if (!silent_) return player_.position();
+    if (!running_) return held_;
+    int64_t at = base_ + clock_.elapsed();
+    if (at < end()) return at;
+    if (repeat_ && end() > from_) return from_ + (at - from_) % (end() - from_);
+    running_ = false;  // played to the end
+    stopped_ = true;
+    held_ = end();
+    return held_;
+  }
   Mode mode() override {
+    if (silent_) {
+      position();  // notices the end of the sound
+      return running_ ? Mode::kPlaying : stopped_ ? Mode::kStopped : Mode::kPaused;
+    }
     switch (player_.playbackState()) {
-      case QMediaPlayer::PlayingState: stopped_ = false; return Mode::kPlaying;
-      case QMediaPlayer::PausedState: return stopped_ ? Mode::kStopped : Mode::kPaused;
-      default: return Mode::kStopped;
+      case QMediaPlayer::PlayingState:
+        return Mode::kPlaying;
+      case QMediaPlayer::PausedState:
+        return stopped_ ? Mode::kStopped : Mode::kPaused;
+      default:
+        return Mode::kStopped;
     }
   }
   void wait(int64_t timeout_ms) override {
     QElapsedTimer clock;
     clock.start();
-    while (player_.playbackState() == QMediaPlayer::PlayingState && (timeout_ms < 0 || clock.elapsed() < timeout_ms)) {
+    while (mode() == Mode::kPlaying && (timeout_ms < 0 || clock.elapsed() < timeout_ms)) {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
       QThread::msleep(2);
     }
   }
 
  private:
+  int64_t end() const { return to_ >= 0 ? std::min<int64_t>(to_, player_.duration()) : player_.duration(); }
+  void start_silent(int64_t at) {
+    base_ = at;
+    clock_.start();
+    running_ = true;
+  }
+  void hold_silent() {
+    held_ = position();
+    running_ = false;
+  }
+
   QMediaPlayer player_;
   std::unique_ptr<QAudioOutput> audio_;
   std::unique_ptr<QVideoWidget> video_;
   int64_t from_ = 0;
   int64_t to_ = -1;
   bool repeat_ = false;
-  bool stopped_ = false;
+  bool stopped_ = true;
+  // The clock of a silent player: playing from `base_` since `clock_` started, or held at `held_`.
+  bool silent_ = false;
+  bool running_ = false;
+  int64_t base_ = 0;
+  int64_t held_ = 0;
+  QElapsedTimer clock_;
 };
 
 // A 16-bit mono sine of `ms` milliseconds at `frequency` Hz.
@@ -129,9 +198,20 @@ QByteArray sine(int frequency, int ms, int rate) {
   return pcm;
 }
 
+// The FFmpeg back end decodes the common formats by itself; QT_MEDIA_BACKEND may name another.
+// Chosen before anything asks Qt Multimedia for its devices.
+void choose_back_end() {
+  static const bool chosen = [] {
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+    return true;
+  }();
+  (void)chosen;
+}
+
 class QtMedia final : public MediaServices {
  public:
   std::unique_ptr<MediaPlayer> open(std::u16string_view path) override {
+    choose_back_end();
     std::string os = find_path(path);
     QString file = QString::fromUtf8(os.c_str());
     if (!QFileInfo(file).isFile()) return nullptr;
@@ -141,6 +221,7 @@ class QtMedia final : public MediaServices {
   }
 
   bool tone(int32_t frequency, int32_t ms) override {
+    choose_back_end();
     if (frequency < 37 || frequency > 32767 || ms <= 0 || ms > 60000) return false;
     QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) return false;
