@@ -82,10 +82,21 @@ void CgiObject::init_cgi() {
   }
   cgi::RequestInput in = cgi::interpret_request(environment_, body_, byte_input_code_page());
   input_all_ = std::move(in.input_all);
+  input_all_is_body_ = in.input_all_is_body;
   pairs_ = std::move(in.pairs);
   Ref<Collection> files = this->files();
-  for (auto& [key, value] : in.files)
+  for (auto& [key, value] : in.files) {
     if (!files->find(key)) files->add(Variant(value), key);
+    std::u16string().swap(value);  // each upload is held twice only while it is being handed over
+  }
+}
+
+const std::u16string& CgiObject::input_all() {
+  if (input_all_is_body_) {
+    input_all_ = decode(byte_input_code_page(), body_);
+    input_all_is_body_ = false;
+  }
+  return input_all_;
 }
 
 std::u16string CgiObject::get_ev(std::u16string_view name) const { return cgi::lookup_value(environment_, name); }

@@ -25,8 +25,11 @@ class CgiObject : public NativeObject<CgiObject> {
   std::u16string get_ev(std::u16string_view name) const;
   std::u16string get_input(std::u16string_view name) const;
 
-  const std::u16string& input_all() const { return input_all_; }
-  void set_input_all(std::u16string text) { input_all_ = std::move(text); }
+  const std::u16string& input_all();
+  void set_input_all(std::u16string text) {
+    input_all_ = std::move(text);
+    input_all_is_body_ = false;
+  }
   // The upload entries (created empty on first use).
   Ref<Collection> files();
 
@@ -43,6 +46,7 @@ class CgiObject : public NativeObject<CgiObject> {
   std::vector<std::u16string> environment_;  // NAME=value, in environment order
   std::vector<std::u16string> pairs_;
   std::u16string input_all_;
+  bool input_all_is_body_ = false;  // input_all_ is still to be decoded from body_
   Ref<Collection> files_;
   std::string body_;
   bool body_read_ = false;

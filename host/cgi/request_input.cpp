@@ -32,12 +32,13 @@ void add_multipart_entries(RequestInput& in, std::u16string_view content_type, s
     std::u16string prefix = u"File_" + decimal(++n) + u"_";
     std::u16string name = decode(codepage, part.name);
     std::u16string data = decode(codepage, part.data);
+    size_t size = data.size();
     in.files.emplace_back(prefix + u"id", name);
     in.files.emplace_back(prefix + u"filename", decode(codepage, part.filename));
     in.files.emplace_back(prefix + u"type", decode(codepage, part.content_type));
-    in.files.emplace_back(prefix + u"data", data);
-    in.files.emplace_back(prefix + u"size", decimal(data.size()));
     if (!part.has_filename) in.pairs.push_back(name + u"=" + data);
+    in.files.emplace_back(prefix + u"data", std::move(data));  // an upload is held once
+    in.files.emplace_back(prefix + u"size", decimal(size));
   }
   // A body without its closing delimiter was cut short: its unfinished part is left out, and
   // the script can tell such a request from a complete one.
@@ -60,12 +61,13 @@ RequestInput interpret_request(const std::vector<std::u16string>& environment, s
   RequestInput in;
   std::u16string method = request_method(environment);
   if (method == u"POST") {
-    in.input_all = decode(codepage, body);
     std::u16string content_type = lookup_value(environment, u"CONTENT_TYPE");
     if (is_multipart_form_data(encode(codepage, content_type))) {
+      in.input_all_is_body = true;
       add_multipart_entries(in, content_type, body, codepage);
       return in;
     }
+    in.input_all = decode(codepage, body);
   } else if (method == u"GET") {
     in.input_all = lookup_value(environment, u"QUERY_STRING");
   }

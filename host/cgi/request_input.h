@@ -12,6 +12,9 @@ namespace qz::cgi {
 
 struct RequestInput {
   std::u16string input_all;           // a POST body, a GET query string, else empty
+  // A multipart body is not decoded into input_all: its parts already hold their data, and
+  // the whole text is made from the body only when a script asks for it.
+  bool input_all_is_body = false;
   std::vector<std::u16string> pairs;  // "name=value" texts, decoded, in request order
   // Multipart entries in the order they are added: "ID", then per part n "File_n_id",
   // "File_n_filename", "File_n_type", "File_n_data", "File_n_size", then "Incomplete" ("1")

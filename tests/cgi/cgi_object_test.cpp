@@ -50,6 +50,30 @@ class CgiObjectTest : public ::testing::Test {
   int old_out_ = -1, old_in_ = -1;
 };
 
+// A multipart upload is held once as its part's data; the whole body as text is made only
+// when the script reads strInputAll, and a text the script assigns replaces it.
+TEST_F(CgiObjectTest, MultipartBodyIsDecodedWholeOnlyWhenAskedFor) {
+  const std::string body =
+      "--XyZ\r\nContent-Disposition: form-data; name=\"f\"; filename=\"a.bin\"\r\n\r\n"
+      "\x01\xC0\xFF" "data\r\n--XyZ--\r\n";
+  EnvGuard::set("REQUEST_METHOD", "POST");
+  EnvGuard::set("CONTENT_LENGTH", std::to_string(body.size()).c_str());
+  EnvGuard::set("CONTENT_TYPE", "multipart/form-data; boundary=XyZ");
+  EnvGuard::set("QUAZEL_OUTPUT_CP", "1251");
+  input(body);
+  Ref<CgiObject> cgi = make_ref<CgiObject>();
+  cgi->call(u"InitCGI");
+  Ref<Collection> files = cgi->files();
+  EXPECT_EQ(to_u16(files->call(u"Item", {Variant(u"File_1_size")})), u"7");
+  EXPECT_EQ(to_u16(files->call(u"Item", {Variant(u"File_1_data")})), u"\x01\u0410\u044Fdata");
+  std::u16string whole = to_u16(cgi->get(u"strInputAll"));
+  ASSERT_EQ(whole.size(), body.size());
+  EXPECT_EQ(whole.substr(0, 5), u"--XyZ");
+  EXPECT_EQ(whole.substr(whole.size() - 9), u"--XyZ--\r\n");
+  cgi->let(u"strInputAll", Variant(u"mine"));
+  EXPECT_EQ(to_u16(cgi->get(u"strInputAll")), u"mine");
+}
+
 TEST_F(CgiObjectTest, PostReadsExactlyContentLengthAndStdInGetsTheRest) {
   EnvGuard::set("REQUEST_METHOD", "POST");
   EnvGuard::set("CONTENT_LENGTH", "14");
