@@ -3,6 +3,7 @@
 #   lib/libquazel.so.X.Y.Z            the engine library, with the libquazel.so.X and
 #                                     libquazel.so links; the host opens libquazel.so
 #   lib/libquazel_gui.so              the window system, which the engine loads from its own folder
+#   lib/libquazel_web.so              the browser control's web engine, loaded beside the window system
 #   share/man/man1/quazel.1           the manual page
 #   share/doc/quazel/                 the README and the examples
 # The split-off debugging data (*.debug) stays in the build folder.
@@ -10,6 +11,9 @@ install(TARGETS Quazel_Real RUNTIME DESTINATION bin)
 install(TARGETS Quazel LIBRARY DESTINATION lib)
 if(TARGET quazel_gui_module)
   install(TARGETS quazel_gui_module LIBRARY DESTINATION lib)
+endif()
+if(TARGET quazel_web_module)
+  install(TARGETS quazel_web_module LIBRARY DESTINATION lib)
 endif()
 configure_file(${PROJECT_SOURCE_DIR}/man/quazel.1.in ${CMAKE_BINARY_DIR}/man/quazel.1 @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/man/quazel.1 DESTINATION share/man/man1)

@@ -35,6 +35,7 @@ class EngineCore final : public EngineLink {
   const ModuleEntry* script_module(int module) override { return translator_.modules.find(module); }
   std::vector<Ref<Object>> loaded_script_forms() override;
   Ref<Object> create_picture_box(std::u16string_view name) override;
+  int32_t notification_window() override;
 
   // --- State the Quazel class reads and writes ---
   std::u16string script_file_name;   // the script path; "Exe file" for script text

@@ -59,6 +59,9 @@ class EngineLink {
   // A new picture box named `name` on the engine's hidden picture host (sys.CreateImage);
   // null when none can be made.
   virtual Ref<Object> create_picture_box(std::u16string_view name) { return {}; }
+  // The window of that hidden host, where sys.Media's completion notices go; 0 while it is not
+  // loaded (then no script can be listening to it).
+  virtual int32_t notification_window() { return 0; }
 };
 
 }  // namespace qz

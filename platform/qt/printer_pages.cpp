@@ -5,6 +5,7 @@
 #include <QPrinterInfo>
 #include <QTemporaryFile>
 
+#include "platform/qt/gdi/device_contexts.h"
 #include "platform/window/window_system.h"
 
 namespace qz {
@@ -32,6 +33,9 @@ PrinterPages::PrinterPages(std::u16string_view printer) : DrawingHost(0, 0), pap
   canvas_->image();  // the paper itself is no drawing
   page_used_ = false;
 }
+
+// Its context number goes with it: a script still holding it is refused.
+PrinterPages::~PrinterPages() { forget_surface_context(this); }
 
 void PrinterPages::new_page() {
   done_.push_back(canvas_->image().copy());
@@ -83,6 +87,7 @@ void PrinterPages::define(Members<PrinterPages>& m) {
   m.getter(u"Height", [](PrinterPages& p, Args) {
     return Variant(static_cast<float>(p.canvas_->size().height() * kTwipsPerPixel));
   });
+  m.getter(u"hDC", [](PrinterPages& p, Args) { return Variant(int32_t{device_context_of_surface(&p)}); });
   m.getter(u"Page", [](PrinterPages& p, Args) { return Variant(static_cast<int16_t>(p.done_.size() + 1)); });
   m.method(u"NewPage", [](PrinterPages& p, Args) {
     p.new_page();

@@ -1,6 +1,7 @@
 // A printer's document as the script draws it: pages of the printer's paper size, each a
 // canvas at 96 pixels an inch, with the drawing members of forms and picture boxes, Width and
-// Height (the paper, in twips), Page, NewPage and KillDoc. The engine's printer object hands
+// Height (the paper, in twips), Page, NewPage and KillDoc, and hDC: a device context of the
+// process-wide table that always draws on the current page. The engine's printer object hands
 // the finished document to the spooler as PDF.
 #pragma once
 #include <QImage>
@@ -21,6 +22,7 @@ class PrinterPages final : public NativeObject<PrinterPages>, public DrawingHost
 
   // The paper of the named printer (the locale's default paper when the system does not know it).
   explicit PrinterPages(std::u16string_view printer);
+  ~PrinterPages() override;
   void check_alive() const {}
 
   // The pages drawn so far as a PDF document, and a new document begun; empty when nothing has

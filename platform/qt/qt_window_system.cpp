@@ -62,6 +62,10 @@ class QtWindowSystem final : public WindowSystem {
   void watch_messages(WindowHandle h, bool on) override {
     if (QtControl* c = find_window(h)) c->messages_watched = on;
   }
+  void deliver_message(const WindowMessage& m) override {
+    QtControl* c = find_window(m.window);
+    if (c && !c->destroyed() && c->messages_watched) send_window_message(m);
+  }
   void set_menu_bar(WindowHandle form, const MenuEntries& entries) override {
     if (QtControl* f = find_window(form)) set_form_menu_bar(*f, entries);
   }

@@ -44,6 +44,14 @@ struct PixelRect {
   int32_t x = 0, y = 0, width = 0, height = 0;
 };
 
+// A form's skin as a script form keeps it: the memory context holding the skin, the skin's
+// bitmap (a picture handle) and the bitmap the context held before. All 0: no skin.
+struct SkinHandles {
+  DeviceContext dc = 0;
+  int32_t bitmap = 0;
+  int32_t old_bitmap = 0;
+};
+
 // A picture as 24-bit rows, blue-green-red, the bottom row first, no padding.
 struct BgrPixels {
   int32_t width = 0;
@@ -122,12 +130,12 @@ class GraphicsServices {
   virtual std::string picture_png(Object* picture) = 0;
 
   // ---- skins ----
-  // Shows a form through a PNG with per-pixel alpha, times `alpha`, above other windows.
-  // False (and the form as it was) when the window or the PNG cannot be had. A second skin
-  // replaces the first.
-  virtual bool load_png_skin(WindowHandle form, std::u16string_view path, uint8_t alpha) = 0;
-  // Drops the skin; a form without one is left alone.
-  virtual void unload_png_skin(WindowHandle form) = 0;
+  // Shows a form through a PNG with per-pixel alpha, times `alpha`, above other windows; the
+  // skin follows the form as it moves, shows and hides. No skin (all 0, and the form as it
+  // was) when the window or the PNG cannot be had. A second skin replaces the first.
+  virtual SkinHandles load_png_skin(WindowHandle form, std::u16string_view path, uint8_t alpha) = 0;
+  // Drops the skin, freeing its context and bitmaps; false for a form without one.
+  virtual bool unload_png_skin(WindowHandle form) = 0;
 
   // ---- cursors ----
   // A static (CUR, ICO, any picture) or animated (ANI) cursor file; 0 on failure.

@@ -2,6 +2,7 @@
 // (WindowSystem::media()). Positions and lengths are milliseconds.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -23,6 +24,10 @@ class MediaPlayer {
   virtual Mode mode() = 0;
   // Hands events to the player until it stops playing (or `timeout_ms` passes).
   virtual void wait(int64_t timeout_ms) = 0;
+  // Hears each play that reaches its end (or its `to` point) by itself, from the event loop or
+  // from inside wait(); never a play that was stopped, paused or sought away from, nor one that
+  // repeats.
+  virtual void set_end_handler(std::function<void()> ended) = 0;
 };
 
 class MediaServices {

@@ -128,6 +128,9 @@ class WindowSystem {
   // watched window that is destroyed sends WM_DESTROY last, and is not watched afterwards.
   virtual void set_message_hook(MessageHook hook) = 0;
   virtual void watch_messages(WindowHandle window, bool on) = 0;
+  // Hands a message to the hook as if `m.window` had made it: only for a live window that is
+  // watched. For notices that arrive from outside the toolkit's events (media completions).
+  virtual void deliver_message(const WindowMessage& m) = 0;
 
   // The menu bar of a form window (empty entries remove it). Choosing an item sends the form
   // window WM_COMMAND with the item's id and lParam 0. The same entries again change nothing.

@@ -15,7 +15,8 @@ namespace {
 constexpr int kSpoolerTimeoutMs = 10000;
 
 // One spooler destination. Drawing and printing (Print, Line, Circle, PSet, CurrentX, ScaleMode,
-// NewPage, Page, ...) go to its pages in the window system, made on first use; EndDoc sends
+// NewPage, Page, ...) go to its pages in the window system, made on first use, and so does hDC,
+// the device context through which sys.GDI and sys.API draw on the current page; EndDoc sends
 // what was drawn to the destination as a PDF document through lp.
 class Printer : public NativeObject<Printer> {
  public:

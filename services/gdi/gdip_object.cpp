@@ -18,6 +18,14 @@ bool bool_arg(const Args& a, size_t i) { return a.has(i) && to_bool(a[i]); }
 
 WindowHandle form_window(const Variant& form) { return to_long(to_object(form)->get(u"hWnd")); }
 
+// The form's own record of its skin, read and written by name as scripts see it.
+void put_skin_handles(const Variant& form, const SkinHandles& h) {
+  Object* f = to_object(form);
+  f->let(u"gdip_mDC", Variant(h.dc));
+  f->let(u"gdip_MainBitmap", Variant(h.bitmap));
+  f->let(u"gdip_OldBitmap", Variant(h.old_bitmap));
+}
+
 Variant picture_or_nothing(Ref<Object> p) { return p ? Variant(p.get()) : Variant::nothing(); }
 
 class GdipObject : public NativeObject<GdipObject> {
@@ -55,11 +63,15 @@ class GdipObject : public NativeObject<GdipObject> {
       std::u16string png = to_u16(a[1]);
       int16_t alpha = a.has(2) ? to_integer(a[2]) : int16_t{255};
       if (alpha < 0 || alpha > 255) raise(kErrOverflow);
-      bool shown = graphics_services().load_png_skin(form, png, static_cast<uint8_t>(alpha));
-      return Variant(int32_t{shown ? 0 : -1});
+      SkinHandles skin = graphics_services().load_png_skin(form, png, static_cast<uint8_t>(alpha));
+      // A skin that could not be made leaves the form as it was, an earlier skin included.
+      if (!skin.dc) return Variant(int32_t{-1});
+      put_skin_handles(a[0], skin);
+      return Variant(int32_t{0});
     });
     m.method(u"UnloadPngSkin", [](GdipObject&, Args a) {
-      graphics_services().unload_png_skin(form_window(a[0]));
+      // The freed handles are cleared, so a second unload or a later load finds nothing stale.
+      if (graphics_services().unload_png_skin(form_window(a[0]))) put_skin_handles(a[0], SkinHandles{});
       return Variant(int32_t{0});
     });
   }

@@ -1,10 +1,13 @@
 #include "services/media/media_object.h"
 
 #include <cmath>
+#include <memory>
 
 #include "com/convert.h"
 #include "com/error.h"
+#include "platform/event_loop.h"
 #include "platform/window/window_system.h"
+#include "runtime/engine_link.h"
 #include "runtime/helpers/value_helpers.h"
 #include "services/media/media_commands.h"
 
@@ -20,9 +23,25 @@ int32_t reply_number(std::u16string_view reply) {
 
 std::u16string text_arg(const Args& a, size_t i) { return a.has(i) ? to_u16(a[i]) : std::u16string(); }
 
+// The platform's completion-notice message: wParam the notice's flag, lParam the device number.
+constexpr int32_t kMciNotifyMessage = 0x3B9;
+
 class MediaObject : public NativeObject<MediaObject> {
  public:
-  MediaObject() : commands_([]() -> MediaServices& { return window_system().media(); }) {}
+  // Completion notices go to the engine's hidden host window as a message posted on the event
+  // loop, so a script form hears them through AttachMsg on that window, after the command (or
+  // the event that ended the play) has returned. Notices still queued when the object goes are
+  // dropped.
+  explicit MediaObject(EngineLink* engine)
+      : commands_([]() -> MediaServices& { return window_system().media(); },
+                  [engine, alive = std::weak_ptr<bool>(alive_)](int32_t flag, int32_t device) {
+                    if (!engine) return;
+                    event_loop().post([engine, alive, flag, device] {
+                      if (alive.expired() || !window_system_loaded()) return;
+                      if (WindowHandle host = engine->notification_window())
+                        window_system().deliver_message({host, kMciNotifyMessage, flag, device});
+                    });
+                  }) {}
   std::u16string type_name() const override { return u"clsMedia"; }
 
   // A failed command leaves the reply empty.
@@ -84,13 +103,14 @@ class MediaObject : public NativeObject<MediaObject> {
   }
 
  private:
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // before commands_, which use it
   MediaCommands commands_;
 };
 
 }  // namespace
 
-Ref<Object> new_media_object() { return make_ref<MediaObject>(); }
+Ref<Object> new_media_object() { return make_ref<MediaObject>(nullptr); }
 
-Ref<Object> create_media_service(EngineLink&) { return new_media_object(); }
+Ref<Object> create_media_service(EngineLink& engine) { return make_ref<MediaObject>(&engine); }
 
 }  // namespace qz

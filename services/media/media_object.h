@@ -1,5 +1,6 @@
 // sys.Media: media command strings (media_commands.h) played through the window system's
-// media services, the CD door and a tone on the sound device (nothing happens without one).
+// media services, with completion notices to the engine's hidden host window, the CD door and a
+// tone on the sound device (nothing happens without one).
 #pragma once
 #include "com/object.h"
 

@@ -124,7 +124,7 @@ TEST_F(TrayIconTest, AnimationCyclesFramesAndRestores) {
   tray->let(u"AniTip", Variant(u"busy"));
   tray->let(u"Interval", Variant(int32_t{10}));
   tray->call(u"TrayPlay", {Variant(false)});
-  QTest::qWaitFor([&] { return log().size() >= 20; }, 2000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return log().size() >= 20; }, 2000));
   EXPECT_EQ(log().substr(0, 20), u"ani0 ani1 ani2 ani0 ");
   EXPECT_EQ(area().tip, "busy");
   tray->call(u"TrayPause");

@@ -1,7 +1,8 @@
 // The window system's graphics services on the offscreen platform, checked by pixels: fills,
 // gradients and blends on memory bitmaps and windows, icons with a transparent colour, pictures
 // drawn at a size, cursors (static and animated) applied to windows, PNG skins, OpenGL, window
-// calls, and the refusal of device contexts and handles we did not give out.
+// calls, printer pages as device contexts, and the refusal of device contexts and handles we did
+// not give out.
 #include <QBuffer>
 #include <QImage>
 #include <QTemporaryDir>
@@ -17,6 +18,7 @@
 #include "platform/qt/gdi/png_skin.h"
 #include "platform/qt/gdi/qt_graphics_services.h"
 #include "platform/qt/picture.h"
+#include "platform/qt/printer_pages.h"
 #include "platform/window/opengl_services.h"
 #include "tests/forms/gui_fixture.h"
 
@@ -232,6 +234,46 @@ TEST_F(GdiTest, DrawingOnAFormGoesThroughItsCanvas) {
   EXPECT_EQ(g.set_pixel(dc, 1, 1, 0), -1);  // the window is gone, so is its context
 }
 
+TEST_F(GdiTest, PrinterPagesDrawThroughTheirContext) {
+  Ref<Object> pages = window_system().create_printer_pages(u"no such printer");
+  auto* printer = dynamic_cast<PrinterPages*>(pages.get());
+  ASSERT_NE(printer, nullptr);
+  DeviceContext dc = to_long(pages->get(u"hDC"));
+  ASSERT_NE(dc, 0);
+  EXPECT_EQ(to_long(pages->get(u"hDC")), dc);  // one context for the whole document
+  auto page_pixel = [&](int x, int y) {
+    QRgb c = printer->canvas().image().pixel(x, y);
+    return qRed(c) | (qGreen(c) << 8) | (qBlue(c) << 16);
+  };
+  // Black pen on white paper, the brush transparent as a page's FillStyle starts.
+  ASSERT_TRUE(g.polygon(dc, {{10, 10}, {60, 10}, {60, 60}, {10, 60}}));
+  EXPECT_EQ(page_pixel(10, 30), 0);
+  EXPECT_EQ(page_pixel(30, 30), kWhite);
+  EXPECT_EQ(g.set_pixel(dc, 100, 100, kRed), kRed);
+  EXPECT_EQ(page_pixel(100, 100), kRed);
+  EXPECT_TRUE(g.text_out(dc, 200, 200, u"Page"));
+  // Drawing through the context counts as drawing on the page: the document has it.
+  std::string first = window_system().take_printer_document(pages.get());
+  EXPECT_EQ(first.rfind("%PDF", 0), 0u);
+  // The same number draws on the page that is current now.
+  pages->call(u"NewPage", {});
+  EXPECT_EQ(page_pixel(100, 100), kWhite);
+  ASSERT_TRUE(g.gradient_rect(dc, {{0, 0, 0xFF00, 0, 0, 0}, {40, 40, 0xFF00, 0, 0, 0}}, 0, 1, false));
+  EXPECT_EQ(page_pixel(20, 20), kRed);
+  EXPECT_EQ(to_long(pages->get(u"Page")), 2);
+  // The copy between a page and a memory bitmap goes both ways.
+  DeviceContext copy = memory(40, 40, kBlue);
+  ASSERT_TRUE(g.stretch_blt(copy, {0, 0, 20, 20}, dc, {10, 10, 20, 20}, 0x00CC0020));
+  EXPECT_EQ(at(copy, 5, 5), kRed);
+  ASSERT_TRUE(g.stretch_blt(dc, {300, 300, 10, 10}, copy, {30, 30, 10, 10}, 0x00CC0020));
+  EXPECT_EQ(page_pixel(305, 305), kBlue);
+  // Once the document is gone its number is refused.
+  pages = nullptr;
+  EXPECT_FALSE(g.polygon(dc, {{0, 0}, {5, 0}, {5, 5}}));
+  EXPECT_EQ(g.set_pixel(dc, 1, 1, 0), -1);
+  EXPECT_EQ(g.dc_picture(dc), nullptr);
+}
+
 TEST_F(GdiTest, IconsMakeTheMaskColourTransparent) {
   DeviceContext dc = memory(32, 32, kWhite);
   ASSERT_TRUE(g.polygon(dc, {{8, 8}, {24, 8}, {24, 24}, {8, 24}}));  // black-edged white square
@@ -354,6 +396,39 @@ TEST_F(GdiTest, CursorsBecomeTheClassCursorAndGoBack) {
   b->destroy();
 }
 
+TEST_F(GdiTest, ClassCursorReachesEveryWindowOfTheKind) {
+  write("kind.cur", icon_file(Qt::magenta, 32, true, 1, 1));
+  int32_t cursor = g.load_cursor(file("kind.cur"));
+  ASSERT_NE(cursor, 0);
+  Ref<ToolkitWindow> a = window_system().create_form(u"A");
+  Ref<ToolkitWindow> b = window_system().create_form(u"B");
+  Ref<ToolkitWindow> own = window_system().create_form(u"Own pointer");
+  own->let(u"MousePointer", Variant(int16_t{11}));
+  Ref<ToolkitWindow> button = window_system().create_control(u"Command", 1, a.get(), nullptr);
+  auto has_it = [](ToolkitWindow* t) {
+    QWidget* w = widget_of(t);
+    return w->testAttribute(Qt::WA_SetCursor) && w->cursor().shape() == Qt::BitmapCursor;
+  };
+  // Set through one form, it shows on every form, never given it; a form with a pointer of its
+  // own keeps it, and a window of another kind is not touched.
+  EXPECT_EQ(g.set_class_cursor(a->handle(), cursor), 0);
+  EXPECT_TRUE(has_it(a.get()));
+  EXPECT_TRUE(has_it(b.get()));
+  EXPECT_EQ(widget_of(own.get())->cursor().shape(), Qt::WaitCursor);
+  EXPECT_FALSE(has_it(button.get()));
+  // A form made afterwards is of the kind too.
+  Ref<ToolkitWindow> later = window_system().create_form(u"Later");
+  EXPECT_TRUE(has_it(later.get()));
+  // Put back through another form of the kind, it goes from all of them.
+  EXPECT_EQ(g.set_class_cursor(later->handle(), 0), cursor);
+  for (ToolkitWindow* t : {a.get(), b.get(), later.get()}) EXPECT_FALSE(has_it(t));
+  EXPECT_EQ(widget_of(own.get())->cursor().shape(), Qt::WaitCursor);
+  Ref<ToolkitWindow> after = window_system().create_form(u"After");
+  EXPECT_FALSE(has_it(after.get()));
+  g.destroy_cursor(cursor);
+  for (ToolkitWindow* t : {a.get(), b.get(), own.get(), later.get(), after.get()}) t->destroy();
+}
+
 TEST_F(GdiTest, AnimatedCursorStepsThroughItsFrames) {
   write("spin.ani", ani_file({icon_file(Qt::red, 32), icon_file(Qt::blue, 32)}, 2, 3));  // 50 ms a frame
   int32_t cursor = g.load_cursor(file("spin.ani"));
@@ -377,7 +452,7 @@ TEST_F(GdiTest, PngSkinChecksItsFileAndReplacesAnEarlierOne) {
   Ref<ToolkitWindow> form = window_system().create_form(u"Skinned");
   form->call(u"Move", {Variant(0), Variant(0), Variant(1500), Variant(1500)});
   QWidget* w = widget_of(form.get());
-  EXPECT_FALSE(g.load_png_skin(form->handle(), file("missing.png"), 255));
+  EXPECT_EQ(g.load_png_skin(form->handle(), file("missing.png"), 255).dc, 0);
   EXPECT_EQ(w->windowOpacity(), 1.0);
   EXPECT_TRUE(form_skin_image(form->handle()).isNull());
 
@@ -385,19 +460,70 @@ TEST_F(GdiTest, PngSkinChecksItsFileAndReplacesAnEarlierOne) {
   png.fill(QColor(255, 0, 0, 255));
   for (int x = 0; x < 20; ++x) png.setPixel(x, 0, qRgba(0, 0, 0, 0));
   ASSERT_TRUE(png.save(dir.filePath("skin.png")));
-  ASSERT_TRUE(g.load_png_skin(form->handle(), file("skin.png"), 128));
+  SkinHandles first = g.load_png_skin(form->handle(), file("skin.png"), 128);
+  ASSERT_NE(first.dc, 0);
   QImage shown = form_skin_image(form->handle());
   EXPECT_NEAR(qAlpha(shown.pixel(5, 5)), 128, 1);
   EXPECT_EQ(qAlpha(shown.pixel(5, 0)), 0);
   EXPECT_EQ(qAlpha(shown.pixel(50, 50)), 0);  // outside the PNG
   EXPECT_EQ(w->windowOpacity(), 0.0);
-  ASSERT_TRUE(g.load_png_skin(form->handle(), file("skin.png"), 255));  // the first goes
+  // The skin's context holds its pixels, its bitmap is a picture handle.
+  QImage held = device_context_image(first.dc);
+  EXPECT_EQ(held.size(), w->size());
+  EXPECT_NEAR(qAlpha(held.pixel(5, 5)), 128, 1);
+  ASSERT_NE(Picture::from_handle(first.bitmap), nullptr);
+  EXPECT_EQ(Picture::from_handle(first.bitmap)->image().size(), w->size());
+  EXPECT_NE(Picture::from_handle(first.old_bitmap), nullptr);
+  SkinHandles second = g.load_png_skin(form->handle(), file("skin.png"), 255);  // the first goes
+  ASSERT_NE(second.dc, 0);
   EXPECT_EQ(qAlpha(form_skin_image(form->handle()).pixel(5, 5)), 255);
-  g.unload_png_skin(form->handle());
-  g.unload_png_skin(form->handle());
+  EXPECT_FALSE(device_context_exists(first.dc));
+  EXPECT_EQ(Picture::from_handle(first.bitmap), nullptr);
+  EXPECT_EQ(Picture::from_handle(first.old_bitmap), nullptr);
+  EXPECT_TRUE(g.unload_png_skin(form->handle()));
+  EXPECT_FALSE(g.unload_png_skin(form->handle()));
+  EXPECT_FALSE(device_context_exists(second.dc));
+  EXPECT_EQ(Picture::from_handle(second.bitmap), nullptr);
   EXPECT_EQ(w->windowOpacity(), 1.0);
   EXPECT_TRUE(form_skin_image(form->handle()).isNull());
   form->destroy();
+}
+
+TEST_F(GdiTest, PngSkinFollowsTheFormAndGoesWithIt) {
+  QImage png(30, 30, QImage::Format_ARGB32);
+  png.fill(QColor(0, 0, 255, 200));
+  ASSERT_TRUE(png.save(dir.filePath("follow.png")));
+  Ref<ToolkitWindow> form = window_system().create_form(u"Follower");
+  QWidget* w = widget_of(form.get());
+  w->setGeometry(100, 80, 60, 60);
+  // Loaded on a hidden form, the skin waits hidden too.
+  ASSERT_NE(g.load_png_skin(form->handle(), file("follow.png"), 255).dc, 0);
+  QWidget* skin = form_skin_window(form->handle());
+  ASSERT_NE(skin, nullptr);
+  EXPECT_FALSE(skin->isVisible());
+  w->show();
+  settle();
+  EXPECT_TRUE(skin->isVisible());
+  EXPECT_EQ(skin->pos(), w->pos());
+  // It moves with the form, by the form's own Move or by the window calls.
+  form->call(u"Move", {Variant(4500), Variant(3000)});
+  settle();
+  EXPECT_EQ(skin->pos(), QPoint(300, 200));
+  EXPECT_EQ(skin->pos(), w->pos());
+  EXPECT_TRUE(g.set_window_pos(form->handle(), 0, 20, 30, 0, 0, 1));  // SWP_NOSIZE
+  settle();
+  EXPECT_EQ(skin->pos(), w->pos());
+  w->hide();
+  settle();
+  EXPECT_FALSE(skin->isVisible());
+  w->show();
+  settle();
+  EXPECT_TRUE(skin->isVisible());
+  // An unloaded form takes its skin along.
+  form->destroy();
+  settle();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(form_skin_window(form->handle()), nullptr);
 }
 
 TEST_F(GdiTest, WindowCallsFindMoveAndMessage) {

@@ -1,7 +1,9 @@
 // Media command strings against a recording player: what each command does to the player and
-// what it replies, and that a failing command gives no reply.
+// what it replies, that a failing command gives no reply, and the completion notices that
+// "notify" asks for.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +16,7 @@ namespace {
 struct Log {
   std::vector<std::string> calls;
   int64_t position = 0;
+  std::vector<std::function<void()>> ends;  // each player's end, in the order opened
 };
 
 class FakePlayer final : public MediaPlayer {
@@ -31,11 +34,20 @@ class FakePlayer final : public MediaPlayer {
   int64_t length() override { return 12345; }
   int64_t position() override { return log_.position; }
   Mode mode() override { return mode_; }
-  void wait(int64_t) override { log_.calls.push_back("wait"); mode_ = Mode::kStopped; }
+  void wait(int64_t) override {
+    log_.calls.push_back("wait");
+    mode_ = Mode::kStopped;
+    if (ended_) ended_();  // played to the end meanwhile
+  }
+  void set_end_handler(std::function<void()> ended) override {
+    ended_ = ended;
+    log_.ends.push_back(std::move(ended));
+  }
 
  private:
   Log& log_;
   Mode mode_ = Mode::kStopped;
+  std::function<void()> ended_;
 };
 
 class FakeMedia final : public MediaServices {
@@ -115,6 +127,64 @@ TEST_F(MediaCommandsTest, CloseForgetsDevices) {
   EXPECT_EQ(send(u"close all"), u"");
   EXPECT_EQ(send(u"status two mode"), std::nullopt);
   EXPECT_EQ(send(u"status med length"), std::nullopt);  // a device that is not open: no number
+}
+
+// Each step: a command (or "END n": device n's play reaches its end by itself) and the notices
+// it sends, in order. 1 successful, 2 superseded, 4 aborted.
+TEST(MediaNotices, SentWhenCommandsAreDone) {
+  struct Step {
+    const char16_t* command;
+    std::vector<std::string> notices;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Step> steps;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"no notify, no notice", {{u"play med", {}}, {u"END 1", {}}, {u"stop med", {}}}},
+           {"play is done at its end", {{u"play med notify", {}}, {u"status med mode", {}}, {u"END 1", {"1@1"}},
+                                        {u"END 1", {}}}},
+           {"play wait notify", {{u"play med wait notify", {"1@1"}}}},
+           {"other commands at once", {{u"open b.wav alias two notify", {"1@2"}}, {u"seek med to 5 notify", {"1@1"}},
+                                       {u"status med position notify", {"1@1"}},
+                                       {u"set med time format ms notify", {"1@1"}}, {u"close two notify", {"1@2"}},
+                                       {u"close all notify", {"1@0"}}}},
+           {"stop aborts", {{u"play med notify", {}}, {u"stop med", {"4@1"}}, {u"END 1", {}}}},
+           {"pause aborts, resume does not bring it back",
+            {{u"play med notify", {}}, {u"pause med notify", {"4@1", "1@1"}}, {u"resume med", {}}, {u"END 1", {}}}},
+           {"seek and close abort", {{u"play med notify", {}}, {u"seek med to start", {"4@1"}},
+                                     {u"play med notify", {}}, {u"close med", {"4@1"}}}},
+           {"close all aborts each", {{u"open b.wav alias two", {}}, {u"play med notify", {}}, {u"play two notify", {}},
+                                      {u"close all", {"4@1", "4@2"}}}},
+           {"a new play supersedes or aborts", {{u"play med notify", {}}, {u"play med from 10 notify", {"2@1"}},
+                                                {u"play med", {"4@1"}}, {u"END 1", {}}}},
+           {"another notify supersedes", {{u"play med notify", {}}, {u"status med mode notify", {"2@1", "1@1"}},
+                                          {u"END 1", {}}}},
+           {"a repeating play is only aborted", {{u"play med repeat notify", {}}, {u"stop med", {"4@1"}}}},
+           {"failures send nothing", {{u"play med notify", {}}, {u"seek med to nowhere notify", {}},
+                                      {u"status med volume notify", {}}, {u"open missing.wav alias x notify", {}},
+                                      {u"stop nothere notify", {}}, {u"END 1", {"1@1"}}}},
+           {"devices are told apart", {{u"open b.wav alias two", {}}, {u"play med notify", {}}, {u"play two notify", {}},
+                                       {u"END 2", {"1@2"}}, {u"stop med", {"4@1"}}}},
+       }) {
+    SCOPED_TRACE(c.name);
+    // A fresh table for each case, so device numbers count from 1.
+    FakeMedia fresh;
+    std::vector<std::string> got;
+    MediaCommands mc{[&]() -> MediaServices& { return fresh; },
+                     [&](int32_t flag, int32_t device) { got.push_back(std::to_string(flag) + "@" + std::to_string(device)); }};
+    ASSERT_TRUE(mc.send(u"open a.wav alias med"));
+    for (const Step& s : c.steps) {
+      std::u16string command(s.command);
+      size_t before = got.size();
+      if (command.rfind(u"END ", 0) == 0)
+        fresh.log.ends.at(std::stoul(std::string(command.begin() + 4, command.end())) - 1)();
+      else
+        mc.send(command);
+      std::vector<std::string> sent(got.begin() + static_cast<std::ptrdiff_t>(before), got.end());
+      EXPECT_EQ(sent, s.notices) << std::string(command.begin(), command.end());
+    }
+  }
 }
 
 }  // namespace

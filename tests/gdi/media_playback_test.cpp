@@ -1,9 +1,12 @@
 // A short sound played to its end through the window system's media services: without a sound
-// device it plays on no sink, with its clock, so status and position move as they would. Skipped
-// where the media back end cannot decode the file.
+// device it plays on no sink, with its clock, so status and position move as they would; the end
+// of a play is told from the event loop, once, and not for a play that was stopped. Skipped where
+// the media back end cannot decode the file.
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -41,14 +44,19 @@ QByteArray wav(int ms) {
   return b + data;
 }
 
-TEST(MediaPlayback, PlaysToTheEndWithStatusAndPosition) {
+// A player on a tone of `ms` milliseconds written into `dir`; null when it cannot be decoded.
+std::unique_ptr<MediaPlayer> tone_player(const QTemporaryDir& dir, const char* name, int ms) {
   install_offscreen_window_system();
-  QTemporaryDir dir;
-  QFile f(dir.filePath("tone.wav"));
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(wav(600));
+  QFile f(dir.filePath(name));
+  if (!f.open(QIODevice::WriteOnly)) return nullptr;
+  f.write(wav(ms));
   f.close();
-  std::unique_ptr<MediaPlayer> p = qt_media_services().open(dir.filePath("tone.wav").toStdU16String());
+  return qt_media_services().open(dir.filePath(name).toStdU16String());
+}
+
+TEST(MediaPlayback, PlaysToTheEndWithStatusAndPosition) {
+  QTemporaryDir dir;
+  std::unique_ptr<MediaPlayer> p = tone_player(dir, "tone.wav", 600);
   if (!p) GTEST_SKIP() << "no media back end decodes WAV here";
   EXPECT_NEAR(static_cast<double>(p->length()), 600, 60);
   EXPECT_EQ(p->mode(), MediaPlayer::Mode::kStopped);
@@ -66,6 +74,38 @@ TEST(MediaPlayback, PlaysToTheEndWithStatusAndPosition) {
   junk.write("definitely not audio");
   junk.close();
   EXPECT_FALSE(qt_media_services().open(dir.filePath("junk.wav").toStdU16String()));
+}
+
+TEST(MediaPlayback, TellsTheEndOfAPlayOnceWhileTheLoopRuns) {
+  QTemporaryDir dir;
+  std::unique_ptr<MediaPlayer> p = tone_player(dir, "short.wav", 300);
+  if (!p) GTEST_SKIP() << "no media back end decodes WAV here";
+  int ends = 0;
+  p->set_end_handler([&] { ++ends; });
+  // Stopped halfway: no end.
+  p->play(-1, -1, false, false);
+  QTest::qWait(100);
+  p->stop();
+  QTest::qWait(400);
+  EXPECT_EQ(ends, 0);
+  // Played on without anyone asking for its state: the end arrives all the same, once.
+  QElapsedTimer clock;
+  clock.start();
+  p->play(0, -1, false, false);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ends > 0; }, 5000));
+  EXPECT_GE(clock.elapsed(), 250);
+  QTest::qWait(100);
+  p->position();
+  EXPECT_EQ(ends, 1);
+  EXPECT_EQ(p->mode(), MediaPlayer::Mode::kStopped);
+  // A play up to a point ends there.
+  p->play(0, 100, false, false);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ends == 2; }, 5000));
+  // A repeating play does not end.
+  p->play(0, -1, true, false);
+  QTest::qWait(500);
+  EXPECT_EQ(ends, 2);
+  p->stop();
 }
 
 TEST(MediaPlayback, ToneRefusesFrequenciesOutsideTheRange) {

@@ -37,9 +37,9 @@ struct LoadedCursor {
 struct CursorTable {
   std::map<int32_t, std::unique_ptr<LoadedCursor>> cursors;
   int32_t next = 0x6000010;
-  // Class cursors by window kind, and the windows of each kind that were given one.
+  // Class cursors by window kind (0 or absent: the arrow).
   std::map<std::u16string, int32_t> class_cursor;
-  std::map<std::u16string, std::vector<QPointer<QWidget>>> class_windows;
+  bool hooked = false;  // new windows take their kind's class cursor
 };
 
 CursorTable& table() {
@@ -163,19 +163,33 @@ void destroy_cursor_handle(int32_t cursor) {
   t.cursors.erase(it);
 }
 
+// A window shows its kind's class cursor unless its MousePointer names a pointer of its own.
+bool takes_class_cursor(QtControl& c) {
+  return c.widget() && !c.destroyed() && common_detail::mouse_pointer(c.widget()) == 0;
+}
+
+// A window entering the table starts with its kind's class cursor, as the class gives it.
+void give_class_cursor(QtControl& c) {
+  CursorTable& t = table();
+  auto it = t.class_cursor.find(std::u16string(c.kind()));
+  if (it != t.class_cursor.end() && it->second && takes_class_cursor(c)) apply(c.widget(), it->second);
+}
+
 int32_t set_window_class_cursor(WindowHandle window, int32_t cursor) {
   QtControl* control = find_window(window);
   if (!control || !control->widget()) return -1;
   CursorTable& t = table();
+  if (!t.hooked) {
+    t.hooked = true;
+    set_window_listed_hook(give_class_cursor);
+  }
   std::u16string kind(control->kind());
   int32_t before = t.class_cursor[kind];
   if (cursor && !find(cursor)) cursor = 0;
   t.class_cursor[kind] = cursor;
-  auto& windows = t.class_windows[kind];
-  std::erase_if(windows, [](const QPointer<QWidget>& w) { return w.isNull(); });
-  QPointer<QWidget> self(control->widget());
-  if (std::find(windows.begin(), windows.end(), self) == windows.end()) windows.push_back(self);
-  for (auto& w : windows) apply(w, cursor);
+  // The class cursor is shared: every window of the kind shows it.
+  for (QtControl* c : listed_windows())
+    if (c->kind() == kind && takes_class_cursor(*c)) apply(c->widget(), cursor);
   return before;
 }
 

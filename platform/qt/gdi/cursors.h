@@ -1,7 +1,8 @@
 // Cursors loaded from files for sys.GDI.Cursor: static ones (CUR, ICO or any picture, hot spot
 // from the file) and animated ones (ANI, whose frames a timer steps through), by handle. The
 // cursor a window kind shows is its "class cursor": setting it for one window of a kind sets it
-// for every window of that kind that was given one.
+// for every window of that kind, those made later included, except windows whose MousePointer
+// names a pointer of their own.
 #pragma once
 #include <QCursor>
 #include <cstdint>

@@ -12,13 +12,16 @@ namespace qz {
 namespace {
 
 struct Entry {
-  WindowHandle window = 0;  // a window's context, or
-  QImage memory;            // a memory bitmap
+  WindowHandle window = 0;        // a window's context, or
+  DrawingHost* surface = nullptr;  // a surface without a window (a printer's page), or
+  QImage memory;                  // a memory bitmap
+  bool is_memory() const { return !window && !surface; }
 };
 
 struct Table {
   std::unordered_map<DeviceContext, Entry> entries;
   std::unordered_map<WindowHandle, DeviceContext> by_window;
+  std::unordered_map<DrawingHost*, DeviceContext> by_surface;
   // Apart from window handles (0x10010 up), so a window number is never taken for a context.
   DeviceContext next = 0x4000010;
 };
@@ -41,8 +44,9 @@ DrawingHost* drawing_host(WindowHandle window) {
   return dynamic_cast<DrawingHost*>(c);
 }
 
-// The canvas behind a window context; nullptr when the window is gone.
+// The canvas behind a window or surface context; nullptr when the window is gone.
 Canvas* canvas_of(const Entry& e) {
+  if (e.surface) return &e.surface->canvas();
   if (!e.window) return nullptr;
   DrawingHost* host = drawing_host(e.window);
   return host ? &host->canvas() : nullptr;
@@ -64,14 +68,32 @@ DeviceContext device_context_of_window(WindowHandle window) {
   Table& t = table();
   auto it = t.by_window.find(window);
   if (it != t.by_window.end() && t.entries.count(it->second)) return it->second;
-  DeviceContext dc = add(Entry{window, QImage()});
+  DeviceContext dc = add(Entry{window, nullptr, QImage()});
   t.by_window[window] = dc;
   return dc;
 }
 
+DeviceContext device_context_of_surface(DrawingHost* surface) {
+  if (!surface) return 0;
+  Table& t = table();
+  auto it = t.by_surface.find(surface);
+  if (it != t.by_surface.end()) return it->second;
+  DeviceContext dc = add(Entry{0, surface, QImage()});
+  t.by_surface[surface] = dc;
+  return dc;
+}
+
+void forget_surface_context(DrawingHost* surface) {
+  Table& t = table();
+  auto it = t.by_surface.find(surface);
+  if (it == t.by_surface.end()) return;
+  t.entries.erase(it->second);
+  t.by_surface.erase(it);
+}
+
 DeviceContext new_memory_context(QImage image) {
   if (image.isNull()) return 0;
-  return add(Entry{0, image.convertToFormat(QImage::Format_ARGB32_Premultiplied)});
+  return add(Entry{0, nullptr, image.convertToFormat(QImage::Format_ARGB32_Premultiplied)});
 }
 
 void delete_device_context(DeviceContext dc) {
@@ -79,18 +101,19 @@ void delete_device_context(DeviceContext dc) {
   auto it = t.entries.find(dc);
   if (it == t.entries.end()) return;
   if (it->second.window) t.by_window.erase(it->second.window);
+  if (it->second.surface) t.by_surface.erase(it->second.surface);
   t.entries.erase(it);
 }
 
 bool device_context_exists(DeviceContext dc) {
   Entry* e = entry(dc);
-  return e && (!e->window || canvas_of(*e));
+  return e && (e->is_memory() || canvas_of(*e));
 }
 
 QImage device_context_image(DeviceContext dc) {
   Entry* e = entry(dc);
   if (!e) return QImage();
-  if (!e->window) return e->memory;
+  if (e->is_memory()) return e->memory;
   Canvas* c = canvas_of(*e);
   return c ? c->image() : QImage();
 }
@@ -98,7 +121,7 @@ QImage device_context_image(DeviceContext dc) {
 QSize device_context_size(DeviceContext dc) {
   Entry* e = entry(dc);
   if (!e) return QSize();
-  if (!e->window) return e->memory.size();
+  if (e->is_memory()) return e->memory.size();
   Canvas* c = canvas_of(*e);
   return c ? c->size() : QSize();
 }
@@ -107,7 +130,7 @@ bool device_context_tools(DeviceContext dc, DcTools& tools) {
   Entry* e = entry(dc);
   if (!e) return false;
   tools = DcTools();
-  if (!e->window) return true;
+  if (e->is_memory()) return true;
   Canvas* c = canvas_of(*e);
   if (!c) return false;
   tools.pen = to_qcolor(c->fore_color());
@@ -122,7 +145,7 @@ bool device_context_tools(DeviceContext dc, DcTools& tools) {
 bool paint_on_device_context(DeviceContext dc, QRect area, const std::function<void(QPainter&)>& draw) {
   Entry* e = entry(dc);
   if (!e) return false;
-  if (!e->window) {
+  if (e->is_memory()) {
     QRect part = area.intersected(e->memory.rect());
     if (part.isEmpty()) return false;
     QPainter p(&e->memory);
@@ -150,7 +173,7 @@ bool paint_on_device_context(DeviceContext dc, QRect area, const std::function<v
 
 bool replace_memory_image(DeviceContext dc, QImage image) {
   Entry* e = entry(dc);
-  if (!e || e->window || image.isNull()) return false;
+  if (!e || !e->is_memory() || image.isNull()) return false;
   e->memory = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
   return true;
 }

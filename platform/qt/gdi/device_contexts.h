@@ -1,5 +1,6 @@
 // The process-wide table of device contexts: numbers scripts hold for a window that draws (a
-// form or a picture box, through its canvas) or a memory bitmap. A number is looked up on every
+// form or a picture box, through its canvas), a drawing surface without a window (a printer's
+// current page) or a memory bitmap. A number is looked up on every
 // use; one we never gave out, or whose window is gone, finds nothing.
 #pragma once
 #include <QColor>
@@ -14,6 +15,7 @@
 namespace qz {
 
 class Canvas;
+class DrawingHost;
 
 // What a context draws with: the window's ForeColor, FillColor/FillStyle, DrawWidth and font,
 // or the defaults of a memory bitmap (black pen and text, white brush).
@@ -28,6 +30,10 @@ struct DcTools {
 // The context of a window handle (made on first use, the same number afterwards); 0 when the
 // window does not draw.
 DeviceContext device_context_of_window(WindowHandle window);
+// The context of a surface (made on first use, the same number afterwards). The surface calls
+// forget_surface_context before it goes; its number then finds nothing.
+DeviceContext device_context_of_surface(DrawingHost* surface);
+void forget_surface_context(DrawingHost* surface);
 DeviceContext new_memory_context(QImage image);
 void delete_device_context(DeviceContext dc);
 bool device_context_exists(DeviceContext dc);

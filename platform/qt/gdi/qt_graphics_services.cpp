@@ -120,10 +120,10 @@ class QtGraphicsServices final : public GraphicsServices {
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
   }
 
-  bool load_png_skin(WindowHandle form, std::u16string_view path, uint8_t alpha) override {
+  SkinHandles load_png_skin(WindowHandle form, std::u16string_view path, uint8_t alpha) override {
     return load_form_skin(form, path, alpha);
   }
-  void unload_png_skin(WindowHandle form) override { unload_form_skin(form); }
+  bool unload_png_skin(WindowHandle form) override { return unload_form_skin(form); }
 
   int32_t load_cursor(std::u16string_view path) override { return load_cursor_file(path); }
   void destroy_cursor(int32_t cursor) override { destroy_cursor_handle(cursor); }

@@ -11,6 +11,7 @@
 #include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
 #include <QVideoWidget>
 #include <algorithm>
@@ -34,18 +35,30 @@ class QtMediaPlayer final : public MediaPlayer {
       player_.setAudioOutput(audio_.get());
     }
     QObject::connect(&player_, &QMediaPlayer::positionChanged, [this](qint64 at) {
-      if (to_ >= 0 && at >= to_) {
-        if (repeat_)
+      if (to_ >= 0 && at >= to_ && player_.playbackState() == QMediaPlayer::PlayingState) {
+        if (repeat_) {
           player_.setPosition(from_);
-        else
+        } else {
           player_.pause();
+          stopped_ = true;
+          finish();
+        }
       }
     });
     QObject::connect(&player_, &QMediaPlayer::mediaStatusChanged, [this](QMediaPlayer::MediaStatus s) {
-      if (s == QMediaPlayer::EndOfMedia && repeat_) {
+      if (s != QMediaPlayer::EndOfMedia) return;
+      if (repeat_) {
         player_.setPosition(from_);
         player_.play();
+      } else {
+        finish();
       }
+    });
+    // A silent player's end comes from its own clock.
+    end_timer_.setSingleShot(true);
+    QObject::connect(&end_timer_, &QTimer::timeout, [this] {
+      position();  // notices the end
+      if (running_) end_timer_.start(10);  // the clock is a little behind the timer
     });
   }
 
@@ -73,6 +86,7 @@ class QtMediaPlayer final : public MediaPlayer {
     to_ = to;
     from_ = from >= 0 ? from : 0;
     stopped_ = false;
+    end_told_ = false;
     if (silent_) {
       int64_t at = position();
       if (from >= 0)
@@ -136,6 +150,8 @@ class QtMediaPlayer final : public MediaPlayer {
     running_ = false;  // played to the end
     stopped_ = true;
     held_ = end();
+    end_timer_.stop();
+    finish();
     return held_;
   }
   Mode mode() override {
@@ -152,6 +168,7 @@ class QtMediaPlayer final : public MediaPlayer {
         return Mode::kStopped;
     }
   }
+  void set_end_handler(std::function<void()> ended) override { ended_ = std::move(ended); }
   void wait(int64_t timeout_ms) override {
     QElapsedTimer clock;
     clock.start();
@@ -167,10 +184,18 @@ class QtMediaPlayer final : public MediaPlayer {
     base_ = at;
     clock_.start();
     running_ = true;
+    if (!repeat_) end_timer_.start(static_cast<int>(std::clamp<int64_t>(end() - at, 0, INT32_MAX)));
   }
   void hold_silent() {
     held_ = position();
     running_ = false;
+    end_timer_.stop();
+  }
+  // Tells the end of this play once.
+  void finish() {
+    if (end_told_ || repeat_) return;
+    end_told_ = true;
+    if (ended_) ended_();
   }
 
   QMediaPlayer player_;
@@ -186,6 +211,9 @@ class QtMediaPlayer final : public MediaPlayer {
   int64_t base_ = 0;
   int64_t held_ = 0;
   QElapsedTimer clock_;
+  QTimer end_timer_;
+  std::function<void()> ended_;
+  bool end_told_ = true;  // no play yet
 };
 
 // A 16-bit mono sine of `ms` milliseconds at `frequency` Hz.
