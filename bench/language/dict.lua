@@ -1,5 +1,5 @@
 -- Dictionary insert, lookup and remove with string keys.
-local n = 250000
+local n = 650000
 local d, count = {}, 0
 for i = 1, n do d["k" .. i] = i; count = count + 1 end
 local hits = 0

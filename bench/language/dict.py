@@ -1,5 +1,5 @@
 # Dictionary insert, lookup and remove with string keys.
-n = 250000
+n = 650000
 d = {}
 for i in range(1, n + 1):
     d["k" + str(i)] = i

@@ -1,6 +1,6 @@
 ' Dictionary insert, lookup and remove with string keys.
 Dim d, i, n, hits
-n = 250000
+n = 650000
 Set d = CreateObject("Scripting.Dictionary")
 For i = 1 To n
   d.Add "k" & i, i

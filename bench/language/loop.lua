@@ -1,5 +1,5 @@
 local total = 0
-for i = 1, 8000000 do
+for i = 1, 11000000 do
   if i % 3 == 0 then
     total = total + i
   elseif i % 5 == 0 then

@@ -7,7 +7,7 @@ end
 local text = table.concat(parts)
 local pat = "(%w+)@(%w+)%.com"
 local count, total = 0, 0
-for i = 1, 1000 do
+for i = 1, 1400 do
   for user, host in string.gmatch(text, pat) do
     count = count + 1
     total = total + #host

@@ -7,7 +7,7 @@ text = "".join(parts)
 rx = re.compile(r"(\w+)@(\w+)\.com")
 count = 0
 total = 0
-for i in range(1000):
+for i in range(1400):
     for m in rx.finditer(text):
         count = count + 1
         total = total + len(m.group(2))

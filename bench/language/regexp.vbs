@@ -9,7 +9,7 @@ Set re = New RegExp
 re.Pattern = "(\w+)@(\w+)\.com"
 re.Global = True
 count = 0 : total = 0
-For i = 1 To 1000
+For i = 1 To 1400
   Set ms = re.Execute(text)
   For Each m In ms
     count = count + 1

@@ -1,4 +1,4 @@
-local n = 2500000
+local n = 4500000
 local flags = {}
 for i = 0, n do flags[i] = false end
 for i = 2, n do flags[i] = true end

@@ -1,4 +1,4 @@
-local n = 110000
+local n = 140000
 local a = {}
 local seed = 12345
 for i = 0, n - 1 do

@@ -1,5 +1,5 @@
 local total, hits = 0, 0
-for i = 1, 1100000 do
+for i = 1, 1400000 do
   local s = "item" .. i .. "-" .. (i * 2)
   total = total + #s
   if string.find(s, "99", 1, true) then hits = hits + 1 end
