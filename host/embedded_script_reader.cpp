@@ -9,12 +9,25 @@
 #include <string_view>
 
 #include "engine/make/carried_engine.h"
+#include "engine/make/elf_image_end.h"
 #include "engine/make/standalone_layout.h"
 #include "platform/path.h"
 
 namespace qz {
 
 namespace {
+
+// The end marker: make puts it right behind the program's ELF image, so that place is looked
+// at first, and a program with nothing behind its image has none. Anything else (a program
+// whose image ends elsewhere) is searched as before; memmem's two-way search does not stall on
+// the zero bytes the marker starts with.
+const void* find_end_marker(std::string_view file, const std::string& marker) {
+  if (auto end = standalone::elf_image_end(file)) {
+    if (*end == file.size()) return nullptr;
+    if (file.substr(*end, marker.size()) == marker) return file.data() + *end;
+  }
+  return ::memmem(file.data(), file.size(), marker.data(), marker.size());
+}
 
 // Calls `use` with what follows the first end marker of the running program, mapped for the
 // call only; false when the program has no marker or cannot be read.
@@ -31,9 +44,8 @@ bool with_own_tail(F use) {
     void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
     if (map != MAP_FAILED) {
       const std::string marker = standalone::end_marker();
-      // memmem's two-way search does not stall on the zero bytes the marker starts with.
       const char* base = static_cast<const char*>(map);
-      const void* at = ::memmem(base, size, marker.data(), marker.size());
+      const void* at = find_end_marker(std::string_view(base, size), marker);
       if (at) {
         const char* tail = static_cast<const char*>(at) + marker.size();
         use(std::string_view(tail, static_cast<size_t>(base + size - tail)));

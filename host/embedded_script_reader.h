@@ -1,6 +1,7 @@
 // What make appended to a standalone copy of this program, read without copying the program:
-// the file is mapped and searched for the end marker. Starting must stay fast, and a program
-// file runs to megabytes. The script comes first; an engine library may follow it
+// the file is mapped and the end marker looked for right behind the program's ELF image
+// (searched for only when it is not there). Starting must stay fast, and a program file runs
+// to megabytes. The script comes first; an engine library may follow it
 // (engine/make/carried_engine.h), and is only inflated when the start-up check asks for it.
 #pragma once
 #include <optional>

@@ -40,8 +40,11 @@ struct Node {
 };
 
 struct Expr : Node {
+  bool may_ref = false;   // ref() can give a variable (only names do); saves a call per argument
   // The value; objects stay objects (default members apply where an operator needs a value).
   virtual Variant eval(Frame& f) = 0;
+  // The value as a condition (If, Do While): Null and Empty are false.
+  virtual bool test(Frame& f);
   // The variable behind the expression, for passing by reference; null for a temporary.
   virtual Variant* ref(Frame& f, LockList& locks) { return nullptr; }
   // True when `target` (what ref gave) is a module-level variable, or a parameter passed one:
@@ -93,6 +96,7 @@ struct Binding {
 enum Intrinsic : int { kIntrErr = 1, kIntrEval, kIntrExecute, kIntrExecuteGlobal, kIntrGetRef, kIntrRandomize, kIntrVarType };
 
 struct NameExpr final : Expr {
+  NameExpr() { may_ref = true; }
   enum Kind : uint8_t { Local, OuterLocal, Field, MeMember, Global };
   Kind kind = Global;
   bool has_parens = false;
@@ -200,6 +204,8 @@ struct CompareExpr final : Expr {
   Expr* b = nullptr;
   int8_t literal_side = 0;   // 1: a is a literal, 2: b is a literal
   Variant eval(Frame& f) override;
+  bool test(Frame& f) override;
+  int order(Frame& f);   // -1, 0, 1; 2 when Null takes part
 };
 
 // ---- Statements ----

@@ -3,6 +3,7 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <new>
 
 #include "com/convert.h"
 #include "script/class_instance.h"
@@ -39,6 +40,29 @@ const char* thread_stack_limit() {
   }();
   return limit;
 }
+
+// A procedure's local variables: a few in place, more on the heap; only the slots the
+// procedure has are constructed, and they go in reverse order as an array's elements would.
+struct LocalSlots {
+  alignas(Variant) unsigned char small[8 * sizeof(Variant)];
+  std::unique_ptr<unsigned char[]> big;
+  Variant* data;
+  size_t n;
+  explicit LocalSlots(size_t count) : n(count) {
+    unsigned char* at = small;
+    if (count > 8) {
+      big.reset(new unsigned char[count * sizeof(Variant)]);
+      at = big.get();
+    }
+    data = reinterpret_cast<Variant*>(at);
+    for (size_t i = 0; i < count; ++i) new (&data[i]) Variant();
+  }
+  LocalSlots(const LocalSlots&) = delete;
+  LocalSlots& operator=(const LocalSlots&) = delete;
+  ~LocalSlots() {
+    for (size_t i = n; i-- > 0;) data[i].~Variant();
+  }
+};
 
 struct FrameScope {
   ScriptEngineImpl& e;
@@ -407,14 +431,8 @@ Variant ScriptEngineImpl::call_proc(Proc* p, ClassInstance* me, Variant* args, s
   if (n != p->nparams()) runtime_error_named(kErrArgCount, p->name);
   DepthGuard depth(*this);
   tick();
-  size_t ns = static_cast<size_t>(p->nslots);
-  Variant small[8];
-  std::unique_ptr<Variant[]> big;
-  Variant* locals = small;
-  if (ns > 8) {
-    big.reset(new Variant[ns]);
-    locals = big.get();
-  }
+  LocalSlots slots(static_cast<size_t>(p->nslots));
+  Variant* locals = slots.data;
   for (size_t i = 0; i < n; ++i) {
     const Variant& a = args[i];
     if (a.is_byref()) {

@@ -21,35 +21,46 @@ namespace {
 // Arguments evaluated for a call: by-reference cells for variables and array elements when
 // by_ref, values otherwise; left-out arguments are Missing.
 struct ArgPack {
-  Variant small[6];
-  std::unique_ptr<Variant[]> big;
-  Variant* data = small;
+  // Storage for a few arguments without constructing (and destroying) unused Variants.
+  alignas(Variant) unsigned char small[6 * sizeof(Variant)];
+  std::unique_ptr<unsigned char[]> big;
+  Variant* data = reinterpret_cast<Variant*>(small);
   size_t n = 0;
   LockList locks;
 
   ArgPack() = default;
-  [[gnu::always_inline]] inline ~ArgPack() {}
+  ArgPack(const ArgPack&) = delete;
+  ArgPack& operator=(const ArgPack&) = delete;
+  [[gnu::always_inline]] inline ~ArgPack() {
+    // Arrays unlock before the values go (a value's release may run script code).
+    if (!locks.reps.empty()) {
+      for (ArrayRep* r : locks.reps) --r->locks;
+      locks.reps.clear();
+    }
+    for (size_t i = 0; i < n; ++i) data[i].~Variant();
+  }
 
   // A variable's cell; one naming a module variable says so (see Variant::by_ref_lasting).
   [[gnu::noinline]] static Variant cell_for(Expr* e, Frame& f, Variant* target) {
     return e->names_module_variable(f, target) ? Variant::by_ref_lasting(target) : Variant::by_ref(target);
   }
   [[gnu::always_inline]] void build(Frame& f, const std::vector<Expr*>& exprs, bool by_ref, size_t extra = 0) {
-    n = exprs.size();
-    if (n + extra > 6) {
-      big.reset(new Variant[n + extra]);
-      data = big.get();
+    size_t count = exprs.size();
+    if (count + extra > 6) {
+      big.reset(new unsigned char[(count + extra) * sizeof(Variant)]);
+      data = reinterpret_cast<Variant*>(big.get());
     }
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < count; ++i) {
       Expr* e = exprs[i];
-      if (!e) { data[i] = Variant::missing(); continue; }
-      if (by_ref) {
-        if (Variant* r = e->ref(f, locks)) { data[i] = cell_for(e, f, r); continue; }
+      if (!e) { new (&data[n]) Variant(Variant::missing()); ++n; continue; }
+      if (by_ref && e->may_ref) {
+        if (Variant* r = e->ref(f, locks)) { new (&data[n]) Variant(cell_for(e, f, r)); ++n; continue; }
       }
-      data[i] = e->eval(f);
+      new (&data[n]) Variant(e->eval(f));
+      ++n;
     }
   }
-  void push(Variant v) { data[n++] = std::move(v); }
+  void push(Variant v) { new (&data[n]) Variant(std::move(v)); ++n; }
   Args args() { return Args(data, n); }
 };
 
@@ -217,6 +228,18 @@ Variant* NameExpr::other_variable(Frame& f) {
 }
 
 Variant NameExpr::eval_indexed(Frame& f, Variant& var) {
+  if (args.size() == 1 && args[0] && var.deref().is_array()) {
+    // One subscript of an array: no argument pack (the index is a value, never a reference).
+    Variant index = args[0]->eval(f);
+    Variant& d = var.deref();
+    if (d.is_array()) {
+      ArrayRep* rep = d.as_array();
+      size_t off = array_offset(rep, Args(&index, 1));
+      if (rep->elem == VT::Byte) return Variant(rep->bytes[off]);
+      return rep->items[off];
+    }
+    return apply_args(var, Args(&index, 1));
+  }
   ArgPack p;
   p.build(f, args, var.deref().is_object());
   return apply_args(var, p.args());
@@ -398,6 +421,11 @@ void NameExpr::assign(Frame& f, Variant v, bool is_set) {
   Variant& dst = target->deref();
   if (!has_parens || args.empty()) {
     assign_value(dst, std::move(v), is_set);
+    return;
+  }
+  if (args.size() == 1 && args[0]) {
+    Variant index = args[0]->eval(f);
+    assign_indexed(dst, Args(&index, 1), std::move(v), is_set);
     return;
   }
   ArgPack p;
@@ -623,21 +651,37 @@ namespace {
 }
 }  // namespace
 
-Variant CompareExpr::eval(Frame& f) {
+int CompareExpr::order(Frame& f) {
   Variant x = a->eval(f);
   Variant y = b->eval(f);
-  int c;
   if (small_int(x.type()) && small_int(y.type())) {
     int64_t p = small_value(x), q = small_value(y);
-    c = p < q ? -1 : p > q ? 1 : 0;
-  } else if (x.is_string() && y.is_string() && !((x.as_str().byte_size() | y.as_str().byte_size()) & 1)) {
-    int r = x.str_view().compare(y.str_view());
-    c = r < 0 ? -1 : r > 0 ? 1 : 0;
-  } else {
-    c = compare_values(x, y, literal_side);
+    return p < q ? -1 : p > q ? 1 : 0;
   }
-  return compare_result(op, c);
+  if (x.is_string() && y.is_string() && !((x.as_str().byte_size() | y.as_str().byte_size()) & 1)) {
+    int r = x.str_view().compare(y.str_view());
+    return r < 0 ? -1 : r > 0 ? 1 : 0;
+  }
+  return compare_values(x, y, literal_side);
 }
+
+Variant CompareExpr::eval(Frame& f) { return compare_result(op, order(f)); }
+
+bool CompareExpr::test(Frame& f) {
+  int c = order(f);
+  if (c == 2) return false;   // Null
+  switch (op) {
+    case Op::Eq: return c == 0;
+    case Op::Ne: return c != 0;
+    case Op::Lt: return c < 0;
+    case Op::Gt: return c > 0;
+    case Op::Le: return c <= 0;
+    case Op::Ge: return c >= 0;
+    default: return false;
+  }
+}
+
+bool Expr::test(Frame& f) { return truth(eval(f)); }
 
 // ---- statements ----
 
@@ -765,7 +809,7 @@ Flow IfStmt::exec(Frame& f) {
   for (auto& arm : arms) {
     bool pass;
     try {
-      pass = truth(arm.first->eval(f));
+      pass = arm.first->test(f);
     } catch (ScriptError& e) {
       condition_failed(f, this, &arm_at[static_cast<size_t>(&arm - arms.data())], e);
       pass = true;
@@ -919,7 +963,7 @@ namespace {
 // `on_error` (go on into the body at the top; leave the loop at the bottom).
 [[gnu::always_inline]] inline bool loop_ends(Frame& f, Stmt* s, Expr* cond, bool until, bool on_error) {
   try {
-    return truth(cond->eval(f)) == until;
+    return cond->test(f) == until;
   } catch (ScriptError& e) {
     condition_failed(f, s, cond, e);
     return on_error;

@@ -2,7 +2,7 @@
 # Python programs build long strings).
 parts = []
 a = [None]
-for i in range(1, 300001):
+for i in range(1, 3500001):
     parts.append(str(i) + ",")
     if i % 3 == 0:
         a.append(i)

@@ -2,7 +2,7 @@
 Dim s, i, a(), n
 s = ""
 ReDim a(0)
-For i = 1 To 300000
+For i = 1 To 3500000
   s = s & i & ","
   If i Mod 3 = 0 Then
     n = UBound(a) + 1

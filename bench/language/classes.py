@@ -10,7 +10,7 @@ class Account:
     def deposit(self, amount):
         self._balance = self._balance + amount
 acc = Account()
-for i in range(1, 500001):
+for i in range(1, 5000001):
     acc.deposit(2)
     acc.balance = acc.balance - 1
 print(acc.balance)

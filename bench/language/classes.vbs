@@ -7,7 +7,7 @@ Class Account
 End Class
 Dim acc, i
 Set acc = New Account
-For i = 1 To 500000
+For i = 1 To 5000000
   acc.Deposit 2
   acc.Balance = acc.Balance - 1
 Next

@@ -5,4 +5,4 @@ Function Fib(n)
     Fib = Fib(n - 1) + Fib(n - 2)
   End If
 End Function
-WScript.Echo Fib(27)
+WScript.Echo Fib(35)

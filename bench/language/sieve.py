@@ -1,4 +1,4 @@
-n = 2000000
+n = 4500000
 flags = [False] * (n + 1)
 for i in range(2, n + 1):
     flags[i] = True

@@ -1,5 +1,5 @@
 Dim n, flags(), i, j, count
-n = 2000000
+n = 4500000
 ReDim flags(n)
 For i = 2 To n : flags(i) = True : Next
 i = 2

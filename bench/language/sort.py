@@ -1,4 +1,4 @@
-n = 200000
+n = 140000
 a = [0] * n
 seed = 12345
 for i in range(n):

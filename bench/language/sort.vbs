@@ -1,5 +1,5 @@
 Dim a(), i, j, n, t, seed, gap
-n = 200000
+n = 140000
 ReDim a(n - 1)
 seed = 12345
 For i = 0 To n - 1

@@ -1,6 +1,6 @@
 total = 0
 hits = 0
-for i in range(1, 300001):
+for i in range(1, 1400001):
     s = "item" + str(i) + "-" + str(i * 2)
     total = total + len(s)
     if s.find("99") >= 0:

@@ -1,6 +1,6 @@
 Dim i, s, total, hits
 total = 0 : hits = 0
-For i = 1 To 300000
+For i = 1 To 1400000
   s = "item" & i & "-" & (i * 2)
   total = total + Len(s)
   If InStr(s, "99") > 0 Then hits = hits + 1

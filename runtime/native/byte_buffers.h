@@ -45,7 +45,9 @@ class ByteBufferSet {
   void release_temporaries(const std::function<bool(uint32_t owner)>& which);
 
  private:
-  std::vector<ByteBuffer> buffers_;
+  // The buffers come into being on first use: most runs never touch them.
+  void make_buffers() const;
+  mutable std::vector<ByteBuffer> buffers_;
 };
 
 }  // namespace qz

@@ -36,16 +36,29 @@ bool Dictionary::KeyId::operator==(const KeyId& o) const {
   }
 }
 
-size_t Dictionary::KeyHash::operator()(const KeyId& k) const {
-  size_t h = k.kind;
+size_t Dictionary::hash_of(const KeyId& k) {
+  uint64_t h = k.kind;
   switch (k.kind) {
     case KeyId::Number: case KeyId::Error: h ^= std::hash<double>()(k.number) * 31; break;
     case KeyId::Text: h ^= std::hash<std::string>()(k.text) * 31; break;
-    case KeyId::Object: h ^= std::hash<const void*>()(k.object) * 31; break;
+    case KeyId::Object: h ^= reinterpret_cast<uintptr_t>(k.object) * 31; break;
     default: break;
   }
-  return h;
+  // Spread every bit into the low ones the table uses (object addresses share their low bits).
+  h ^= h >> 31;
+  h *= 0x9e3779b97f4a7c15ull;
+  h ^= h >> 29;
+  return static_cast<size_t>(h);
 }
+
+namespace {
+// Text compare folds case; a key with no capital (or other non-ASCII) letter folds to itself.
+bool folds_to_itself(std::u16string_view s) {
+  for (char16_t c : s)
+    if (c >= 0x80 || (c >= u'A' && c <= u'Z')) return false;
+  return true;
+}
+}  // namespace
 
 Dictionary::KeyId Dictionary::key_id(const Variant& key) const {
   const Variant& v = key.deref();
@@ -58,7 +71,7 @@ Dictionary::KeyId Dictionary::key_id(const Variant& key) const {
     case VT::String: {
       id.kind = KeyId::Text;
       Str s = v.as_str();
-      if (compare_mode_ != 0) {
+      if (compare_mode_ != 0 && !folds_to_itself(s.view())) {
         std::u16string folded = lower(s.view());
         id.text.assign(reinterpret_cast<const char*>(folded.data()), folded.size() * 2);
         if (s.byte_size() % 2) id.text.push_back(static_cast<char>(s.bytes()[s.byte_size() - 1]));
@@ -77,21 +90,28 @@ Dictionary::KeyId Dictionary::key_id(const Variant& key) const {
   return id;
 }
 
+const Dictionary::Entries::iterator* Dictionary::lookup(const KeyId& id, size_t hash) const {
+  return index_.find(hash, [&](const Entries::iterator& e) { return e->id == id; });
+}
+
 Dictionary::Entries::iterator Dictionary::find(const Variant& key) {
-  auto it = index_.find(key_id(key));
-  return it == index_.end() ? entries_.end() : it->second;
+  KeyId id = key_id(key);
+  const Entries::iterator* at = lookup(id, hash_of(id));
+  return at ? *at : entries_.end();
 }
 
 Dictionary::Entries::const_iterator Dictionary::find(const Variant& key) const {
-  auto it = index_.find(key_id(key));
-  return it == index_.end() ? entries_.cend() : Entries::const_iterator(it->second);
+  KeyId id = key_id(key);
+  const Entries::iterator* at = lookup(id, hash_of(id));
+  return at ? Entries::const_iterator(*at) : entries_.cend();
 }
 
 void Dictionary::add(const Variant& key, const Variant& item) {
   KeyId id = key_id(key);
-  if (index_.count(id)) raise(kErrKeyExists);
-  entries_.push_back(Entry{key.deref(), item.deref()});
-  index_.emplace(std::move(id), std::prev(entries_.end()));
+  size_t hash = hash_of(id);
+  if (lookup(id, hash)) raise(kErrKeyExists);
+  entries_.push_back(Entry{key.deref(), item.deref(), std::move(id), hash});
+  index_.insert(hash, std::prev(entries_.end()));
 }
 
 bool Dictionary::exists(const Variant& key) const { return find(key) != entries_.end(); }
@@ -109,24 +129,30 @@ void Dictionary::set_item(const Variant& key, const Variant& value) { item(key) 
 
 void Dictionary::rename(const Variant& key, const Variant& new_key) {
   KeyId old_id = key_id(key), new_id = key_id(new_key);
-  auto it = index_.find(old_id);
-  if (it == index_.end()) raise_not_found();
+  size_t old_hash = hash_of(old_id);
+  const Entries::iterator* at = lookup(old_id, old_hash);
+  if (!at) raise_not_found();
+  Entries::iterator entry = *at;
   if (old_id == new_id) {
-    it->second->key = new_key.deref();
+    entry->key = new_key.deref();
     return;
   }
-  if (index_.count(new_id)) raise(kErrKeyExists);
-  Entries::iterator entry = it->second;
-  index_.erase(it);
+  size_t new_hash = hash_of(new_id);
+  if (lookup(new_id, new_hash)) raise(kErrKeyExists);
+  index_.erase(old_hash, entry);
   entry->key = new_key.deref();
-  index_.emplace(std::move(new_id), entry);
+  entry->id = std::move(new_id);
+  entry->hash = new_hash;
+  index_.insert(new_hash, entry);
 }
 
 void Dictionary::remove(const Variant& key) {
-  auto it = index_.find(key_id(key));
-  if (it == index_.end()) raise_not_found();
-  Entries::iterator entry = it->second;
-  index_.erase(it);
+  KeyId id = key_id(key);
+  size_t hash = hash_of(id);
+  const Entries::iterator* at = lookup(id, hash);
+  if (!at) raise_not_found();
+  Entries::iterator entry = *at;
+  index_.erase(hash, entry);
   // Items may be objects whose teardown runs script code; unlink first, release last.
   Entry gone = std::move(*entry);
   entries_.erase(entry);

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <list>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "com/object.h"
+#include "script/objects/hash_index.h"
 
 namespace qz {
 
@@ -43,21 +43,22 @@ class Dictionary : public NativeObject<Dictionary> {
     const void* object = nullptr;
     bool operator==(const KeyId& o) const;
   };
-  struct KeyHash {
-    size_t operator()(const KeyId& k) const;
-  };
+  static size_t hash_of(const KeyId& k);
   struct Entry {
     Variant key;
     Variant item;
+    KeyId id;
+    size_t hash = 0;
   };
   using Entries = std::list<Entry>;
 
   KeyId key_id(const Variant& key) const;
+  const Entries::iterator* lookup(const KeyId& id, size_t hash) const;
   Entries::iterator find(const Variant& key);
   Entries::const_iterator find(const Variant& key) const;
 
   Entries entries_;
-  std::unordered_map<KeyId, Entries::iterator, KeyHash> index_;
+  HashIndex<Entries::iterator> index_;
   int32_t compare_mode_ = 0;
 };
 

@@ -9,6 +9,8 @@
 #include <pcre2.h>
 
 #include <algorithm>
+#include <string>
+#include <unordered_map>
 
 #include "com/error.h"
 #include "script/regexp/pattern_translator.h"
@@ -63,6 +65,45 @@ PCRE2_SPTR units(std::u16string_view s) {
 
 static_assert(ReplacementTemplate::kUnset == PCRE2_UNSET, "unset offsets must agree");
 
+// Compiled patterns of the thread by pattern and flags, shared by every Regex that uses one:
+// the translator and scripts that make a RegExp in a loop compile (and JIT-compile) each
+// pattern once. Bounded: past the limit, patterns are compiled for their Regex alone.
+struct CompiledPattern {
+  pcre2_code* code = nullptr;
+  uint32_t groups = 0;
+};
+
+class PatternCache {
+ public:
+  static constexpr size_t kLimit = 256;
+  ~PatternCache() {
+    for (auto& [key, p] : map_) pcre2_code_free(p.code);
+  }
+  static std::u16string key(std::u16string_view pattern, bool multiline, bool ignore_case) {
+    std::u16string k(pattern);
+    k += static_cast<char16_t>(u'0' + (multiline ? 1 : 0) + (ignore_case ? 2 : 0));
+    return k;
+  }
+  const CompiledPattern* find(const std::u16string& k) const {
+    auto it = map_.find(k);
+    return it == map_.end() ? nullptr : &it->second;
+  }
+  // True when the cache took the code (and frees it itself).
+  bool keep(std::u16string k, CompiledPattern p) {
+    if (map_.size() >= kLimit) return false;
+    map_.emplace(std::move(k), p);
+    return true;
+  }
+
+ private:
+  std::unordered_map<std::u16string, CompiledPattern> map_;
+};
+
+PatternCache& pattern_cache() {
+  thread_local PatternCache c;
+  return c;
+}
+
 }  // namespace
 
 struct Regex::Impl {
@@ -70,39 +111,63 @@ struct Regex::Impl {
   bool global = false, ignore_case = false, multiline = false;
 
   pcre2_code* code = nullptr;
+  bool owns_code = false;   // false: the code belongs to the pattern cache
   pcre2_match_data* data = nullptr;
   uint32_t groups = 0;
 
+  bool jit_tried = false;
+  uint32_t searches = 0;
+
   ~Impl() { drop(); }
+
+  // Machine code pays for its compile time only over much text: a pattern that searches a
+  // short text a few times (most of the translator's) stays in the interpreter. The result
+  // is the same either way. A shared code already compiled makes this a no-op.
+  void maybe_jit(size_t text_size) {
+    if (jit_tried) return;
+    if (++searches < 8 && text_size < 4096) return;
+    jit_tried = true;
+    pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);  // falls back to the interpreter when unavailable
+  }
 
   void drop() {
     pcre2_match_data_free(data);
-    pcre2_code_free(code);
+    if (owns_code) pcre2_code_free(code);
     data = nullptr;
     code = nullptr;
+    owns_code = false;
+    jit_tried = false;
+    searches = 0;
   }
 
   void compile() {
     if (code) return;
-    TranslatedPattern t = translate_pattern(pattern, {multiline, ignore_case});
-    // An unset group (one that did not take part) matches the empty string when referred to.
-    uint32_t options = PCRE2_NO_DOTSTAR_ANCHOR | PCRE2_MATCH_UNSET_BACKREF;
-    if (ignore_case) options |= PCRE2_CASELESS | PCRE2_UCP;
-    int err = 0;
-    PCRE2_SIZE where = 0;
-    code = pcre2_compile(units(t.pcre), t.pcre.size(), options, &err, &where, contexts().compile);
-    if (!code) raise(kErrRegexSyntax, u"Syntax error in regular expression");
-    pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);  // falls back to the interpreter when unavailable
+    std::u16string key = PatternCache::key(pattern, multiline, ignore_case);
+    if (const CompiledPattern* cached = pattern_cache().find(key)) {
+      code = cached->code;
+      groups = cached->groups;
+    } else {
+      TranslatedPattern t = translate_pattern(pattern, {multiline, ignore_case});
+      // An unset group (one that did not take part) matches the empty string when referred to.
+      uint32_t options = PCRE2_NO_DOTSTAR_ANCHOR | PCRE2_MATCH_UNSET_BACKREF;
+      if (ignore_case) options |= PCRE2_CASELESS | PCRE2_UCP;
+      int err = 0;
+      PCRE2_SIZE where = 0;
+      code = pcre2_compile(units(t.pcre), t.pcre.size(), options, &err, &where, contexts().compile);
+      if (!code) raise(kErrRegexSyntax, u"Syntax error in regular expression");
+      groups = t.group_count;
+      owns_code = !pattern_cache().keep(std::move(key), CompiledPattern{code, groups});
+    }
     data = pcre2_match_data_create_from_pattern(code, nullptr);
     if (!data) {
       drop();
       raise(kErrOutOfMemory);
     }
-    groups = t.group_count;
   }
 
   // Searches from `start`; true with the offsets in `data` when found.
   bool search(std::u16string_view text, size_t start) {
+    maybe_jit(text.size());
     int rc = pcre2_match(code, units(text), text.size(), start, 0, data, contexts().match);
     if (rc >= 0) return true;
     switch (rc) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <sstream>
 
+#include "engine/make/elf_image_end.h"
 #include "engine/make/embedded_script.h"
 #include "engine/make/make_builder.h"
 #include "engine/make/standalone_layout.h"
@@ -44,6 +45,29 @@ TEST(EmbeddedScript, TheHostSideCodeDoesNotCarryTheMarkerItself) {
   EXPECT_EQ(probe.substr(first + 20, 93), std::string(92, '-') + '\0');
   ASSERT_GE(first, kTitleSentinelSize);
   EXPECT_EQ(probe.substr(first - kTitleSentinelSize, kTitleSentinelSize), title_area_sentinel());
+}
+
+// make appends the marker right behind the host's ELF image, where the host looks first.
+TEST(EmbeddedScript, ElfImageEndIsWhereMakeAppends) {
+  const std::string probe = read_file(STANDALONE_PROBE);
+  ASSERT_GT(probe.size(), 64u);
+  EXPECT_EQ(elf_image_end(probe), probe.size());
+  EXPECT_EQ(elf_image_end(probe + end_marker() + "script"), probe.size());
+  std::string other_class = probe, other_order = probe;
+  other_class[4] = 3;
+  other_order[5] = 0;
+  const struct {
+    const char* what;
+    std::string file;
+  } refused[] = {
+      {"empty", ""},
+      {"not ELF", "MZ" + std::string(100, '\0')},
+      {"header cut short", probe.substr(0, 40)},
+      {"section table cut short", probe.substr(0, probe.size() - 1)},
+      {"unknown class", other_class},
+      {"unknown byte order", other_order},
+  };
+  for (const auto& c : refused) EXPECT_EQ(elf_image_end(c.file), std::nullopt) << c.what;
 }
 
 // Runs a program and gives its output lines split at "=".
