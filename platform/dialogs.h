@@ -1,7 +1,8 @@
 // Message and input boxes. On a display (DISPLAY or WAYLAND_DISPLAY set, not Qt's offscreen
 // platform) they are the toolkit's dialogs and wait for the user. Without one the text goes to
-// the error stream as "title: prompt" and the box answers at once with its default; a test's
-// queued answer always comes first, so no test waits. Whether dialogs are allowed at all
+// the error stream as "title: prompt"; when standard input and the error stream are a terminal
+// the user answers there (a button by number or name, or the input text), otherwise the box
+// answers at once with its default. A test's queued answer always comes first, so no test waits. Whether dialogs are allowed at all
 // (AllowUI) is the caller's business.
 #pragma once
 #include <optional>
