@@ -28,6 +28,9 @@ class MediaPlayer {
   // from inside wait(); never a play that was stopped, paused or sought away from, nor one that
   // repeats.
   virtual void set_end_handler(std::function<void()> ended) = 0;
+  // Hears the device failing while it plays (a decoding or output error); players that cannot
+  // fail that way never call it.
+  virtual void set_failure_handler(std::function<void()> failed) { (void)failed; }
 };
 
 class MediaServices {

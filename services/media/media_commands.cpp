@@ -92,6 +92,9 @@ std::optional<std::u16string> MediaCommands::open(const std::vector<std::u16stri
   d.player->set_end_handler([this, key] {
     if (Device* ended = device(key); ended && ended->play_notice) end_play_notice(*ended, kNoticeSuccessful);
   });
+  d.player->set_failure_handler([this, key] {
+    if (Device* failed = device(key); failed && failed->play_notice) end_play_notice(*failed, kNoticeFailure);
+  });
   id = d.id;
   devices_[key] = std::move(d);
   return number_text(id);

@@ -13,8 +13,8 @@
 // flag below with the device number, handed to the notice sink once the command is done. A
 // play is done when it reaches its end by itself; every other command at once. A device keeps
 // one notice waiting: a later command with "notify" supersedes it, and a command that keeps
-// the play from ending by itself (play, pause, stop, seek, close) aborts it. A command that
-// fails sends no notice.
+// the play from ending by itself (play, pause, stop, seek, close) aborts it, and a device that
+// fails while it plays ends it with the failure flag. A command that fails sends no notice.
 #pragma once
 #include <functional>
 #include <map>
@@ -36,6 +36,7 @@ enum MediaNotice : int32_t {
   kNoticeSuccessful = 1,
   kNoticeSuperseded = 2,
   kNoticeAborted = 4,
+  kNoticeFailure = 8,  // the device failed before the play was done
 };
 
 class MediaCommands {

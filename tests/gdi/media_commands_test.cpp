@@ -17,6 +17,7 @@ struct Log {
   std::vector<std::string> calls;
   int64_t position = 0;
   std::vector<std::function<void()>> ends;  // each player's end, in the order opened
+  std::vector<std::function<void()>> failures;  // each player's failure, likewise
 };
 
 class FakePlayer final : public MediaPlayer {
@@ -43,6 +44,7 @@ class FakePlayer final : public MediaPlayer {
     ended_ = ended;
     log_.ends.push_back(std::move(ended));
   }
+  void set_failure_handler(std::function<void()> failed) override { log_.failures.push_back(std::move(failed)); }
 
  private:
   Log& log_;
@@ -164,6 +166,9 @@ TEST(MediaNotices, SentWhenCommandsAreDone) {
            {"failures send nothing", {{u"play med notify", {}}, {u"seek med to nowhere notify", {}},
                                       {u"status med volume notify", {}}, {u"open missing.wav alias x notify", {}},
                                       {u"stop nothere notify", {}}, {u"END 1", {"1@1"}}}},
+           {"a device that fails ends its play's notice", {{u"play med notify", {}}, {u"FAIL 1", {"8@1"}},
+                                                           {u"END 1", {}}, {u"FAIL 1", {}}}},
+           {"a failure without a waiting play says nothing", {{u"play med", {}}, {u"FAIL 1", {}}}},
            {"devices are told apart", {{u"open b.wav alias two", {}}, {u"play med notify", {}}, {u"play two notify", {}},
                                        {u"END 2", {"1@2"}}, {u"stop med", {"4@1"}}}},
        }) {
@@ -179,6 +184,8 @@ TEST(MediaNotices, SentWhenCommandsAreDone) {
       size_t before = got.size();
       if (command.rfind(u"END ", 0) == 0)
         fresh.log.ends.at(std::stoul(std::string(command.begin() + 4, command.end())) - 1)();
+      else if (command.rfind(u"FAIL ", 0) == 0)
+        fresh.log.failures.at(std::stoul(std::string(command.begin() + 5, command.end())) - 1)();
       else
         mc.send(command);
       std::vector<std::string> sent(got.begin() + static_cast<std::ptrdiff_t>(before), got.end());

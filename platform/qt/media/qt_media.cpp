@@ -54,6 +54,12 @@ class QtMediaPlayer final : public MediaPlayer {
         finish();
       }
     });
+    // A play the back end cannot go on with is over, and whoever waits for it hears so once.
+    QObject::connect(&player_, &QMediaPlayer::errorOccurred, [this](QMediaPlayer::Error e, const QString&) {
+      if (e == QMediaPlayer::NoError || end_told_) return;
+      end_told_ = true;
+      if (failed_) failed_();
+    });
     // A silent player's end comes from its own clock.
     end_timer_.setSingleShot(true);
     QObject::connect(&end_timer_, &QTimer::timeout, [this] {
@@ -169,6 +175,7 @@ class QtMediaPlayer final : public MediaPlayer {
     }
   }
   void set_end_handler(std::function<void()> ended) override { ended_ = std::move(ended); }
+  void set_failure_handler(std::function<void()> failed) override { failed_ = std::move(failed); }
   void wait(int64_t timeout_ms) override {
     QElapsedTimer clock;
     clock.start();
@@ -213,6 +220,7 @@ class QtMediaPlayer final : public MediaPlayer {
   QElapsedTimer clock_;
   QTimer end_timer_;
   std::function<void()> ended_;
+  std::function<void()> failed_;
   bool end_told_ = true;  // no play yet
 };
 
