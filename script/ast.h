@@ -224,6 +224,9 @@ struct AssignStmt final : Stmt {
   // place.
   Expr* append_head = nullptr;
   std::vector<Expr*> append_tails;
+  // A Let of a plain name (no parentheses): when it names a procedure local, a plain value
+  // is stored without the general assignment path.
+  NameExpr* plain_name = nullptr;
   Flow exec(Frame& f) override;
   Flow exec_append(Frame& f);
 };

@@ -706,6 +706,18 @@ Flow exec_block(Frame& f, const Block& b) {
 
 Flow AssignStmt::exec(Frame& f) {
   if (append_head) return exec_append(f);
+  if (plain_name && plain_name->kind == NameExpr::Local) {
+    Variant v = value->eval(f);
+    Variant& dst = f.locals[plain_name->slot].deref();
+    // Anything that needs a default value, a copy of a fixed array or the lock check takes the
+    // general path.
+    if (!v.is_byref() && !v.is_object() && !v.is_array() && !dst.is_array()) {
+      dst = std::move(v);
+      return Flow::Normal;
+    }
+    target->assign(f, std::move(v), false);
+    return Flow::Normal;
+  }
   target->assign(f, value->eval(f), is_set);
   return Flow::Normal;
 }

@@ -872,6 +872,7 @@ class Parser {
       s->target = lhs;
       s->value = parse_expr();
       find_self_append(s);
+      if (auto* n = dynamic_cast<NameExpr*>(lhs); n && !n->has_parens && n->args.empty()) s->plain_name = n;
       end_of_statement();
       return s;
     }
