@@ -118,6 +118,7 @@ struct NameExpr final : Expr {
   uint32_t cached_gen = 0;
 
   Variant eval(Frame& f) override;
+  [[gnu::noinline]] Variant eval_other(Frame& f);
   Variant* ref(Frame& f, LockList& locks) override;
   bool names_module_variable(Frame& f, const Variant* target) override;
   void assign(Frame& f, Variant v, bool is_set) override;

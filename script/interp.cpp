@@ -308,6 +308,12 @@ Variant NameExpr::invoke(Frame& f, bool want_value) {
 }
 
 Variant NameExpr::eval(Frame& f) {
+  // A plain local is most of what names read: it goes without the frame the other kinds need.
+  if (kind == Local && !has_parens && args.empty()) return f.locals[slot].deref();
+  return eval_other(f);
+}
+
+Variant NameExpr::eval_other(Frame& f) {
   switch (kind) {
     case Local: return eval_variable(f, f.locals[slot]);
     case OuterLocal: return eval_variable(f, f.outer->locals[slot]);
