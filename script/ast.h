@@ -119,6 +119,7 @@ struct NameExpr final : Expr {
 
   Variant eval(Frame& f) override;
   [[gnu::noinline]] Variant eval_other(Frame& f);
+  [[gnu::noinline]] Variant call_procedure(Frame& f, Proc* proc);
   Variant* ref(Frame& f, LockList& locks) override;
   bool names_module_variable(Frame& f, const Variant* target) override;
   void assign(Frame& f, Variant v, bool is_set) override;

@@ -275,11 +275,8 @@ Variant NameExpr::invoke(Frame& f, bool want_value) {
       p.build(f, args, b->value.deref().is_object());
       return apply_args(b->value, p.args());
     }
-    case Binding::Procedure: {
-      ArgPack p;
-      p.build(f, args, true);
-      return f.engine->call_proc(b->proc, nullptr, p.data, p.n);
-    }
+    case Binding::Procedure:
+      return call_procedure(f, b->proc);
     case Binding::ObjMember: {
       ArgPack p;
       p.build(f, args, true);
@@ -310,7 +307,18 @@ Variant NameExpr::invoke(Frame& f, bool want_value) {
 Variant NameExpr::eval(Frame& f) {
   // A plain local is most of what names read: it goes without the frame the other kinds need.
   if (kind == Local && !has_parens && args.empty()) return f.locals[slot].deref();
+  // A call of a script procedure this name was bound to before (and that no local made by
+  // Execute hides): straight to the call.
+  if (kind == Global && cached_gen == f.engine->generation() && cached && cached->kind == Binding::Procedure &&
+      !dynamic_local(f))
+    return call_procedure(f, cached->proc);
   return eval_other(f);
+}
+
+Variant NameExpr::call_procedure(Frame& f, Proc* proc) {
+  ArgPack p;
+  p.build(f, args, true);
+  return f.engine->call_proc(proc, nullptr, p.data, p.n);
 }
 
 Variant NameExpr::eval_other(Frame& f) {
@@ -657,7 +665,8 @@ namespace {
 }
 }  // namespace
 
-int CompareExpr::order(Frame& f) {
+// Only this file calls it: inlined into test and eval, which saves a call per condition.
+[[gnu::always_inline]] inline int CompareExpr::order(Frame& f) {
   Variant x = a->eval(f);
   Variant y = b->eval(f);
   if (small_int(x.type()) && small_int(y.type())) {
