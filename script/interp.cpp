@@ -56,7 +56,7 @@ struct ArgPack {
       if (by_ref && e->may_ref) {
         if (Variant* r = e->ref(f, locks)) { new (&data[n]) Variant(cell_for(e, f, r)); ++n; continue; }
       }
-      new (&data[n]) Variant(e->eval(f));
+      new (&data[n]) Variant(operand_value(e, f));
       ++n;
     }
   }
@@ -625,8 +625,8 @@ namespace {
 }
 
 Variant BinaryExpr::eval(Frame& f) {
-  Variant x = a->eval(f);
-  Variant y = b->eval(f);
+  Variant x = operand_value(a, f);
+  Variant y = operand_value(b, f);
   return binary_values(op, x, y);
 }
 
@@ -667,8 +667,8 @@ namespace {
 
 // Only this file calls it: inlined into test and eval, which saves a call per condition.
 [[gnu::always_inline]] inline int CompareExpr::order(Frame& f) {
-  Variant x = a->eval(f);
-  Variant y = b->eval(f);
+  Variant x = operand_value(a, f);
+  Variant y = operand_value(b, f);
   if (small_int(x.type()) && small_int(y.type())) {
     int64_t p = small_value(x), q = small_value(y);
     return p < q ? -1 : p > q ? 1 : 0;
@@ -722,7 +722,7 @@ Flow exec_block(Frame& f, const Block& b) {
 Flow AssignStmt::exec(Frame& f) {
   if (append_head) return exec_append(f);
   if (plain_name && plain_name->kind == NameExpr::Local) {
-    Variant v = value->eval(f);
+    Variant v = operand_value(value, f);
     Variant& dst = f.locals[plain_name->slot].deref();
     // Anything that needs a default value, a copy of a fixed array or the lock check takes the
     // general path.
