@@ -47,7 +47,9 @@ struct ArrayRep {
 class Variant {
  public:
   Variant() : vt_(VT::Empty), i64_(0) {}
-  Variant(const Variant& o) : vt_(o.vt_), i64_(o.i64_) { retain(); }
+  // Always inline: a copy is a few instructions, and the compiler's size limits in large
+  // interpreter functions would otherwise make it a call.
+  [[gnu::always_inline]] Variant(const Variant& o) : vt_(o.vt_), i64_(o.i64_) { retain(); }
   Variant(Variant&& o) noexcept : vt_(o.vt_), i64_(o.i64_) { o.vt_ = VT::Empty; o.i64_ = 0; }
   ~Variant() { release(); }
   Variant& operator=(const Variant& o) {

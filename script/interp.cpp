@@ -307,11 +307,14 @@ Variant NameExpr::invoke(Frame& f, bool want_value) {
 Variant NameExpr::eval(Frame& f) {
   // A plain local is most of what names read: it goes without the frame the other kinds need.
   if (kind == Local && !has_parens && args.empty()) return f.locals[slot].deref();
-  // A call of a script procedure this name was bound to before (and that no local made by
-  // Execute hides): straight to the call.
-  if (kind == Global && cached_gen == f.engine->generation() && cached && cached->kind == Binding::Procedure &&
-      !dynamic_local(f))
-    return call_procedure(f, cached->proc);
+  // A name bound before (and that no local made by Execute hides): a script procedure is
+  // called straight away, a module variable read.
+  if (kind == Global && cached_gen == f.engine->generation() && cached && !dynamic_local(f)) {
+    if (cached->kind == Binding::Procedure) return call_procedure(f, cached->proc);
+    // A module variable or constant named plainly: its value.
+    if ((cached->kind == Binding::Var || cached->kind == Binding::Const) && !has_parens && args.empty())
+      return cached->value.deref();
+  }
   return eval_other(f);
 }
 

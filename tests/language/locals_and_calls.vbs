@@ -36,16 +36,28 @@ End Function
 WScript.Echo Stores()   ' expect: 4 1|default 7 False|19|f3|10 2
 
 Function Which() : Which = "procedure" : End Function
+Dim Where : Where = "module"
+Const Limit = "constant"
 Function Shadowed()
   Dim i, seen
   For i = 1 To 3
-    ' From the second round a local made by Execute hides the procedure.
-    If i = 2 Then Execute "Dim Which : Which = ""local"""
-    seen = seen & Which & " "
+    ' From the second round locals made by Execute hide the procedure, the module variable
+    ' and the constant.
+    If i = 2 Then Execute "Dim Which, Where, Limit : Which = ""local"" : Where = ""here"" : Limit = 0"
+    seen = seen & Which & " " & Where & " " & Limit & " "
   Next
   Shadowed = Trim(seen)
 End Function
-WScript.Echo Shadowed()   ' expect: procedure local local
+WScript.Echo Shadowed()   ' expect: procedure module constant local here 0 local here 0
+
+Dim counter, reads, seen
+reads = "variable"
+For counter = 1 To 3
+  seen = seen & reads & " "
+  ' A module variable that a procedure of the same name replaces is that procedure from then on.
+  If counter = 2 Then ExecuteGlobal "Function reads() : reads = ""procedure"" : End Function"
+Next
+WScript.Echo Trim(seen)   ' expect: variable variable procedure
 
 Function Version() : Version = 1 : End Function
 Dim round, versions
