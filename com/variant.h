@@ -47,7 +47,9 @@ struct ArrayRep {
 class Variant {
  public:
   Variant() : vt_(VT::Empty), i64_(0) {}
-  Variant(const Variant& o) : vt_(o.vt_), i64_(o.i64_) { retain(); }
+  // Always inline: a copy is a few instructions, and the compiler's size limits in large
+  // interpreter functions would otherwise make it a call.
+  [[gnu::always_inline]] Variant(const Variant& o) : vt_(o.vt_), i64_(o.i64_) { retain(); }
   Variant(Variant&& o) noexcept : vt_(o.vt_), i64_(o.i64_) { o.vt_ = VT::Empty; o.i64_ = 0; }
   ~Variant() { release(); }
   Variant& operator=(const Variant& o) {
@@ -61,12 +63,14 @@ class Variant {
   void swap(Variant& o) noexcept { std::swap(vt_, o.vt_); std::swap(i64_, o.i64_); }
 
   // Constructors for each subtype.
-  Variant(bool b) : vt_(VT::Boolean), i64_(0) { b_ = b; }                 // NOLINT
-  Variant(int16_t v) : vt_(VT::Integer), i64_(0) { i16_ = v; }            // NOLINT
-  Variant(int32_t v) : vt_(VT::Long), i64_(0) { i32_ = v; }               // NOLINT
+  // Small payloads are written as one 8-byte store with the unused bytes zero: a copy reads
+  // all 8 bytes, and reading them back right after a narrower store stalls the processor.
+  Variant(bool b) : vt_(VT::Boolean), i64_(payload(b)) {}                   // NOLINT
+  Variant(int16_t v) : vt_(VT::Integer), i64_(payload(v)) {}                // NOLINT
+  Variant(int32_t v) : vt_(VT::Long), i64_(payload(v)) {}                   // NOLINT
   Variant(int64_t v) : vt_(VT::LongLong), i64_(v) {}                      // NOLINT
-  Variant(uint8_t v) : vt_(VT::Byte), i64_(0) { u8_ = v; }                // NOLINT
-  Variant(float v) : vt_(VT::Single), i64_(0) { f32_ = v; }               // NOLINT
+  Variant(uint8_t v) : vt_(VT::Byte), i64_(payload(v)) {}                  // NOLINT
+  Variant(float v) : vt_(VT::Single), i64_(payload(v)) {}                   // NOLINT
   Variant(double v) : vt_(VT::Double), i64_(0) { f64_ = v; }              // NOLINT
   Variant(Str s) : vt_(VT::String), i64_(0) { str_ = s.rep_; s.rep_ = nullptr; }  // NOLINT
   Variant(std::u16string_view s) : Variant(Str(s)) {}                     // NOLINT
@@ -81,7 +85,7 @@ class Variant {
   static Variant nothing() { return Variant(static_cast<Object*>(nullptr)); }
   static Variant date(double serial) { Variant v(serial); v.vt_ = VT::Date; return v; }
   static Variant currency(int64_t scaled) { Variant v; v.vt_ = VT::Currency; v.i64_ = scaled; return v; }  // value * 10000
-  static Variant error(int32_t scode) { Variant v; v.vt_ = VT::Error; v.i32_ = scode; return v; }
+  static Variant error(int32_t scode) { Variant v(scode); v.vt_ = VT::Error; return v; }
   static Variant missing() { return error(kParamNotFound); }
   static Variant array(ArrayRep* rep);                     // takes a reference
   static Variant by_ref(Variant* target) { Variant v; v.vt_ = VT::ByRef; v.ref_ = target; return v; }
@@ -134,6 +138,15 @@ class Variant {
   Variant& deref() { Variant* v = this; while (v->vt_ == VT::ByRef) v = untag(v->ref_); return *v; }
 
  private:
+  // The 8 payload bytes holding v where the union member of its type lies, the rest zero
+  // (computed in a register).
+  template <class T>
+  static int64_t payload(T v) {
+    union { int64_t all; T part; } u;
+    u.all = 0;
+    u.part = v;
+    return u.all;
+  }
   static Variant* untag(Variant* p) { return reinterpret_cast<Variant*>(reinterpret_cast<uintptr_t>(p) & ~uintptr_t{1}); }
   static bool counted(VT t) { return t == VT::String || t == VT::Object || t == VT::Array; }
   void retain() const { if (counted(vt_)) retain_counted(); }

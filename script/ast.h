@@ -41,6 +41,10 @@ struct Node {
 
 struct Expr : Node {
   bool may_ref = false;   // ref() can give a variable (only names do); saves a call per argument
+  // What eval gives, read without a virtual call (see operand_value): a procedure local named
+  // plainly (its slot), or a literal (its value).
+  int local_slot = -1;
+  const Variant* literal = nullptr;
   // The value; objects stay objects (default members apply where an operator needs a value).
   virtual Variant eval(Frame& f) = 0;
   // The value as a condition (If, Do While): Null and Empty are false.
@@ -60,6 +64,7 @@ struct Expr : Node {
 };
 
 struct LiteralExpr final : Expr {
+  LiteralExpr() { literal = &value; }
   Variant value;
   Variant eval(Frame&) override { return value; }
   bool is_literal() const override { return true; }
@@ -118,6 +123,8 @@ struct NameExpr final : Expr {
   uint32_t cached_gen = 0;
 
   Variant eval(Frame& f) override;
+  [[gnu::noinline]] Variant eval_other(Frame& f);
+  [[gnu::noinline]] Variant call_procedure(Frame& f, Proc* proc);
   Variant* ref(Frame& f, LockList& locks) override;
   bool names_module_variable(Frame& f, const Variant* target) override;
   void assign(Frame& f, Variant v, bool is_set) override;
@@ -224,6 +231,9 @@ struct AssignStmt final : Stmt {
   // place.
   Expr* append_head = nullptr;
   std::vector<Expr*> append_tails;
+  // A Let of a plain name (no parentheses): when it names a procedure local, a plain value
+  // is stored without the general assignment path.
+  NameExpr* plain_name = nullptr;
   Flow exec(Frame& f) override;
   Flow exec_append(Frame& f);
 };
@@ -431,6 +441,13 @@ struct Frame {
 };
 
 Flow exec_block(Frame& f, const Block& b);
+
+// e->eval(f), without the virtual call for the commonest operands.
+inline Variant operand_value(Expr* e, Frame& f) {
+  if (e->local_slot >= 0) return f.locals[e->local_slot].deref();
+  if (e->literal) return *e->literal;
+  return e->eval(f);
+}
 
 inline Variant* NameExpr::dynamic_local(Frame& f) {
   if (locals_of == NoProcedure) return nullptr;

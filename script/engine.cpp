@@ -48,14 +48,21 @@ struct LocalSlots {
   std::unique_ptr<unsigned char[]> big;
   Variant* data;
   size_t n;
-  explicit LocalSlots(size_t count) : n(count) {
+  // Slots 1..nargs start as the arguments (by-reference cells only where the parameter is
+  // ByRef, values otherwise), each made once in place rather than made Empty and assigned.
+  LocalSlots(size_t count, const Variant* args, size_t nargs, const std::vector<bool>& byref) : n(count) {
     unsigned char* at = small;
     if (count > 8) {
       big.reset(new unsigned char[count * sizeof(Variant)]);
       at = big.get();
     }
     data = reinterpret_cast<Variant*>(at);
-    for (size_t i = 0; i < count; ++i) new (&data[i]) Variant();
+    new (&data[0]) Variant();
+    for (size_t i = 0; i < nargs; ++i) {
+      const Variant& a = args[i];
+      new (&data[i + 1]) Variant(a.is_byref() && !byref[i] ? a.deref() : a);
+    }
+    for (size_t i = nargs + 1; i < count; ++i) new (&data[i]) Variant();
   }
   LocalSlots(const LocalSlots&) = delete;
   LocalSlots& operator=(const LocalSlots&) = delete;
@@ -431,17 +438,8 @@ Variant ScriptEngineImpl::call_proc(Proc* p, ClassInstance* me, Variant* args, s
   if (n != p->nparams()) runtime_error_named(kErrArgCount, p->name);
   DepthGuard depth(*this);
   tick();
-  LocalSlots slots(static_cast<size_t>(p->nslots));
+  LocalSlots slots(static_cast<size_t>(p->nslots), args, n, p->byref);
   Variant* locals = slots.data;
-  for (size_t i = 0; i < n; ++i) {
-    const Variant& a = args[i];
-    if (a.is_byref()) {
-      if (p->byref[i]) locals[i + 1] = a;
-      else locals[i + 1] = a.deref();
-    } else {
-      locals[i + 1] = a;
-    }
-  }
   for (const auto& [slot, value] : p->consts) locals[slot] = value;
   Frame fr;
   fr.engine = this;

@@ -872,6 +872,7 @@ class Parser {
       s->target = lhs;
       s->value = parse_expr();
       find_self_append(s);
+      if (auto* n = dynamic_cast<NameExpr*>(lhs); n && !n->has_parens && n->args.empty()) s->plain_name = n;
       end_of_statement();
       return s;
     }
@@ -1265,7 +1266,12 @@ class Parser {
       if (p != &unit_->top) {
         bool self_call = p->has_result() && n->key == p->key && n->has_parens;
         auto it = p->locals.find(n->key);
-        if (it != p->locals.end() && !self_call) { n->kind = NameExpr::Local; n->slot = it->second; continue; }
+        if (it != p->locals.end() && !self_call) {
+          n->kind = NameExpr::Local;
+          n->slot = it->second;
+          if (!n->has_parens && n->args.empty()) n->local_slot = n->slot;
+          continue;
+        }
         if (resolve_member(n, p->cls)) continue;
         n->kind = NameExpr::Global;
         n->locals_of = NameExpr::OwnFrame;
