@@ -66,7 +66,7 @@ void load_libraries(const std::vector<std::u16string>& entries, Context& ctx) {
         ctx.messenger.flush();
         return;
       }
-      if (ctx.library_depth >= kMaxLibraryDepth) {
+      if (ctx.library_depth >= kMaxLibraryDepth || ctx.libraries_seen.size() >= kMaxLibraries) {
         ctx.messenger.add(Kind::LibraryTooDeep, entry);
         ctx.messenger.flush();
         return;

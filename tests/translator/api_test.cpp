@@ -161,6 +161,18 @@ TEST_F(Translator, IncludeFanOutIsBoundedInSize) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
+TEST_F(Translator, LibrariesThatNameEverNewOnesStopAtTheModuleTable) {
+  // Each library names three new ones: 3^7 libraries unless the number is bounded.
+  for (int i = 0; i < 3300; ++i) {
+    std::string text = "<#Module=l" + std::to_string(i) + ">\r\n<#Module>\r\n";
+    for (int k = 1; k <= 3; ++k) text = "#Lib </s/l" + std::to_string(3 * i + k) + ">\r\n" + text;
+    host.add_file(u"/s/l" + utf8_to_u16(std::to_string(i)) + u".qz", text);
+  }
+  TranslationResult r = run(u"#Lib </s/l0>\n<#Module>\n<#Module>\n");
+  EXPECT_GE(count(r, TranslatorMessage::Kind::LibraryTooDeep), 1);
+  EXPECT_LE(state.module_counter, 256);
+}
+
 TEST_F(Translator, IncludedTextGoesInLiterally) {
   host.add_file(u"/s/d.qz", "s = \"$1 $& $$ $` $'\"\r\n#Include \"/s/e.qz\"\r\n");
   host.add_file(u"/s/e.qz", "#Include \"/s/f.qz\"\r\n");
