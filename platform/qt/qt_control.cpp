@@ -28,6 +28,14 @@ int client_top(const QWidget* w) {
   return v.isValid() ? v.toInt() : 0;
 }
 
+// Where a container's client area starts inside its widget: below a form's menu bar, inside a
+// picture box's border. Positions of the controls on it count from there.
+constexpr const char* kClientLeft = "quazel_client_left";
+QPoint client_origin(const QWidget* w) {
+  QVariant left = w ? w->property(kClientLeft) : QVariant();
+  return {left.isValid() ? left.toInt() : 0, client_top(w)};
+}
+
 WindowHandle g_capture = 0;      // the control holding the pointer capture
 WindowHandle g_drag_source = 0;  // the control being dragged
 WindowHandle g_drag_target = 0;  // the control the dragged one is over
@@ -261,7 +269,7 @@ void QtControl::set_container(QtControl* c) {
 
 QRect QtControl::pixel_rect() const {
   QRect g = widget_->isWindow() ? widget_->frameGeometry() : widget_->geometry();
-  if (!widget_->isWindow()) g.translate(0, -client_top(widget_->parentWidget()));
+  if (!widget_->isWindow()) g.translate(-client_origin(widget_->parentWidget()));
   return g;
 }
 
@@ -285,7 +293,7 @@ void QtControl::set_twips_rect(const QRect& r) {
     widget_->resize(pixels_set_.size());
   } else {
     pixels_set_ = QRect(px(r.x()), px(r.y()), std::max(0, px(r.width())), std::max(0, px(r.height())));
-    widget_->setGeometry(pixels_set_.translated(0, client_top(widget_->parentWidget())));
+    widget_->setGeometry(pixels_set_.translated(client_origin(widget_->parentWidget())));
   }
 }
 

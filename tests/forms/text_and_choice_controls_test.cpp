@@ -176,6 +176,18 @@ TEST_F(TextAndChoiceControlsTest, FrameHoldsTheControlsPutInIt) {
   EXPECT_EQ(error_of([&] { element(u"text", 1)->get(u"Text"); }), 364);
 }
 
+// A picture box's controls count from inside its border; without a border from its corner.
+TEST_F(TextAndChoiceControlsTest, PictureBoxPlacesItsControlsInsideItsBorder) {
+  add({Variant(u"pic"), Variant(int16_t{1}), Variant(u"Move 300, 300, 3000, 2000")});
+  add({Variant(u"text"), Variant(int16_t{1}), Variant(u"~Container=~Form1.Pic(1)"), Variant(u"Move 150, 450")});
+  EXPECT_EQ(widget(u"text", 1)->parentWidget(), widget(u"pic", 1));
+  EXPECT_EQ(widget(u"text", 1)->pos(), QPoint(2 + 10, 2 + 30));  // 15 twips a pixel
+  EXPECT_EQ(eval_text(u"Form1.Text(1).Left & \",\" & Form1.Text(1).Top"), u"150,450");
+  run(u"Form1.Pic(1).BorderStyle = 0");
+  add({Variant(u"text"), Variant(int16_t{2}), Variant(u"~Container=~Form1.Pic(1)"), Variant(u"Move 150, 450")});
+  EXPECT_EQ(widget(u"text", 2)->pos(), QPoint(10, 30));
+}
+
 TEST_F(TextAndChoiceControlsTest, LabelAutoSizeFitsTheCaption) {
   add({Variant(u"label"), Variant(int16_t{1}), Variant(u"AutoSize=True"),
        Variant(u"Caption=a caption a good deal wider than the label starts")});

@@ -104,6 +104,9 @@ class PictureBox final : public NativeObject<PictureBox, QtControl>, public Draw
     f.setFrameShape(on ? QFrame::Panel : QFrame::NoFrame);
     f.setFrameShadow(QFrame::Sunken);
     f.setLineWidth(on ? 2 : 0);
+    // The controls on the box sit inside its border.
+    f.setProperty("quazel_client_left", on ? 2 : 0);
+    f.setProperty("quazel_client_top", on ? 2 : 0);
     f.update();
   }
   bool in_paint_ = false;
