@@ -6,53 +6,22 @@ About box, and closes it with its OK button; the run ends with the box.
 Usage: dialogs_on_xvfb.py path/to/quazel folder-with-the-script
 """
 import os
-import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
+from xvfb_session import display_env, require, start_display, wait_for, xdotool as xdotool_on
+
 quazel, here = sys.argv[1], sys.argv[2]
-for tool in ("Xvfb", "xdotool"):
-    if not shutil.which(tool):
-        sys.exit(f"{tool} is missing: scripts/setup installs it")
+require("Xvfb", "xdotool")
 
-
-def start_display():
-    for number in range(140, 190):
-        if os.path.exists(f"/tmp/.X{number}-lock"):
-            continue
-        server = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            if os.path.exists(f"/tmp/.X11-unix/X{number}"):
-                return server, f":{number}"
-            if server.poll() is not None:
-                break
-            time.sleep(0.05)
-        server.kill()
-    sys.exit("could not start Xvfb")
-
-
-def wait_for(what, test, seconds=15):
-    end = time.time() + seconds
-    while time.time() < end:
-        value = test()
-        if value:
-            return value
-        time.sleep(0.1)
-    sys.exit(f"timed out waiting for {what}")
-
-
-server, display = start_display()
-env = dict(os.environ, DISPLAY=display)
-env.pop("QT_QPA_PLATFORM", None)
-env.pop("WAYLAND_DISPLAY", None)
+server, display = start_display(140)
+env = display_env(display)
 runs = []
 
 
 def xdotool(*args):
-    return subprocess.run(["xdotool", *args], env=env, capture_output=True, text=True).stdout.strip()
+    return xdotool_on(env, *args)
 
 
 def finish(run, what):

@@ -14,48 +14,19 @@ import sys
 import tempfile
 import time
 
+from xvfb_session import display_env, require, start_display, wait_for, xdotool as xdotool_on
+
 quazel, here = sys.argv[1], sys.argv[2]
 script = os.path.join(here, "click_and_type.qz")
 expected_png = os.path.join(here, "click_and_type.png")
-for tool in ("Xvfb", "xdotool", "import", "compare"):
-    if not shutil.which(tool):
-        sys.exit(f"{tool} is missing: scripts/setup installs it")
+require("Xvfb", "xdotool", "import", "compare")
 
-
-def start_display():
-    for number in range(90, 140):
-        if os.path.exists(f"/tmp/.X{number}-lock"):
-            continue
-        server = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            if os.path.exists(f"/tmp/.X11-unix/X{number}"):
-                return server, f":{number}"
-            if server.poll() is not None:
-                break
-            time.sleep(0.05)
-        server.kill()
-    sys.exit("could not start Xvfb")
-
-
-def wait_for(what, test, seconds=15):
-    end = time.time() + seconds
-    while time.time() < end:
-        value = test()
-        if value:
-            return value
-        time.sleep(0.1)
-    sys.exit(f"timed out waiting for {what}")
-
-
-server, display = start_display()
-env = dict(os.environ, DISPLAY=display)
+server, display = start_display(90)
+env = display_env(display)
 # Under the sanitizer the leak check's tracer can crash on the X and GL libraries' threads at
 # exit; leaks are checked by the offscreen tests.
 if "ASAN_OPTIONS" in env:
     env["ASAN_OPTIONS"] += ":detect_leaks=0"
-env.pop("QT_QPA_PLATFORM", None)
-env.pop("WAYLAND_DISPLAY", None)
 work = tempfile.mkdtemp()
 out_path = os.path.join(work, "out.txt")
 try:
@@ -63,7 +34,7 @@ try:
         run = subprocess.Popen([quazel, script], env=env, stdout=out, stderr=subprocess.PIPE)
 
     def xdotool(*args):
-        return subprocess.run(["xdotool", *args], env=env, capture_output=True, text=True).stdout.strip()
+        return xdotool_on(env, *args)
 
     window = wait_for("the window", lambda: xdotool("search", "--onlyvisible", "--name", "Quazel display test"))
     window = window.split()[0]
