@@ -63,6 +63,14 @@ std::u16string failing_source_lines(int line, const ModuleTable& modules, size_t
   return out;
 }
 
+std::u16string error_report_text(const ScriptErrorLines& lines, const std::u16string& source_lines,
+                                 const ErrorReportContext& c) {
+  return u"------Begin of Report-------\r\n" + lines.header + u"\r\n" + lines.type + u"\r\n" + lines.code +
+         u"\r\nOther -> " + source_lines + u"\r\nPath -> " + c.script_file + u"\r\nVersion -> " +
+         num(kEngineVersionMajor) + u"." + num(kEngineVersionMinor) + u"." + num(kEngineVersionRevision) +
+         u"\r\nWindows -> " + c.system_version + u"\r\n-------End of Report--------";
+}
+
 ScriptErrorReport build_error_report(const ScriptErrorLines& lines, const std::u16string& source_lines,
                                      const ErrorReportContext& c) {
   const bool ru = c.language_id == 1049;
@@ -98,11 +106,7 @@ ScriptErrorReport build_error_report(const ScriptErrorLines& lines, const std::u
   r.type = lines.type;
   r.code = lines.code;
   r.source_lines = source_lines;
-  std::u16string report = u"------Begin of Report-------\r\n" + lines.header + u"\r\n" + lines.type + u"\r\n" +
-                          lines.code + u"\r\nOther -> " + source_lines + u"\r\nPath -> " + c.script_file +
-                          u"\r\nVersion -> " + num(kEngineVersionMajor) + u"." + num(kEngineVersionMinor) + u"." +
-                          num(kEngineVersionRevision) + u"\r\nWindows -> " + c.system_version +
-                          u"\r\n-------End of Report--------";
+  std::u16string report = error_report_text(lines, source_lines, c);
   report = tr::replace_all(tr::replace_all(report, u" ", u"%20"), u"\r\n", u"%0D%0A");
   r.mail_link = u"mailto:" + c.develop_address + u"?subject=Quazel_Error_Mail&body=" + report;
   r.details_caption = u"Quazel Report Error";
@@ -119,12 +123,13 @@ void show_script_error(const ScriptErrorLines& lines, const std::u16string& sour
                                                 [](const std::u16string& link) { open_with_desktop(link); });
     return;
   }
-  std::u16string code = lines.code;
-  // Only the prefix: the control had no source text for the line.
-  if ((code.size() == 7 || code.size() == 8) && !source_lines.empty()) {
-    code += tr::replace_all(source_lines, u"\r\n", u"\n");
+  // Nobody can open a dialog here, so the whole report goes to the error stream; when the
+  // control had no source text for the line, the looked-up lines stand in for it.
+  ScriptErrorLines shown = lines;
+  if ((shown.code.size() == 7 || shown.code.size() == 8) && !source_lines.empty()) {
+    shown.code += source_lines;
   }
-  write_stderr(lines.header + u"\n" + lines.type + u"\n" + code + u"\n");
+  write_stderr(tr::replace_all(error_report_text(shown, source_lines, context), u"\r\n", u"\n") + u"\n");
 }
 
 void EngineCore::report_script_error(const ScriptErrorInfo& info) {

@@ -37,12 +37,15 @@ struct ErrorReportContext {
   int language_id = 1033;
   std::u16string script_file, develop_address, system_version;
 };
+// The report itself, lines joined by CR LF: the begin marker, the three lines, the looked-up
+// source lines, the script's path, the engine version, the system, the end marker.
+std::u16string error_report_text(const ScriptErrorLines& lines, const std::u16string& source_lines,
+                                 const ErrorReportContext& context);
 ScriptErrorReport build_error_report(const ScriptErrorLines& lines, const std::u16string& source_lines,
                                      const ErrorReportContext& context);
 
 // Shows the dialog: on a display (with UI allowed) the toolkit's, which waits to be closed and
-// may open the mail link; otherwise the three lines on the error stream (when the control gave
-// no source text, the looked-up lines stand in for it).
+// may open the mail link; otherwise the whole report on the error stream.
 void show_script_error(const ScriptErrorLines& lines, const std::u16string& source_lines,
                        const ErrorReportContext& context, bool on_display);
 
