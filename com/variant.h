@@ -51,7 +51,7 @@ class Variant {
   // interpreter functions would otherwise make it a call.
   [[gnu::always_inline]] Variant(const Variant& o) : vt_(o.vt_), i64_(o.i64_) { retain(); }
   Variant(Variant&& o) noexcept : vt_(o.vt_), i64_(o.i64_) { o.vt_ = VT::Empty; o.i64_ = 0; }
-  ~Variant() { release(); }
+  ~Variant() { if (counted(vt_)) release_counted(); }   // nothing to reset: the value ends here
   Variant& operator=(const Variant& o) {
     if (this != &o) { Variant t(o); swap(t); }
     return *this;
@@ -148,7 +148,11 @@ class Variant {
     return u.all;
   }
   static Variant* untag(Variant* p) { return reinterpret_cast<Variant*>(reinterpret_cast<uintptr_t>(p) & ~uintptr_t{1}); }
-  static bool counted(VT t) { return t == VT::String || t == VT::Object || t == VT::Array; }
+  static bool counted(VT t) {
+    // String (8) and Object (9) are neighbours: one compare for both.
+    uint32_t v = static_cast<uint32_t>(t);
+    return v - 8u <= 1u || v == 0x2000u;
+  }
   void retain() const { if (counted(vt_)) retain_counted(); }
   void release() { if (counted(vt_)) release_counted(); else { vt_ = VT::Empty; i64_ = 0; } }
   void retain_counted() const;

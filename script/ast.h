@@ -328,6 +328,8 @@ struct FixedArray {
   std::vector<ArrayDim> dims;   // empty: Dim a() — a dynamic array with no elements
 };
 
+struct ProcCode;
+
 struct Proc {
   enum Kind : uint8_t { Sub, Function, PropGet, PropLet, PropSet, TopLevel };
   Kind kind = Sub;
@@ -346,6 +348,9 @@ struct Proc {
   Unit* unit = nullptr;
   ModuleScope* module = nullptr;
   int line = 0;
+  // Compiled on the first call; null when the tree runs the procedure.
+  std::shared_ptr<const ProcCode> code;
+  bool code_tried = false;
   bool has_result() const { return kind == Function || kind == PropGet; }
   size_t nparams() const { return byref.size(); }
 };
@@ -447,6 +452,12 @@ inline Variant operand_value(Expr* e, Frame& f) {
   if (e->local_slot >= 0) return f.locals[e->local_slot].deref();
   if (e->literal) return *e->literal;
   return e->eval(f);
+}
+
+// The value of a plain local or a literal without copying it; null for any other expression.
+inline const Variant* operand_in_place(Expr* e, Frame& f) {
+  if (e->local_slot >= 0) return &f.locals[e->local_slot].deref();
+  return e->literal;
 }
 
 inline Variant* NameExpr::dynamic_local(Frame& f) {

@@ -1,4 +1,6 @@
 #include "script/engine.h"
+#include "script/frame_registers.h"
+#include "script/proc_code.h"
 
 #include <pthread.h>
 
@@ -41,41 +43,19 @@ const char* thread_stack_limit() {
   return limit;
 }
 
-// A procedure's local variables: a few in place, more on the heap; only the slots the
-// procedure has are constructed, and they go in reverse order as an array's elements would.
-struct LocalSlots {
-  alignas(Variant) unsigned char small[8 * sizeof(Variant)];
-  std::unique_ptr<unsigned char[]> big;
-  Variant* data;
-  size_t n;
-  // Slots 1..nargs start as the arguments (by-reference cells only where the parameter is
-  // ByRef, values otherwise), each made once in place rather than made Empty and assigned.
-  LocalSlots(size_t count, const Variant* args, size_t nargs, const std::vector<bool>& byref) : n(count) {
-    unsigned char* at = small;
-    if (count > 8) {
-      big.reset(new unsigned char[count * sizeof(Variant)]);
-      at = big.get();
-    }
-    data = reinterpret_cast<Variant*>(at);
-    new (&data[0]) Variant();
+// A procedure's locals: slots 1..nargs start as the arguments (by-reference cells only where
+// the parameter is ByRef, values otherwise). `owned`: the caller gives the arguments away, so
+// values move instead of being copied.
+struct LocalSlots : FrameRegisters {
+  LocalSlots(size_t count, Variant* args, size_t nargs, const std::vector<bool>& byref, bool owned)
+      : FrameRegisters(count) {
     for (size_t i = 0; i < nargs; ++i) {
-      const Variant& a = args[i];
-      new (&data[i + 1]) Variant(a.is_byref() && !byref[i] ? a.deref() : a);
+      Variant& a = args[i];
+      if (a.is_byref() && !byref[i]) data[i + 1] = a.deref();
+      else if (owned) data[i + 1] = std::move(a);
+      else data[i + 1] = a;
     }
-    for (size_t i = nargs + 1; i < count; ++i) new (&data[i]) Variant();
   }
-  LocalSlots(const LocalSlots&) = delete;
-  LocalSlots& operator=(const LocalSlots&) = delete;
-  ~LocalSlots() {
-    for (size_t i = n; i-- > 0;) data[i].~Variant();
-  }
-};
-
-struct FrameScope {
-  ScriptEngineImpl& e;
-  Frame* saved;
-  FrameScope(ScriptEngineImpl& e, Frame* f) : e(e), saved(e.current()) { e.set_current(f); }
-  ~FrameScope() { e.set_current(saved); }
 };
 
 Variant make_fixed_array(const std::vector<ArrayDim>& dims, size_t limit) {
@@ -395,13 +375,9 @@ ScriptEngineImpl::EntryGuard::~EntryGuard() {
   }
 }
 
-ScriptEngineImpl::DepthGuard::DepthGuard(ScriptEngineImpl& e) : e(e) {
-  ++e.depth_;
-  const char* sp = static_cast<const char*>(__builtin_frame_address(0));
-  if (e.depth_ > e.max_depth || (e.stack_limit_ && sp < e.stack_limit_)) {
-    --e.depth_;
-    runtime_error(kErrOutOfStack);
-  }
+void ScriptEngineImpl::DepthGuard::too_deep() {
+  --e.depth_;
+  runtime_error(kErrOutOfStack);
 }
 
 void ScriptEngineImpl::check_timeout() {
@@ -434,11 +410,16 @@ bool ScriptEngineImpl::absorb(Frame& f, ScriptError& e) {
   return true;
 }
 
-Variant ScriptEngineImpl::call_proc(Proc* p, ClassInstance* me, Variant* args, size_t n) {
+Variant ScriptEngineImpl::call_proc(Proc* p, ClassInstance* me, Variant* args, size_t n, bool args_owned) {
   if (n != p->nparams()) runtime_error_named(kErrArgCount, p->name);
   DepthGuard depth(*this);
   tick();
-  LocalSlots slots(static_cast<size_t>(p->nslots), args, n, p->byref);
+  if (!p->code_tried) {
+    p->code_tried = true;
+    p->code = compile_proc(*p);
+  }
+  const ProcCode* code = p->code.get();
+  LocalSlots slots(static_cast<size_t>(p->nslots + (code ? code->ntemps : 0)), args, n, p->byref, args_owned);
   Variant* locals = slots.data;
   for (const auto& [slot, value] : p->consts) locals[slot] = value;
   Frame fr;
@@ -450,9 +431,10 @@ Variant ScriptEngineImpl::call_proc(Proc* p, ClassInstance* me, Variant* args, s
   fr.module = p->module;
   fr.unit = p->unit;
   fr.caller = current_;
-  FrameScope scope(*this, &fr);
+  CurrentFrame scope(*this, &fr);
   Ref<Object> keep(static_cast<Object*>(me));
-  exec_block(fr, p->body);
+  if (code) run_proc_code(fr, *code);
+  else exec_block(fr, p->body);
   if (p->has_result()) return std::move(locals[0]);
   return Variant();
 }
@@ -478,7 +460,7 @@ void ScriptEngineImpl::run_top(const std::shared_ptr<Unit>& u, Frame* outer, Cla
   fr.unit = u.get();
   fr.outer = outer;
   fr.caller = current_;
-  FrameScope scope(*this, &fr);
+  CurrentFrame scope(*this, &fr);
   exec_block(fr, u->top.body);
 }
 
@@ -550,7 +532,7 @@ Variant ScriptEngineImpl::eval(ModuleScope* m, std::u16string_view expression) {
     fr.caller = current_;
     std::vector<Variant> locals(static_cast<size_t>(std::max(u->top.nslots, 0)));
     fr.locals = locals.data();
-    FrameScope scope(*this, &fr);
+    CurrentFrame scope(*this, &fr);
     return u->expression->eval(fr);
   });
 }
@@ -648,7 +630,7 @@ Variant ScriptEngineImpl::intrinsic(Frame& f, int which, Variant* args, size_t n
         fr.caller = current_;
         std::vector<Variant> locals(static_cast<size_t>(std::max(u->top.nslots, 0)));
         fr.locals = locals.data();
-        FrameScope scope(*this, &fr);
+        CurrentFrame scope(*this, &fr);
         return u->expression->eval(fr);
       }
       if (outer && !u->local_decls.empty()) {

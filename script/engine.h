@@ -67,7 +67,8 @@ class ScriptEngineImpl {
   vbs::Binding* lookup(vbs::ModuleScope* m, const std::u16string& key);
   vbs::Binding* define_var(vbs::ModuleScope* m, const std::u16string& key, const std::u16string& name);
   uint32_t generation() const { return gen_; }
-  Variant call_proc(vbs::Proc* p, vbs::ClassInstance* me, Variant* args, size_t n);
+  // `args_owned`: the caller gives the argument values away (they may be moved from).
+  Variant call_proc(vbs::Proc* p, vbs::ClassInstance* me, Variant* args, size_t n, bool args_owned = false);
   Variant new_instance(vbs::ClassDef* cls, const std::shared_ptr<vbs::Unit>& keep);
   // Intrinsics that need the caller's frame.
   Variant intrinsic(vbs::Frame& f, int which, Variant* args, size_t n, const std::u16string& name);
@@ -109,9 +110,15 @@ class ScriptEngineImpl {
     std::chrono::steady_clock::time_point saved_deadline;
     bool saved_has_deadline;
   };
+  // Every call passes here: inline, with the failure out of line.
   struct DepthGuard {
-    explicit DepthGuard(ScriptEngineImpl& e);
+    explicit DepthGuard(ScriptEngineImpl& e) : e(e) {
+      ++e.depth_;
+      const char* sp = static_cast<const char*>(__builtin_frame_address(0));
+      if (e.depth_ > e.max_depth || (e.stack_limit_ && sp < e.stack_limit_)) too_deep();
+    }
     ~DepthGuard() { --e.depth_; }
+    [[noreturn, gnu::cold]] void too_deep();
     ScriptEngineImpl& e;
   };
 

@@ -9,6 +9,7 @@
 #include "script/engine.h"
 #include "script/err_object.h"
 #include "script/operators.h"
+#include "script/value_ops.h"
 #if __has_include("script/regexp/regexp_object.h")
 #include "script/regexp/regexp_object.h"
 #define QZ_HAVE_REGEXP_OBJECT 1
@@ -605,16 +606,6 @@ Variant NewExpr::eval(Frame& f) {
 
 // ---- operators ----
 
-namespace {
-inline bool small_int(VT t) { return t == VT::Integer || t == VT::Long; }
-inline int64_t small_value(const Variant& v) { return v.type() == VT::Integer ? v.as_integer() : v.as_long(); }
-inline Variant int_or_wider(int64_t r, bool both_integer) {
-  if (both_integer && r >= -32768 && r <= 32767) return Variant(static_cast<int16_t>(r));
-  if (r >= INT32_MIN && r <= INT32_MAX) return Variant(static_cast<int32_t>(r));
-  return Variant(static_cast<double>(r));
-}
-}  // namespace
-
 Variant UnaryExpr::eval(Frame& f) {
   Variant v = operand->eval(f);
   if (op == Op::Plus && v.deref().is_object()) return Variant(v.deref());   // +o is o itself
@@ -623,81 +614,35 @@ Variant UnaryExpr::eval(Frame& f) {
   return unary_op(op, v);
 }
 
-namespace {
-[[gnu::always_inline]] inline Variant binary_values(Op op, Variant& x, Variant& y);
-}
-
 Variant BinaryExpr::eval(Frame& f) {
+  // Locals and literals are read in place: integer arithmetic on them copies no Variant.
+  if (const Variant* px = operand_in_place(a, f)) {
+    if (const Variant* py = operand_in_place(b, f)) {
+      if (small_int(px->type()) && small_int(py->type())) {
+        if (Variant r; small_int_result(op, *px, *py, r)) return r;
+      }
+    }
+  }
   Variant x = operand_value(a, f);
   Variant y = operand_value(b, f);
   return binary_values(op, x, y);
 }
 
-namespace {
-[[gnu::always_inline]] inline Variant binary_values(Op op, Variant& x, Variant& y) {
-  VT tx = x.type(), ty = y.type();
-  if (small_int(tx) && small_int(ty)) {
-    int64_t p = small_value(x), q = small_value(y);
-    bool both = tx == VT::Integer && ty == VT::Integer;
-    switch (op) {
-      case Op::Add: return int_or_wider(p + q, both);
-      case Op::Sub: return int_or_wider(p - q, both);
-      case Op::Mul: return int_or_wider(p * q, both);
-      case Op::Mod:
-        if (q == 0) runtime_error(kErrDivByZero);
-        return int_or_wider(p % q, both);
-      case Op::IntDiv:
-        if (q == 0) runtime_error(kErrDivByZero);
-        if (p / q > INT32_MAX) runtime_error(kErrOverflow);
-        return int_or_wider(p / q, both);
-      case Op::And: return both ? Variant(static_cast<int16_t>(p & q)) : Variant(static_cast<int32_t>(p & q));
-      case Op::Or: return both ? Variant(static_cast<int16_t>(p | q)) : Variant(static_cast<int32_t>(p | q));
-      case Op::Xor: return both ? Variant(static_cast<int16_t>(p ^ q)) : Variant(static_cast<int32_t>(p ^ q));
-      default: break;
-    }
-  } else if (op == Op::Concat && tx == VT::String && ty == VT::String) {
-    if (x.str_view().size() + y.str_view().size() > (size_t{1} << 30)) runtime_error(kErrOutOfStringSpace);
-    return Variant(Str::concat(x.as_str(), y.as_str()));
-  } else if (tx == VT::Boolean && ty == VT::Boolean) {
-    if (op == Op::And) return Variant(x.as_bool() && y.as_bool());
-    if (op == Op::Or) return Variant(x.as_bool() || y.as_bool());
-  } else if (op == Op::Is) {
-    return Variant(same_object(x, y));
-  }
-  return binary_op(op, x, y);
-}
-}  // namespace
-
 // Only this file calls it: inlined into test and eval, which saves a call per condition.
 [[gnu::always_inline]] inline int CompareExpr::order(Frame& f) {
+  if (const Variant* px = operand_in_place(a, f)) {
+    // Values whose comparison runs no script code (objects' default members could).
+    if (const Variant* py = operand_in_place(b, f); py && !px->is_object() && !py->is_object())
+      return compare_order(*px, *py, literal_side);
+  }
   Variant x = operand_value(a, f);
   Variant y = operand_value(b, f);
-  if (small_int(x.type()) && small_int(y.type())) {
-    int64_t p = small_value(x), q = small_value(y);
-    return p < q ? -1 : p > q ? 1 : 0;
-  }
-  if (x.is_string() && y.is_string() && !((x.as_str().byte_size() | y.as_str().byte_size()) & 1)) {
-    int r = x.str_view().compare(y.str_view());
-    return r < 0 ? -1 : r > 0 ? 1 : 0;
-  }
-  return compare_values(x, y, literal_side);
+  return compare_order(x, y, literal_side);
 }
 
 Variant CompareExpr::eval(Frame& f) { return compare_result(op, order(f)); }
 
-bool CompareExpr::test(Frame& f) {
-  int c = order(f);
-  if (c == 2) return false;   // Null
-  switch (op) {
-    case Op::Eq: return c == 0;
-    case Op::Ne: return c != 0;
-    case Op::Lt: return c < 0;
-    case Op::Gt: return c > 0;
-    case Op::Le: return c <= 0;
-    case Op::Ge: return c >= 0;
-    default: return false;
-  }
-}
+bool CompareExpr::test(Frame& f) { return order_passes(op, order(f)); }
 
 bool Expr::test(Frame& f) { return truth(eval(f)); }
 

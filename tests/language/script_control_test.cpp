@@ -416,5 +416,48 @@ TEST_F(ScriptControlTest, ErrorsFromClassMethodsInAnotherModule) {
   EXPECT_EQ(events[0].text, u"    Divide = a / b");
 }
 
+// Run-time errors inside procedures report the statement's line, or the line of the ElseIf or
+// Loop test that failed, and its text; the second call (with every name bound) the same as the
+// first. The procedures have no On Error, so nothing in them takes the error.
+TEST_F(ScriptControlTest, RuntimeErrorsInProceduresReportTheirLine) {
+  struct Case { const char16_t* code; int line; const char16_t* text; };
+  const Case cases[] = {
+      {u"Function F()\n  Dim x : x = \"a\"\n  If x * 2 > 1 Then\n    F = 1\n  End If\nEnd Function", 3,
+       u"  If x * 2 > 1 Then"},
+      {u"Function F()\n  Dim x : x = \"a\"\n  If False Then\n    F = 1\n  ElseIf x * 2 Then\n    F = 2\n"
+       u"  End If\nEnd Function",
+       5, u"  ElseIf x * 2 Then"},
+      {u"Sub F()\n  Dim i\n  Do\n    i = i + 1\n  Loop Until i / 0\nEnd Sub", 5, u"  Loop Until i / 0"},
+      {u"Sub F()\n  Dim i\n  Do While i < 3\n    i = i + Array(1)(i + 5)\n  Loop\nEnd Sub", 4,
+       u"    i = i + Array(1)(i + 5)"},
+      {u"Function G(a) : G = a : End Function\nFunction F()\n  Dim s : s = \"q\"\n  F = G(G(s - 1))\nEnd Function",
+       4, u"  F = G(G(s - 1))"},
+      {u"Function G(a, b) : G = a : End Function\nFunction F()\n  F = 1\n  F = G(F)\nEnd Function", 4,
+       u"  F = G(F)"},
+      {u"Sub F()\n  Dim a(2)\n  For i = 0 To 1\n    a(i + 5) = 1\n  Next\nEnd Sub", 4, u"    a(i + 5) = 1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.code, c.code + std::char_traits<char16_t>::length(c.code)));
+    sc->reset();
+    sc->add_code(c.code);
+    for (int round = 0; round < 2; ++round) {
+      events.clear();
+      EXPECT_THROW(sc->run(u"F", {}), ScriptError);
+      ASSERT_EQ(events.size(), 1u);
+      EXPECT_EQ(events[0].line, c.line);
+      EXPECT_EQ(events[0].text, c.text);
+    }
+  }
+}
+
+// A loop inside a procedure without On Error still meets the time limit.
+TEST_F(ScriptControlTest, TimeoutStopsALoopInAProcedure) {
+  sc->set_timeout(100);
+  sc->add_code(u"Sub Spin()\n  Dim x\n  Do While True : x = x + 1 : Loop\nEnd Sub");
+  EXPECT_THROW(sc->run(u"Spin", {}), ScriptError);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].line, 3);
+}
+
 }  // namespace
 }  // namespace qz

@@ -1,0 +1,79 @@
+// A procedure compiled to a flat list of instructions that one loop runs (proc_code_run.cpp).
+// Registers are the procedure's locals followed by temporaries, so plain locals are operands
+// without a copy; what the list does not express itself (most statements, most expressions)
+// it hands to the tree node, which stays the reference for every rule of the language.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "script/ast.h"
+
+namespace qz::vbs {
+
+// A value an instruction reads: a register (a local, read through by-reference cells, or a
+// temporary) or a literal.
+struct Operand {
+  int32_t reg = -1;
+  const Variant* literal = nullptr;
+  bool temp = false;   // a temporary: emptied once read, so it keeps no object alive
+};
+
+enum class OpCode : uint8_t {
+  Eval,           // dst = node->eval()
+  Exec,           // node->exec(); Exit Do/For/procedure flows jump to exit_do/exit_for/return
+  Move,           // dst = a (a local copied before code that could change it runs)
+  Binary,         // dst = a op b
+  Compare,        // dst = a op b, a comparison
+  JumpCompare,    // when (a op b) != sense, jump to target
+  JumpTest,       // when node->test() != sense, jump to target
+  Jump,
+  Tick,           // a loop went round: timeout and interrupt checks
+  StoreLocal,     // the local `slot` = a, as a Let (node: the assignment's target)
+  CallPrepare,    // binds the procedure call at node, or runs it in the tree (dst, jump to target)
+  Call,           // dst = the procedure bound at `level`, arguments in args_at..args_at+nargs
+  Return,
+};
+
+// How an argument reaches a procedure's parameter.
+struct CallArg {
+  Operand value;
+  Expr* expr = nullptr;     // null: left out (Missing)
+  bool local_name = false;  // a plain local: a by-reference cell when the parameter is ByRef
+};
+
+struct Instr {
+  OpCode code = OpCode::Return;
+  Op op = Op::Add;
+  bool sense = true;
+  int8_t literal_side = 0;
+  int32_t dst = -1;
+  int32_t slot = -1;
+  int32_t target = -1;
+  int32_t exit_do = -1, exit_for = -1;   // Exec: -1 ends the procedure
+  int32_t level = 0;                     // CallPrepare/Call: how many calls are being prepared around it
+  int32_t args_at = 0, nargs = 0;        // Call: its arguments in ProcCode::args
+  Operand a, b;
+  Node* node = nullptr;
+  // Error positions: the statement running (the frame's current statement) and where the
+  // error is reported (the statement, or the line of an ElseIf or a loop test).
+  Stmt* stmt = nullptr;
+  const Node* where = nullptr;
+};
+
+struct ProcCode {
+  std::vector<Instr> code;
+  std::vector<CallArg> args;
+  int32_t ntemps = 0;
+  static constexpr int kMaxCallLevels = 16;
+};
+
+// The procedure's code, or null when it is run by the tree (top-level code, and procedures with
+// On Error, whose Resume Next continuation points the tree keeps).
+std::shared_ptr<const ProcCode> compile_proc(const Proc& p);
+
+// Runs the code on a frame whose locals hold p.nslots locals followed by code.ntemps Empty
+// temporaries.
+void run_proc_code(Frame& f, const ProcCode& code);
+
+}  // namespace qz::vbs

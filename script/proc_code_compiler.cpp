@@ -1,0 +1,314 @@
+// Turns a procedure's tree into the instruction list of proc_code.h. Assignments to locals,
+// If, Do loops, Exit, arithmetic, comparisons and calls of script procedures become
+// instructions; every other statement or expression stays one instruction that runs its node.
+#include "script/proc_code.h"
+
+namespace qz::vbs {
+namespace {
+
+bool has_on_error(const Block& b);
+
+bool stmt_has_on_error(const Stmt* s) {
+  if (dynamic_cast<const OnErrorStmt*>(s)) return true;
+  if (auto* i = dynamic_cast<const IfStmt*>(s)) {
+    for (const auto& arm : i->arms)
+      if (has_on_error(arm.second)) return true;
+    return has_on_error(i->otherwise);
+  }
+  if (auto* sel = dynamic_cast<const SelectStmt*>(s)) {
+    for (const auto& c : sel->cases)
+      if (has_on_error(c.body)) return true;
+    return has_on_error(sel->otherwise);
+  }
+  if (auto* l = dynamic_cast<const ForStmt*>(s)) return has_on_error(l->body);
+  if (auto* l = dynamic_cast<const ForEachStmt*>(s)) return has_on_error(l->body);
+  if (auto* l = dynamic_cast<const DoStmt*>(s)) return has_on_error(l->body);
+  if (auto* w = dynamic_cast<const WithStmt*>(s)) return has_on_error(w->body);
+  return false;
+}
+
+bool has_on_error(const Block& b) {
+  for (const Stmt* s : b)
+    if (stmt_has_on_error(s)) return true;
+  return false;
+}
+
+// Reading it runs no script code and cannot fail.
+bool is_pure(const Expr* e) {
+  if (e->local_slot >= 0 || e->literal) return true;
+  if (auto* p = dynamic_cast<const ParenExpr*>(e)) return is_pure(p->inner);
+  return false;
+}
+
+bool is_plain_local(const Expr* e) {
+  auto* n = dynamic_cast<const NameExpr*>(e);
+  return n && n->kind == NameExpr::Local && !n->has_parens && n->args.empty();
+}
+
+class Compiler {
+ public:
+  explicit Compiler(const Proc& p) : p_(p) {}
+
+  std::shared_ptr<const ProcCode> run() {
+    block(p_.body);
+    emit(OpCode::Return);
+    out_->ntemps = max_temps_;
+    return std::move(out_);
+  }
+
+ private:
+  struct Loop {
+    bool is_do;
+    std::vector<int32_t> exits;
+  };
+
+  const Proc& p_;
+  std::shared_ptr<ProcCode> out_ = std::make_shared<ProcCode>();
+  int32_t temps_ = 0, max_temps_ = 0;
+  int32_t call_level_ = 0;
+  std::vector<Loop> loops_;
+  Stmt* stmt_ = nullptr;
+  const Node* where_ = nullptr;
+
+  int32_t here() const { return static_cast<int32_t>(out_->code.size()); }
+
+  Instr& emit(OpCode code) {
+    Instr i;
+    i.code = code;
+    i.stmt = stmt_;
+    i.where = where_;
+    out_->code.push_back(i);
+    return out_->code.back();
+  }
+
+  int32_t temp() {
+    int32_t t = p_.nslots + temps_++;
+    if (temps_ > max_temps_) max_temps_ = temps_;
+    return t;
+  }
+
+  Operand in_temp(Operand v) {
+    if (v.reg < 0 || v.temp) return v;
+    Instr& m = emit(OpCode::Move);
+    m.a = v;
+    m.dst = temp();
+    return Operand{m.dst, nullptr, true};
+  }
+
+  Loop* innermost(bool is_do) {
+    for (auto it = loops_.rbegin(); it != loops_.rend(); ++it)
+      if (it->is_do == is_do) return &*it;
+    return nullptr;
+  }
+
+  void block(const Block& b) {
+    for (Stmt* s : b) statement(s);
+  }
+
+  void statement(Stmt* s) {
+    Stmt* saved_stmt = stmt_;
+    const Node* saved_where = where_;
+    int32_t saved_temps = temps_;
+    stmt_ = s;
+    where_ = s;
+    if (auto* a = dynamic_cast<AssignStmt*>(s); a && assign_to_local(a)) {
+    } else if (auto* i = dynamic_cast<IfStmt*>(s)) {
+      if_statement(i);
+    } else if (auto* d = dynamic_cast<DoStmt*>(s)) {
+      do_loop(d);
+    } else if (auto* x = dynamic_cast<ExitStmt*>(s)) {
+      exit_statement(x);
+    } else {
+      fallback(s);
+    }
+    stmt_ = saved_stmt;
+    where_ = saved_where;
+    temps_ = saved_temps;
+  }
+
+  void fallback(Stmt* s) {
+    Instr& e = emit(OpCode::Exec);
+    e.node = s;
+    int32_t at = here() - 1;
+    // Exit Do / Exit For from inside the statement leave the innermost loop compiled here.
+    if (Loop* l = innermost(true)) l->exits.push_back(-at - 1);   // patched: exit_do
+    if (Loop* l = innermost(false)) l->exits.push_back(-at - 1);
+  }
+
+  bool assign_to_local(AssignStmt* a) {
+    if (a->append_head || a->is_set || !a->plain_name || !is_plain_local(a->plain_name)) return false;
+    Operand v = expr(a->value);
+    Instr& st = emit(OpCode::StoreLocal);
+    st.slot = a->plain_name->slot;
+    st.a = v;
+    st.node = a->target;
+    return true;
+  }
+
+  // Jumps to `target` (patched later) when the condition's truth equals `sense`.
+  int32_t condition(Expr* c, bool sense) {
+    if (auto* ce = dynamic_cast<CompareExpr*>(c)) {
+      operation(OpCode::JumpCompare, ce->op, ce->literal_side, ce->a, ce->b);
+      Instr& j = out_->code.back();
+      j.dst = -1;
+      j.sense = sense;
+      return here() - 1;
+    }
+    Instr& j = emit(OpCode::JumpTest);
+    j.node = c;
+    j.sense = sense;
+    return here() - 1;
+  }
+
+  const Node* condition_where(const Node* at, const Stmt* s) { return at->line == s->line ? s : at; }
+
+  void if_statement(IfStmt* s) {
+    std::vector<int32_t> to_end;
+    for (size_t i = 0; i < s->arms.size(); ++i) {
+      where_ = condition_where(&s->arm_at[i], s);
+      int32_t skip = condition(s->arms[i].first, false);
+      where_ = s;
+      block(s->arms[i].second);
+      emit(OpCode::Jump);
+      to_end.push_back(here() - 1);
+      out_->code[static_cast<size_t>(skip)].target = here();
+    }
+    block(s->otherwise);
+    for (int32_t j : to_end) out_->code[static_cast<size_t>(j)].target = here();
+  }
+
+  void do_loop(DoStmt* s) {
+    loops_.push_back(Loop{true, {}});
+    int32_t top = here();
+    std::vector<int32_t> leave;
+    if (s->cond && s->test_first) {
+      where_ = condition_where(s->cond, s);
+      leave.push_back(condition(s->cond, s->until));
+      where_ = s;
+    }
+    block(s->body);
+    emit(OpCode::Tick);
+    if (s->cond && !s->test_first) {
+      where_ = condition_where(s->cond, s);
+      leave.push_back(condition(s->cond, s->until));
+      where_ = s;
+    }
+    emit(OpCode::Jump).target = top;
+    for (int32_t j : leave) out_->code[static_cast<size_t>(j)].target = here();
+    patch_exits(loops_.back());
+    loops_.pop_back();
+  }
+
+  void patch_exits(const Loop& l) {
+    for (int32_t j : l.exits) {
+      if (j >= 0) {
+        out_->code[static_cast<size_t>(j)].target = here();
+      } else {
+        Instr& e = out_->code[static_cast<size_t>(-j - 1)];
+        (l.is_do ? e.exit_do : e.exit_for) = here();
+      }
+    }
+  }
+
+  void exit_statement(ExitStmt* x) {
+    if (x->flow == Flow::ExitProc) {
+      emit(OpCode::Return);
+      return;
+    }
+    if (Loop* l = innermost(x->flow == Flow::ExitDo)) {
+      emit(OpCode::Jump);
+      l->exits.push_back(here() - 1);
+      return;
+    }
+    fallback(x);
+  }
+
+  Operand expr(Expr* e) {
+    if (e->local_slot >= 0) return Operand{e->local_slot, nullptr, false};
+    if (e->literal) return Operand{-1, e->literal, false};
+    if (auto* p = dynamic_cast<ParenExpr*>(e)) return expr(p->inner);
+    // Temporaries are a stack: an instruction's result takes the place of the operands it
+    // consumed (it reads them before it writes).
+    if (auto* b = dynamic_cast<BinaryExpr*>(e)) return operation(OpCode::Binary, b->op, 0, b->a, b->b);
+    if (auto* c = dynamic_cast<CompareExpr*>(e))
+      return operation(OpCode::Compare, c->op, c->literal_side, c->a, c->b);
+    if (auto* n = dynamic_cast<NameExpr*>(e); n && procedure_call(n)) return call(n);
+    Instr& i = emit(OpCode::Eval);
+    i.node = e;
+    i.dst = temp();
+    return Operand{i.dst, nullptr, true};
+  }
+
+  // An operator on two operands. The left one, when it is a local and the right one runs code,
+  // is copied first: the tree reads operands in order.
+  Operand operation(OpCode code, Op op, int8_t literal_side, Expr* a, Expr* b) {
+    int32_t mark = temps_;
+    Operand x = expr(a);
+    if (!is_pure(b)) x = in_temp(x);
+    Operand y = expr(b);
+    temps_ = mark;
+    Instr& i = emit(code);
+    i.op = op;
+    i.literal_side = literal_side;
+    i.a = x;
+    i.b = y;
+    i.dst = temp();
+    return Operand{i.dst, nullptr, true};
+  }
+
+  // A name with arguments that may call a script procedure, whose arguments the code can pass:
+  // values, left-out arguments and plain locals (a cell when the parameter is ByRef).
+  bool procedure_call(const NameExpr* n) {
+    if (n->kind != NameExpr::Global || (!n->has_parens && n->args.empty())) return false;
+    if (call_level_ >= ProcCode::kMaxCallLevels) return false;
+    for (const Expr* a : n->args)
+      if (a && a->may_ref && !is_plain_local(a)) return false;
+    return true;
+  }
+
+  Operand call(NameExpr* n) {
+    // The result goes where the arguments were: the call moves them out before it writes.
+    int32_t mark = temps_;
+    int32_t result = p_.nslots + mark;
+    int32_t prepare = here();
+    Instr& p = emit(OpCode::CallPrepare);
+    p.node = n;
+    p.dst = result;
+    p.level = call_level_++;
+    std::vector<CallArg> args;
+    for (Expr* a : n->args) {
+      CallArg ca;
+      ca.expr = a;
+      if (a && is_plain_local(a)) {
+        ca.local_name = true;
+        ca.value = Operand{a->local_slot >= 0 ? a->local_slot : static_cast<const NameExpr*>(a)->slot, nullptr, false};
+      } else if (a) {
+        // Read now, as the tree reads a value argument: later arguments may change a local.
+        ca.value = in_temp(expr(a));
+      }
+      args.push_back(ca);
+    }
+    --call_level_;
+    temps_ = mark;
+    temp();
+    Instr& c = emit(OpCode::Call);
+    c.node = n;
+    c.dst = result;
+    c.level = call_level_;
+    c.args_at = static_cast<int32_t>(out_->args.size());
+    c.nargs = static_cast<int32_t>(args.size());
+    out_->args.insert(out_->args.end(), args.begin(), args.end());
+    out_->code[static_cast<size_t>(prepare)].target = here();
+    return Operand{result, nullptr, true};
+  }
+};
+
+}  // namespace
+
+std::shared_ptr<const ProcCode> compile_proc(const Proc& p) {
+  if (p.kind == Proc::TopLevel || has_on_error(p.body)) return nullptr;
+  auto c = Compiler(p).run();
+  return c;
+}
+
+}  // namespace qz::vbs

@@ -1,0 +1,275 @@
+// The loop that runs a compiled procedure (see proc_code.h). An error leaves with the position
+// the tree would give it: the instruction knows its statement and where to report it.
+#include <cstring>
+#include <new>
+
+#include "script/engine.h"
+#include "script/frame_registers.h"
+#include "script/proc_code.h"
+#include "script/value_ops.h"
+
+namespace qz::vbs {
+namespace {
+
+[[gnu::always_inline]] inline const Variant& read(const Operand& o, Variant* regs) {
+  return o.reg >= 0 ? regs[o.reg].deref() : *o.literal;
+}
+
+// A temporary that was read lets go of what it holds; plain numbers hold nothing.
+[[gnu::always_inline]] inline void release(const Operand& o, Variant* regs) {
+  if (o.temp) {
+    Variant& t = regs[o.reg];
+    if (t.is_string() || t.is_object() || t.is_array()) t = Variant();
+  }
+}
+
+// The order of an instruction's two operands (see compare_order); the temporaries are read.
+int operands_order(const Instr& in, Variant* regs) {
+  const Variant& x = read(in.a, regs);
+  const Variant& y = read(in.b, regs);
+  int c;
+  if (!x.is_object() && !y.is_object()) {
+    c = compare_order(x, y, in.literal_side);
+  } else {
+    // An object's default member is script code, which could change what the registers hold.
+    Variant cx = x, cy = y;
+    c = compare_order(cx, cy, in.literal_side);
+  }
+  release(in.a, regs);
+  release(in.b, regs);
+  return c;
+}
+
+// The arguments of a call, made in place (no Variant is built for slots that are not used).
+struct CallArgs {
+  alignas(Variant) unsigned char small[6 * sizeof(Variant)];
+  std::unique_ptr<unsigned char[]> big;
+  Variant* data = reinterpret_cast<Variant*>(small);
+  size_t n = 0;
+  explicit CallArgs(size_t count) {
+    if (count > 6) {
+      big.reset(new unsigned char[count * sizeof(Variant)]);
+      data = reinterpret_cast<Variant*>(big.get());
+    }
+  }
+  CallArgs(const CallArgs&) = delete;
+  CallArgs& operator=(const CallArgs&) = delete;
+  ~CallArgs() {
+    for (size_t i = 0; i < n; ++i) data[i].~Variant();
+  }
+  void push(Variant v) { new (&data[n++]) Variant(std::move(v)); }
+};
+
+// The script procedure a call site names right now, as NameExpr::eval finds it; null when the
+// site needs its general path.
+[[gnu::always_inline]] inline Proc* bound_procedure(NameExpr* site, Frame& f) {
+  Binding* b = site->cached;
+  if (!b || site->cached_gen != f.engine->generation() || b->kind != Binding::Procedure) return nullptr;
+  if (site->dynamic_local(f)) return nullptr;
+  return b->proc;
+}
+
+// A call of a compiled procedure: the arguments go straight into the callee's registers.
+Variant call_compiled(Frame& f, Proc* p, const ProcCode& callee, const ProcCode& code, const Instr& in,
+                      Variant* regs) {
+  ScriptEngineImpl& e = *f.engine;
+  ScriptEngineImpl::DepthGuard depth(e);
+  e.tick();
+  FrameRegisters r(static_cast<size_t>(p->nslots + callee.ntemps));
+  for (int32_t i = 0; i < in.nargs; ++i) {
+    const CallArg& ca = code.args[static_cast<size_t>(in.args_at + i)];
+    Variant& slot = r.data[i + 1];
+    bool by_ref = p->byref[static_cast<size_t>(i)];
+    if (!ca.expr) {
+      slot = Variant::missing();
+    } else if (ca.local_name && by_ref) {
+      Variant* target = &regs[ca.value.reg].deref();
+      slot = ca.expr->names_module_variable(f, target) ? Variant::by_ref_lasting(target) : Variant::by_ref(target);
+    } else if (ca.value.temp) {
+      Variant& t = regs[ca.value.reg];
+      if (t.is_byref() && !by_ref) slot = t.deref();
+      else slot = std::move(t);
+    } else {
+      slot = read(ca.value, regs);
+    }
+  }
+  for (const auto& [at, value] : p->consts) r.data[at] = value;
+  Frame fr;
+  fr.engine = &e;
+  fr.locals = r.data;
+  fr.proc = p;
+  fr.module = p->module;
+  fr.unit = p->unit;
+  fr.caller = e.current();
+  CurrentFrame scope(e, &fr);
+  run_proc_code(fr, callee);
+  if (p->has_result()) return std::move(r.data[0]);
+  return Variant();
+}
+
+Variant call_bound(Frame& f, Proc* p, const ProcCode& code, const Instr& in, Variant* regs) {
+  if (!p->code_tried) {
+    p->code_tried = true;
+    p->code = compile_proc(*p);
+  }
+  if (p->code) return call_compiled(f, p, *p->code, code, in, regs);
+  CallArgs args(static_cast<size_t>(in.nargs));
+  for (int32_t i = 0; i < in.nargs; ++i) {
+    const CallArg& ca = code.args[static_cast<size_t>(in.args_at + i)];
+    if (!ca.expr) {
+      args.push(Variant::missing());
+    } else if (ca.local_name && p->byref[static_cast<size_t>(i)]) {
+      Variant* target = &regs[ca.value.reg].deref();
+      args.push(ca.expr->names_module_variable(f, target) ? Variant::by_ref_lasting(target) : Variant::by_ref(target));
+    } else if (ca.value.temp) {
+      args.push(std::move(regs[ca.value.reg]));
+      regs[ca.value.reg] = Variant();
+    } else {
+      args.push(read(ca.value, regs));
+    }
+  }
+  return f.engine->call_proc(p, nullptr, args.data, args.n, true);
+}
+
+}  // namespace
+
+void run_proc_code(Frame& f, const ProcCode& code) {
+  Variant* regs = f.locals;
+  const Instr* base = code.code.data();
+  const Instr* in = base;
+  Proc* pending[ProcCode::kMaxCallLevels];
+  // Each instruction jumps to the next one's handler itself (one indirect jump per handler
+  // predicts far better than one shared jump). The table follows OpCode's order.
+  static const void* const handlers[] = {
+      &&do_eval, &&do_exec, &&do_move, &&do_binary, &&do_compare, &&do_jump_compare, &&do_jump_test,
+      &&do_jump, &&do_tick, &&do_store_local, &&do_call_prepare, &&do_call, &&do_return,
+  };
+  static_assert(sizeof(handlers) / sizeof(handlers[0]) == static_cast<size_t>(OpCode::Return) + 1);
+#define QZ_NEXT goto* handlers[static_cast<size_t>(in->code)]
+  try {
+    QZ_NEXT;
+  do_eval:
+    regs[in->dst] = static_cast<Expr*>(in->node)->eval(f);
+    ++in;
+    QZ_NEXT;
+  do_exec: {
+    f.current = static_cast<Stmt*>(in->node);
+    Flow r = static_cast<Stmt*>(in->node)->exec(f);
+    if (r == Flow::Normal) {
+      ++in;
+      QZ_NEXT;
+    }
+    int32_t to = r == Flow::ExitDo ? in->exit_do : r == Flow::ExitFor ? in->exit_for : -1;
+    if (to < 0) return;
+    in = base + to;
+    QZ_NEXT;
+  }
+  do_move:
+    regs[in->dst] = read(in->a, regs);
+    ++in;
+    QZ_NEXT;
+  do_binary: {
+    const Variant& x = read(in->a, regs);
+    const Variant& y = read(in->b, regs);
+    if (small_int(x.type()) && small_int(y.type())) {
+      // Integer operands: nothing to release, and + - * cannot fail.
+      int64_t p = small_value(x), q = small_value(y);
+      bool both = x.type() == VT::Integer && y.type() == VT::Integer;
+      switch (in->op) {
+        case Op::Add: regs[in->dst] = int_or_wider(p + q, both); ++in; QZ_NEXT;
+        case Op::Sub: regs[in->dst] = int_or_wider(p - q, both); ++in; QZ_NEXT;
+        case Op::Mul: regs[in->dst] = int_or_wider(p * q, both); ++in; QZ_NEXT;
+        default: break;
+      }
+    }
+    Variant cx = x, cy = y;
+    release(in->a, regs);
+    release(in->b, regs);
+    regs[in->dst] = binary_values(in->op, cx, cy);
+    ++in;
+    QZ_NEXT;
+  }
+  do_compare: {
+    regs[in->dst] = compare_result(in->op, operands_order(*in, regs));
+    ++in;
+    QZ_NEXT;
+  }
+  do_jump_compare: {
+    const Variant& x = read(in->a, regs);
+    const Variant& y = read(in->b, regs);
+    int c;
+    if (small_int(x.type()) && small_int(y.type())) {
+      int64_t p = small_value(x), q = small_value(y);
+      c = p < q ? -1 : p > q ? 1 : 0;
+    } else {
+      c = operands_order(*in, regs);
+    }
+    in = order_passes(in->op, c) == in->sense ? base + in->target : in + 1;
+    QZ_NEXT;
+  }
+  do_jump_test:
+    in = static_cast<Expr*>(in->node)->test(f) == in->sense ? base + in->target : in + 1;
+    QZ_NEXT;
+  do_jump:
+    in = base + in->target;
+    QZ_NEXT;
+  do_tick:
+    f.engine->tick();
+    ++in;
+    QZ_NEXT;
+  do_store_local: {
+    Variant v = in->a.temp ? std::move(regs[in->a.reg]) : read(in->a, regs);
+    release(in->a, regs);
+    Variant& dst = regs[in->slot].deref();
+    // Anything that needs a default value, a copy of a fixed array or the lock check takes the
+    // general path.
+    if (!v.is_byref() && !v.is_object() && !v.is_array() && !dst.is_array()) {
+      dst = std::move(v);
+    } else {
+      static_cast<Expr*>(in->node)->assign(f, std::move(v), false);
+    }
+    ++in;
+    QZ_NEXT;
+  }
+  do_call_prepare: {
+    auto* site = static_cast<NameExpr*>(in->node);
+    Proc* p = bound_procedure(site, f);
+    // The count is checked where the arguments are: the call instruction.
+    if (p && p->nparams() == static_cast<size_t>(code.code[static_cast<size_t>(in->target - 1)].nargs)) {
+      pending[in->level] = p;
+      ++in;
+      QZ_NEXT;
+    }
+    regs[in->dst] = p ? site->call_procedure(f, p) : site->eval(f);
+    in = base + in->target;
+    QZ_NEXT;
+  }
+  do_call:
+    regs[in->dst] = call_bound(f, pending[in->level], code, *in, regs);
+    ++in;
+    QZ_NEXT;
+  do_return:
+    return;
+#undef QZ_NEXT
+  } catch (ScriptError& e) {
+    f.current = in->stmt;
+    f.engine->note_position(f, e, in->where);
+    // Only procedures without On Error are compiled: nothing here takes the error.
+    f.engine->absorb(f, e);
+    throw;
+  } catch (const std::bad_alloc&) {
+    ScriptError e(kErrOutOfMemory, std::u16string(kRuntimeSource), std::u16string(error_text(kErrOutOfMemory)));
+    f.current = in->stmt;
+    f.engine->note_position(f, e, in->where);
+    f.engine->absorb(f, e);
+    throw e;
+  } catch (const std::length_error&) {
+    ScriptError e(kErrOutOfMemory, std::u16string(kRuntimeSource), std::u16string(error_text(kErrOutOfMemory)));
+    f.current = in->stmt;
+    f.engine->note_position(f, e, in->where);
+    f.engine->absorb(f, e);
+    throw e;
+  }
+}
+
+}  // namespace qz::vbs

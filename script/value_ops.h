@@ -1,0 +1,95 @@
+// The operators' fast paths on values, shared by the tree's nodes and the procedure code
+// loop: Integer/Long arithmetic and comparisons without a call, string concatenation and
+// comparison, and the general operators for everything else.
+#pragma once
+#include <cstdint>
+
+#include "com/variant.h"
+#include "script/ast.h"
+#include "script/diagnostics.h"
+#include "script/operators.h"
+
+namespace qz::vbs {
+
+inline bool small_int(VT t) { return t == VT::Integer || t == VT::Long; }
+inline int64_t small_value(const Variant& v) { return v.type() == VT::Integer ? v.as_integer() : v.as_long(); }
+inline Variant int_or_wider(int64_t r, bool both_integer) {
+  if (both_integer && r >= -32768 && r <= 32767) return Variant(static_cast<int16_t>(r));
+  if (r >= INT32_MIN && r <= INT32_MAX) return Variant(static_cast<int32_t>(r));
+  return Variant(static_cast<double>(r));
+}
+
+// +, - and * of two Integer/Long values, which cannot fail; false for the other operators.
+[[gnu::always_inline]] inline bool small_int_result(Op op, const Variant& x, const Variant& y, Variant& r) {
+  int64_t p = small_value(x), q = small_value(y);
+  bool both = x.type() == VT::Integer && y.type() == VT::Integer;
+  switch (op) {
+    case Op::Add: r = int_or_wider(p + q, both); return true;
+    case Op::Sub: r = int_or_wider(p - q, both); return true;
+    case Op::Mul: r = int_or_wider(p * q, both); return true;
+    default: return false;
+  }
+}
+
+[[gnu::always_inline]] inline Variant binary_values(Op op, Variant& x, Variant& y) {
+  VT tx = x.type(), ty = y.type();
+  if (small_int(tx) && small_int(ty)) {
+    int64_t p = small_value(x), q = small_value(y);
+    bool both = tx == VT::Integer && ty == VT::Integer;
+    switch (op) {
+      case Op::Add: return int_or_wider(p + q, both);
+      case Op::Sub: return int_or_wider(p - q, both);
+      case Op::Mul: return int_or_wider(p * q, both);
+      case Op::Mod:
+        if (q == 0) runtime_error(kErrDivByZero);
+        return int_or_wider(p % q, both);
+      case Op::IntDiv:
+        if (q == 0) runtime_error(kErrDivByZero);
+        if (p / q > INT32_MAX) runtime_error(kErrOverflow);
+        return int_or_wider(p / q, both);
+      case Op::And: return both ? Variant(static_cast<int16_t>(p & q)) : Variant(static_cast<int32_t>(p & q));
+      case Op::Or: return both ? Variant(static_cast<int16_t>(p | q)) : Variant(static_cast<int32_t>(p | q));
+      case Op::Xor: return both ? Variant(static_cast<int16_t>(p ^ q)) : Variant(static_cast<int32_t>(p ^ q));
+      default: break;
+    }
+  } else if (op == Op::Concat && tx == VT::String && ty == VT::String) {
+    if (x.str_view().size() + y.str_view().size() > (size_t{1} << 30)) runtime_error(kErrOutOfStringSpace);
+    return Variant(Str::concat(x.as_str(), y.as_str()));
+  } else if (tx == VT::Boolean && ty == VT::Boolean) {
+    if (op == Op::And) return Variant(x.as_bool() && y.as_bool());
+    if (op == Op::Or) return Variant(x.as_bool() || y.as_bool());
+  } else if (op == Op::Is) {
+    return Variant(same_object(x, y));
+  }
+  return binary_op(op, x, y);
+}
+
+// -1, 0 or 1; 2 when Null takes part. A literal operand (literal_side 1: x, 2: y) decides how a
+// string on the other side compares.
+[[gnu::always_inline]] inline int compare_order(const Variant& x, const Variant& y, int literal_side) {
+  if (small_int(x.type()) && small_int(y.type())) {
+    int64_t p = small_value(x), q = small_value(y);
+    return p < q ? -1 : p > q ? 1 : 0;
+  }
+  if (x.is_string() && y.is_string() && !((x.as_str().byte_size() | y.as_str().byte_size()) & 1)) {
+    int r = x.str_view().compare(y.str_view());
+    return r < 0 ? -1 : r > 0 ? 1 : 0;
+  }
+  return compare_values(x, y, literal_side);
+}
+
+// Whether an order (see compare_order) satisfies a comparison operator; Null satisfies none.
+inline bool order_passes(Op op, int c) {
+  if (c == 2) return false;
+  switch (op) {
+    case Op::Eq: return c == 0;
+    case Op::Ne: return c != 0;
+    case Op::Lt: return c < 0;
+    case Op::Gt: return c > 0;
+    case Op::Le: return c <= 0;
+    case Op::Ge: return c >= 0;
+    default: return false;
+  }
+}
+
+}  // namespace qz::vbs

@@ -1,0 +1,168 @@
+' Procedures run as compiled code: each is called more than once, so the first call (which
+' binds names) and the later ones (which use what was bound) are both seen.
+
+Function Twice(ByRef x) : x = x * 2 : Twice = x : End Function
+Function Pair(ByVal a, ByVal b) : Pair = a & "," & b : End Function
+Function PairRef(a, b) : PairRef = a & "," & b : End Function
+
+' A local named as an argument is read when the call is made; a parenthesised one is a value
+' taken where it stands.
+Function Order(kind)
+  Dim v : v = 1
+  Select Case kind
+    Case 1 : Order = Pair(v, Twice(v))
+    Case 2 : Order = Pair((v), Twice(v))
+    Case 3 : Order = PairRef(v, Twice(v))
+    Case 4 : Order = Pair(v + 0, Twice(v))
+  End Select
+End Function
+WScript.Echo Order(1) & " " & Order(1)   ' expect: 2,2 2,2
+WScript.Echo Order(2) & " " & Order(2)   ' expect: 1,2 1,2
+WScript.Echo Order(3) & " " & Order(3)   ' expect: 2,2 2,2
+WScript.Echo Order(4) & " " & Order(4)   ' expect: 1,2 1,2
+
+' ByRef parameters write through to the caller's local, ByVal ones do not, also when the
+' caller's local is itself a ByRef parameter; Inc(n) as a statement passes a copy.
+Sub Inc(ByRef n) : n = n + 1 : End Sub
+Function IncOf(ByVal n) : n = n + 1 : IncOf = n : End Function
+Sub Chain(ByRef n) : Inc n : Inc(n) : n = IncOf(n) + Twice(n) * 0 : End Sub
+Function RefRules()
+  Dim a, b : a = 1 : b = 1
+  Inc a : Call Inc(a)
+  b = IncOf(b)
+  Chain b
+  RefRules = a & " " & b
+End Function
+WScript.Echo RefRules() & " " & RefRules()   ' expect: 3 4 3 4
+
+' Exit Do leaves the innermost Do, also from inside statements run as a whole (For, Select).
+Function Exits(limit)
+  Dim i, j, log
+  i = 0
+  Do
+    i = i + 1
+    For j = 1 To 3
+      If j = 2 Then Exit For
+      log = log & i & j & " "
+    Next
+    Select Case i
+      Case limit : Exit Do
+    End Select
+  Loop While i < 10
+  Do Until False
+    Exit Do
+  Loop
+  Exits = log & "end " & i
+End Function
+WScript.Echo Exits(2)   ' expect: 11 21 end 2
+WScript.Echo Exits(3)   ' expect: 11 21 31 end 3
+
+' Exit Function and Exit Sub from nested blocks keep the result set so far.
+Function Early(n)
+  Early = "start"
+  Do While True
+    If n > 0 Then
+      Early = "positive"
+      Exit Function
+    ElseIf n < 0 Then
+      Exit Do
+    End If
+    Early = "zero"
+    Exit Function
+  Loop
+  Early = "negative"
+End Function
+WScript.Echo Early(1) & " " & Early(-1) & " " & Early(0) & " " & Early(5)   ' expect: positive negative zero positive
+
+' Recursion, mixed number types and the Integer to Long to Double widening of results.
+Function Fib(n)
+  If n < 2 Then
+    Fib = n
+  Else
+    Fib = Fib(n - 1) + Fib(n - 2)
+  End If
+End Function
+Function Grow(x, times)
+  If times = 0 Then Grow = x Else Grow = Grow(x * 2, times - 1)
+End Function
+WScript.Echo Fib(20) & " " & TypeName(Fib(5)) & " " & Fib(10.5)   ' expect: 6765 Integer 99.5
+WScript.Echo TypeName(Grow(1, 14)) & " " & TypeName(Grow(1, 15)) & " " & TypeName(Grow(1, 31)) & " " & Grow(1, 31)   ' expect: Integer Long Double 2147483648
+
+' Left-out arguments arrive as Missing; a wrong count raises 450 each time.
+Function Parts(a, b, c) : Parts = a & "/" & IsEmpty(b) & "/" & VarType(b) & "/" & c : End Function
+WScript.Echo Parts(1, , 3) & " " & Parts(1, , 3)   ' expect: 1/False/10/3 1/False/10/3
+Function CountCall()
+  On Error Resume Next
+  Dim r
+  r = Parts(1, 2)
+  CountCall = Err.Number
+End Function
+WScript.Echo CountCall() & " " & CountCall()   ' expect: 450 450
+
+' A procedure replaced by ExecuteGlobal is the one called next time, even from a site that
+' bound the old one.
+Function Version() : Version = "old" : End Function
+Function Ask() : Ask = Version() : End Function
+WScript.Echo Ask()   ' expect: old
+ExecuteGlobal "Function Version() : Version = ""new"" : End Function"
+WScript.Echo Ask()   ' expect: new
+
+' A local that Execute makes hides the procedure of the same name.
+Function Hidden()
+  Hidden = Version()
+  Execute "Dim Version : Version = ""local"""
+  Hidden = Hidden & " " & Version
+End Function
+WScript.Echo Hidden() & " | " & Hidden()   ' expect: new local | new local
+
+' Objects held for a moment while a statement runs are released when the statement is done,
+' not when the procedure ends.
+Class Noisy
+  Public Name
+  Public Function Value() : Value = Len(Name) : End Function
+  Private Sub Class_Terminate() : WScript.Echo "gone " & Name : End Sub
+End Class
+Function Make(name) : Set Make = New Noisy : Make.Name = name : End Function
+Function Brief()
+  Dim n
+  n = Make("a").Value() + 1
+  WScript.Echo "after a"
+  If Make("bb").Value() = 2 Then WScript.Echo "after bb"
+  Brief = n
+End Function
+WScript.Echo Brief()
+' expect: gone a
+' expect: after a
+' expect: gone bb
+' expect: after bb
+' expect: 2
+
+' Comparisons in conditions follow the value rules: Null passes no test, a literal number
+' against a string compares as numbers (and a string that is no number is a type mismatch).
+Function Conds(v)
+  If v = 1 Then
+    Conds = "one"
+  ElseIf v <> 1 Then
+    Conds = "other"
+  Else
+    Conds = "null"
+  End If
+End Function
+WScript.Echo Conds(1) & " " & Conds("1") & " " & Conds(2) & " " & Conds(Null)   ' expect: one one other null
+Function CondError()
+  On Error Resume Next
+  Dim r : r = Conds("x")
+  CondError = Err.Number & IsEmpty(r)
+End Function
+WScript.Echo CondError() & " " & CondError()   ' expect: 13True 13True
+
+' Loops with a test at the top or the bottom.
+Function Loops()
+  Dim i, s
+  i = 0 : Do While i < 3 : i = i + 1 : s = s & i : Loop
+  Do : i = i - 1 : s = s & i : Loop Until i <= 0
+  Do Until i = 2 : i = i + 1 : Loop
+  Do : i = i + 10 : Loop While i < 5
+  Loops = s & " " & i
+End Function
+WScript.Echo Loops() & " " & Loops()   ' expect: 123210 12 123210 12
