@@ -259,6 +259,14 @@ struct SelectStmt final : Stmt {
   Flow exec(Frame& f) override;
 };
 
+// A running For loop: its end and step, and for whole-number bounds the counter kept as a
+// number between the variable's updates.
+struct ForState {
+  Variant end, inc;
+  int64_t i = 0, e = 0, s = 0;
+  bool ints = false, up = true, both = false;
+};
+
 struct ForStmt final : Stmt {
   Expr* var = nullptr;
   Expr* from = nullptr;
@@ -266,6 +274,11 @@ struct ForStmt final : Stmt {
   Expr* step = nullptr;   // null: 1
   Block body;
   Flow exec(Frame& f) override;
+  // The loop in steps, for the tree and compiled code alike: the header (bounds evaluated,
+  // the variable set to the start), the test before each round, the step after it.
+  void begin(Frame& f, ForState& st);
+  bool more(Frame& f, ForState& st);
+  void advance(Frame& f, ForState& st);
 };
 
 struct ForEachStmt final : Stmt {

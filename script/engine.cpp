@@ -448,20 +448,25 @@ Variant ScriptEngineImpl::new_instance(ClassDef* cls, const std::shared_ptr<Unit
 
 void ScriptEngineImpl::run_top(const std::shared_ptr<Unit>& u, Frame* outer, ClassInstance* me) {
   DepthGuard depth(*this);
-  size_t ns = static_cast<size_t>(std::max(u->top.nslots, 0));
-  std::vector<Variant> locals(ns);
+  Proc& top = u->top;
+  // Code that Execute runs inside a procedure or a class sees their names: the tree runs it.
+  if (!top.code_tried && !outer && !me) top.code = compile_proc(top);
+  top.code_tried = true;
+  const ProcCode* code = top.code.get();
+  FrameRegisters locals(static_cast<size_t>(std::max(top.nslots, 0) + (code ? code->ntemps : 0)));
   Frame fr;
   fr.engine = this;
-  fr.locals = locals.data();
+  fr.locals = locals.data;
   fr.me = me;
   fr.fields = me ? me->fields.data() : nullptr;
-  fr.proc = &u->top;
+  fr.proc = &top;
   fr.module = u->module;
   fr.unit = u.get();
   fr.outer = outer;
   fr.caller = current_;
   CurrentFrame scope(*this, &fr);
-  exec_block(fr, u->top.body);
+  if (code) run_proc_code(fr, *code);
+  else exec_block(fr, top.body);
 }
 
 namespace {

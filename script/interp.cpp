@@ -837,60 +837,70 @@ Ref<Enumerator> enumerator_of(const Variant& c) {
 }
 }  // namespace
 
-Flow ForStmt::exec(Frame& f) {
-  Variant start, end, inc;
-  bool ints = false;
-  try {
-    start = let_value(from->eval(f));
-    end = let_value(to->eval(f));
-    inc = step ? let_value(step->eval(f)) : Variant(static_cast<int16_t>(1));
-    for (const Variant* v : {&start, &end, &inc}) {
-      if (v->is_null()) runtime_error(kErrInvalidNull);
-      if (v->is_string()) { double d; if (!parse_number(v->str_view(), d)) runtime_error(kErrTypeMismatch); }
-      else if (v->is_array() || v->is(VT::Error) || v->is_object()) runtime_error(kErrTypeMismatch);
+void ForStmt::begin(Frame& f, ForState& st) {
+  Variant start;
+  start = let_value(from->eval(f));
+  st.end = let_value(to->eval(f));
+  st.inc = step ? let_value(step->eval(f)) : Variant(static_cast<int16_t>(1));
+  for (const Variant* v : {&start, &st.end, &st.inc}) {
+    if (v->is_null()) runtime_error(kErrInvalidNull);
+    if (v->is_string()) { double d; if (!parse_number(v->str_view(), d)) runtime_error(kErrTypeMismatch); }
+    else if (v->is_array() || v->is(VT::Error) || v->is_object()) runtime_error(kErrTypeMismatch);
+  }
+  if (start.is_string()) start = Variant(to_double(start));
+  if (st.end.is_string()) st.end = Variant(to_double(st.end));
+  if (st.inc.is_string()) st.inc = Variant(to_double(st.inc));
+  st.ints = small_int(start.type()) && small_int(st.end.type()) && small_int(st.inc.type());
+  st.both = start.is(VT::Integer) && st.inc.is(VT::Integer);
+  var->assign(f, st.ints ? int_or_wider(small_value(start), st.both) : start, false);
+  st.up = compare_values(st.inc, Variant(static_cast<int16_t>(0)), 0) >= 0;
+  if (st.ints) {
+    st.i = small_value(start);
+    st.e = small_value(st.end);
+    st.s = small_value(st.inc);
+  }
+}
+
+bool ForStmt::more(Frame& f, ForState& st) {
+  if (st.ints) return st.up ? st.i <= st.e : st.i >= st.e;
+  Variant cur = var->eval(f);
+  int c = compare_values(cur, st.end, 0);
+  if (c == 2) runtime_error(kErrInvalidNull);
+  return st.up ? c <= 0 : c >= 0;
+}
+
+void ForStmt::advance(Frame& f, ForState& st) {
+  if (st.ints) {
+    // Integer counters: no boxing per round; the variable is found again each time (the body
+    // may create or replace it), and a body that stored another kind of value in it turns the
+    // loop into the general one.
+    LockList none;
+    Variant* cur = static_cast<NameExpr*>(var)->ref(f, none);
+    if (cur && small_int(cur->type())) {
+      st.i = small_value(*cur) + st.s;
+      *cur = int_or_wider(st.i, st.both && cur->is(VT::Integer));
+      return;
     }
-    if (start.is_string()) start = Variant(to_double(start));
-    if (end.is_string()) end = Variant(to_double(end));
-    if (inc.is_string()) inc = Variant(to_double(inc));
-    ints = small_int(start.type()) && small_int(end.type()) && small_int(inc.type());
-    var->assign(f, ints ? int_or_wider(small_value(start), start.is(VT::Integer) && inc.is(VT::Integer)) : start, false);
+    st.ints = false;
+  }
+  var->assign(f, binary_op(Op::Add, var->eval(f), st.inc), false);
+}
+
+Flow ForStmt::exec(Frame& f) {
+  ForState st;
+  try {
+    begin(f, st);
   } catch (ScriptError& e) {
     return loop_header_failed(f, this, body, e, kErrForNotInitialized);
   }
-  bool up = compare_values(inc, Variant(static_cast<int16_t>(0)), 0) >= 0;
-  auto* name = static_cast<NameExpr*>(var);
-  // Integer counters: no boxing per iteration; the variable is found again each time round
-  // (the body may create or replace it).
-  if (ints) {
-    int64_t i = small_value(start), e = small_value(end), s = small_value(inc);
-    bool both = start.is(VT::Integer) && inc.is(VT::Integer);
-    while (up ? i <= e : i >= e) {
-      Flow r = exec_block(f, body);
-      if (r == Flow::ExitFor) return Flow::Normal;
-      if (r != Flow::Normal) return r;
-      f.engine->tick();
-      LockList none;
-      Variant* cur = name->ref(f, none);
-      if (!cur || !small_int(cur->type())) {
-        var->assign(f, binary_op(Op::Add, var->eval(f), inc), false);
-        goto general;
-      }
-      i = small_value(*cur) + s;
-      *cur = int_or_wider(i, both && cur->is(VT::Integer));
-    }
-    return Flow::Normal;
-  }
-  while (true) {
-  general:
-    Variant cur = var->eval(f);
-    int c = compare_values(cur, end, 0);
-    if (c == 2) runtime_error(kErrInvalidNull);
-    if (up ? c > 0 : c < 0) break;
+  // The test and the step belong to the For statement (the body moved the current one on).
+  while (more(f, st)) {
     Flow r = exec_block(f, body);
     if (r == Flow::ExitFor) return Flow::Normal;
     if (r != Flow::Normal) return r;
     f.engine->tick();
-    var->assign(f, binary_op(Op::Add, var->eval(f), inc), false);
+    f.current = this;
+    advance(f, st);
   }
   return Flow::Normal;
 }

@@ -32,6 +32,17 @@ enum class OpCode : uint8_t {
   StoreLocal,     // the local `slot` = a, as a Let (node: the assignment's target)
   CallPrepare,    // binds the procedure call at node, or runs it in the tree (dst, jump to target)
   Call,           // dst = the procedure bound at `level`, arguments in args_at..args_at+nargs
+  LoadGlobal,     // dst = the module variable or constant node names
+  StoreGlobal,    // the module variable node (an assignment) names = a, as a Let
+  LoadField,      // dst = field `slot` of the instance the code runs for
+  StoreField,     // field `slot` = a, as a Let (node: the assignment's target)
+  ElementPrepare, // finds the array the subscripted name at node holds; else the node runs (dst =
+                  // its value, or for a store it is assigned a) and the code jumps to target
+  LoadElement,    // dst = element a of the array found at `level`
+  StoreElement,   // element b of the array found at `level` = a
+  ForBegin,       // For loop `slot` (node): bounds, and the variable set to the start
+  ForTest,        // when For loop `slot` is done, jump to target
+  ForStep,        // For loop `slot` steps its variable, then jumps to target (its test)
   Return,
 };
 
@@ -45,13 +56,13 @@ struct CallArg {
 struct Instr {
   OpCode code = OpCode::Return;
   Op op = Op::Add;
-  bool sense = true;
+  bool sense = true;                     // jumps: the truth that jumps; ElementPrepare: a store
   int8_t literal_side = 0;
   int32_t dst = -1;
   int32_t slot = -1;
   int32_t target = -1;
   int32_t exit_do = -1, exit_for = -1;   // Exec: -1 ends the procedure
-  int32_t level = 0;                     // CallPrepare/Call: how many calls are being prepared around it
+  int32_t level = 0;                     // prepared calls and elements open around this one
   int32_t args_at = 0, nargs = 0;        // Call: its arguments in ProcCode::args
   Operand a, b;
   Node* node = nullptr;
@@ -65,11 +76,12 @@ struct ProcCode {
   std::vector<Instr> code;
   std::vector<CallArg> args;
   int32_t ntemps = 0;
+  int32_t nfors = 0;   // For loops, each with its state while it runs
   static constexpr int kMaxCallLevels = 16;
 };
 
-// The procedure's code, or null when it is run by the tree (top-level code, and procedures with
-// On Error, whose Resume Next continuation points the tree keeps).
+// The procedure's (or top-level code's) code, or null when the tree runs it: code with On Error,
+// whose Resume Next continuation points the tree keeps.
 std::shared_ptr<const ProcCode> compile_proc(const Proc& p);
 
 // Runs the code on a frame whose locals hold p.nslots locals followed by code.ntemps Empty

@@ -3,6 +3,8 @@
 // instructions; every other statement or expression stays one instruction that runs its node.
 #include "script/proc_code.h"
 
+#include <optional>
+
 namespace qz::vbs {
 namespace {
 
@@ -40,9 +42,19 @@ bool is_pure(const Expr* e) {
   return false;
 }
 
-bool is_plain_local(const Expr* e) {
+bool is_plain_name(const Expr* e) {
   auto* n = dynamic_cast<const NameExpr*>(e);
-  return n && n->kind == NameExpr::Local && !n->has_parens && n->args.empty();
+  return n && !n->has_parens && n->args.empty();
+}
+
+// A name with one subscript that may be an element of an array variable.
+bool is_element(const NameExpr* n) {
+  return n->has_parens && n->args.size() == 1 && n->args[0] &&
+         (n->kind == NameExpr::Local || n->kind == NameExpr::Field || n->kind == NameExpr::Global);
+}
+
+bool is_plain_local(const Expr* e) {
+  return is_plain_name(e) && static_cast<const NameExpr*>(e)->kind == NameExpr::Local;
 }
 
 class Compiler {
@@ -116,6 +128,8 @@ class Compiler {
       if_statement(i);
     } else if (auto* d = dynamic_cast<DoStmt*>(s)) {
       do_loop(d);
+    } else if (auto* l = dynamic_cast<ForStmt*>(s); l && is_plain_name(l->var)) {
+      for_loop(l);
     } else if (auto* x = dynamic_cast<ExitStmt*>(s)) {
       exit_statement(x);
     } else {
@@ -135,14 +149,48 @@ class Compiler {
     if (Loop* l = innermost(false)) l->exits.push_back(-at - 1);
   }
 
+  // A Let of a plain local, field or module variable, or of an array element.
   bool assign_to_local(AssignStmt* a) {
-    if (a->append_head || a->is_set || !a->plain_name || !is_plain_local(a->plain_name)) return false;
+    if (a->append_head || a->is_set) return false;
+    if (!a->plain_name) {
+      auto* n = dynamic_cast<NameExpr*>(a->target);
+      if (!n || !is_element(n) || call_level_ >= ProcCode::kMaxCallLevels) return false;
+      element(n, in_temp(expr(a->value)));
+      return true;
+    }
+    OpCode code;
+    switch (a->plain_name->kind) {
+      case NameExpr::Local: code = OpCode::StoreLocal; break;
+      case NameExpr::Field: code = OpCode::StoreField; break;
+      case NameExpr::Global: code = OpCode::StoreGlobal; break;
+      default: return false;
+    }
     Operand v = expr(a->value);
-    Instr& st = emit(OpCode::StoreLocal);
+    Instr& st = emit(code);
     st.slot = a->plain_name->slot;
     st.a = v;
     st.node = a->target;
     return true;
+  }
+
+  void for_loop(ForStmt* s) {
+    int32_t state = out_->nfors++;
+    Instr& b = emit(OpCode::ForBegin);
+    b.node = s;
+    b.slot = state;
+    int32_t test = here();
+    Instr& t = emit(OpCode::ForTest);
+    t.node = s;
+    t.slot = state;
+    loops_.push_back(Loop{false, {test}});
+    block(s->body);
+    emit(OpCode::Tick);
+    Instr& step = emit(OpCode::ForStep);
+    step.node = s;
+    step.slot = state;
+    step.target = test;
+    patch_exits(loops_.back());
+    loops_.pop_back();
   }
 
   // Jumps to `target` (patched later) when the condition's truth equals `sense`.
@@ -233,10 +281,48 @@ class Compiler {
     if (auto* c = dynamic_cast<CompareExpr*>(e))
       return operation(OpCode::Compare, c->op, c->literal_side, c->a, c->b);
     if (auto* n = dynamic_cast<NameExpr*>(e); n && procedure_call(n)) return call(n);
+    if (auto* n = dynamic_cast<NameExpr*>(e)) {
+      if ((n->kind == NameExpr::Global || n->kind == NameExpr::Field) && is_plain_name(n)) {
+        Instr& i = emit(n->kind == NameExpr::Global ? OpCode::LoadGlobal : OpCode::LoadField);
+        i.node = n;
+        i.slot = n->slot;
+        i.dst = temp();
+        return Operand{i.dst, nullptr, true};
+      }
+      if (is_element(n) && call_level_ < ProcCode::kMaxCallLevels) return element(n, std::nullopt);
+    }
     Instr& i = emit(OpCode::Eval);
     i.node = e;
     i.dst = temp();
     return Operand{i.dst, nullptr, true};
+  }
+
+  // An element of an array variable read (no `value`) or assigned. The array is found before
+  // the subscript is evaluated, as the tree does; what is no array the tree handles whole.
+  Operand element(NameExpr* n, std::optional<Operand> value) {
+    int32_t mark = temps_;
+    int32_t result = p_.nslots + mark;
+    int32_t prepare = here();
+    Instr& p = emit(OpCode::ElementPrepare);
+    p.node = n;
+    p.dst = result;
+    p.level = call_level_++;
+    p.sense = value.has_value();
+    if (value) p.a = *value;
+    Operand index = expr(n->args[0]);
+    --call_level_;
+    temps_ = mark;
+    Instr& e = emit(value ? OpCode::StoreElement : OpCode::LoadElement);
+    e.level = call_level_;
+    if (value) {
+      e.a = *value;
+      e.b = index;
+    } else {
+      e.a = index;
+      e.dst = temp();
+    }
+    out_->code[static_cast<size_t>(prepare)].target = here();
+    return Operand{result, nullptr, true};
   }
 
   // An operator on two operands. The left one, when it is a local and the right one runs code,
@@ -306,7 +392,7 @@ class Compiler {
 }  // namespace
 
 std::shared_ptr<const ProcCode> compile_proc(const Proc& p) {
-  if (p.kind == Proc::TopLevel || has_on_error(p.body)) return nullptr;
+  if (has_on_error(p.body)) return nullptr;
   auto c = Compiler(p).run();
   return c;
 }

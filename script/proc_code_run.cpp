@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "script/class_instance.h"
 #include "script/engine.h"
 #include "script/frame_registers.h"
 #include "script/proc_code.h"
@@ -22,6 +23,57 @@ namespace {
     if (t.is_string() || t.is_object() || t.is_array()) t = Variant();
   }
 }
+
+// A Let that is a plain store: anything that needs a default value, a copy of a fixed array or
+// the lock check takes the assignment's general path.
+[[gnu::always_inline]] inline bool stores_plainly(const Variant& v, const Variant& dst) {
+  return !v.is_byref() && !v.is_object() && !v.is_array() && !dst.is_array();
+}
+
+// The module variable (or, for reading, constant) a plain name was bound to, while that binding
+// holds and no local made by Execute hides it; null otherwise.
+[[gnu::always_inline]] inline Variant* bound_value(NameExpr* n, Frame& f, bool constants_too) {
+  Binding* b = n->cached;
+  if (!b || n->cached_gen != f.engine->generation()) return nullptr;
+  if (b->kind != Binding::Var && !(constants_too && b->kind == Binding::Const)) return nullptr;
+  if (n->dynamic_local(f)) return nullptr;
+  return &b->value;
+}
+
+// The variable a subscripted name reads, when it holds an array; null when the tree must work out
+// what the name is (a procedure, an object's default member, a name not bound yet).
+[[gnu::always_inline]] inline Variant* array_variable(NameExpr* n, Frame& f, Variant* regs) {
+  Variant* v;
+  switch (n->kind) {
+    case NameExpr::Local: v = &regs[n->slot]; break;
+    case NameExpr::Field: v = &f.fields[n->slot]; break;
+    default: v = bound_value(n, f, false); break;
+  }
+  return v && v->deref().is_array() ? v : nullptr;
+}
+
+// The For loops' states, made only for code that has loops; a couple in place.
+struct ForStates {
+  alignas(ForState) unsigned char small[2 * sizeof(ForState)];
+  std::unique_ptr<ForState[]> big;
+  ForState* data = nullptr;
+  size_t n;
+  explicit ForStates(size_t count) : n(count) {
+    if (n > 2) {
+      big.reset(new ForState[n]);
+      data = big.get();
+    } else {
+      data = reinterpret_cast<ForState*>(small);
+      for (size_t i = 0; i < n; ++i) new (&data[i]) ForState();
+    }
+  }
+  ForStates(const ForStates&) = delete;
+  ForStates& operator=(const ForStates&) = delete;
+  ~ForStates() {
+    if (!big)
+      for (size_t i = 0; i < n; ++i) data[i].~ForState();
+  }
+};
 
 // The order of an instruction's two operands (see compare_order); the temporaries are read.
 int operands_order(const Instr& in, Variant* regs) {
@@ -137,13 +189,19 @@ void run_proc_code(Frame& f, const ProcCode& code) {
   Variant* regs = f.locals;
   const Instr* base = code.code.data();
   const Instr* in = base;
-  Proc* pending[ProcCode::kMaxCallLevels];
+  // What CallPrepare (a Proc) and ElementPrepare (a Variant) found for the instruction that
+  // completes them.
+  void* pending[ProcCode::kMaxCallLevels];
   // Each instruction jumps to the next one's handler itself (one indirect jump per handler
   // predicts far better than one shared jump). The table follows OpCode's order.
   static const void* const handlers[] = {
       &&do_eval, &&do_exec, &&do_move, &&do_binary, &&do_compare, &&do_jump_compare, &&do_jump_test,
-      &&do_jump, &&do_tick, &&do_store_local, &&do_call_prepare, &&do_call, &&do_return,
+      &&do_jump, &&do_tick, &&do_store_local, &&do_call_prepare, &&do_call, &&do_load_global,
+      &&do_store_global, &&do_load_field, &&do_store_field, &&do_element_prepare, &&do_load_element,
+      &&do_store_element,
+      &&do_for_begin, &&do_for_test, &&do_for_step, &&do_return,
   };
+  ForStates fors(static_cast<size_t>(code.nfors));
   static_assert(sizeof(handlers) / sizeof(handlers[0]) == static_cast<size_t>(OpCode::Return) + 1);
 #define QZ_NEXT goto* handlers[static_cast<size_t>(in->code)]
   try {
@@ -221,9 +279,7 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     Variant v = in->a.temp ? std::move(regs[in->a.reg]) : read(in->a, regs);
     release(in->a, regs);
     Variant& dst = regs[in->slot].deref();
-    // Anything that needs a default value, a copy of a fixed array or the lock check takes the
-    // general path.
-    if (!v.is_byref() && !v.is_object() && !v.is_array() && !dst.is_array()) {
+    if (stores_plainly(v, dst)) {
       dst = std::move(v);
     } else {
       static_cast<Expr*>(in->node)->assign(f, std::move(v), false);
@@ -245,8 +301,81 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     QZ_NEXT;
   }
   do_call:
-    regs[in->dst] = call_bound(f, pending[in->level], code, *in, regs);
+    regs[in->dst] = call_bound(f, static_cast<Proc*>(pending[in->level]), code, *in, regs);
     ++in;
+    QZ_NEXT;
+  do_load_global: {
+    auto* n = static_cast<NameExpr*>(in->node);
+    if (Variant* v = bound_value(n, f, true)) regs[in->dst] = v->deref();
+    else regs[in->dst] = n->eval(f);
+    ++in;
+    QZ_NEXT;
+  }
+  do_store_global: {
+    Variant v = in->a.temp ? std::move(regs[in->a.reg]) : read(in->a, regs);
+    release(in->a, regs);
+    auto* n = static_cast<NameExpr*>(in->node);
+    Variant* dst = bound_value(n, f, false);
+    if (dst && stores_plainly(v, dst->deref())) dst->deref() = std::move(v);
+    else n->assign(f, std::move(v), false);
+    ++in;
+    QZ_NEXT;
+  }
+  do_load_field:
+    regs[in->dst] = f.fields[in->slot].deref();
+    ++in;
+    QZ_NEXT;
+  do_store_field: {
+    Variant v = in->a.temp ? std::move(regs[in->a.reg]) : read(in->a, regs);
+    release(in->a, regs);
+    Variant& dst = f.fields[in->slot].deref();
+    if (stores_plainly(v, dst)) dst = std::move(v);
+    else static_cast<Expr*>(in->node)->assign(f, std::move(v), false);
+    ++in;
+    QZ_NEXT;
+  }
+  do_element_prepare: {
+    auto* n = static_cast<NameExpr*>(in->node);
+    if (Variant* var = array_variable(n, f, regs)) {
+      pending[in->level] = var;
+      ++in;
+      QZ_NEXT;
+    }
+    if (in->sense) {
+      Variant v = in->a.temp ? std::move(regs[in->a.reg]) : read(in->a, regs);
+      n->assign(f, std::move(v), false);
+    } else {
+      regs[in->dst] = n->eval(f);
+    }
+    in = base + in->target;
+    QZ_NEXT;
+  }
+  do_load_element: {
+    // What the subscript did may have changed the variable: apply_args takes whatever it holds.
+    Variant index = read(in->a, regs);
+    release(in->a, regs);
+    regs[in->dst] = apply_args(*static_cast<Variant*>(pending[in->level]), Args(&index, 1));
+    ++in;
+    QZ_NEXT;
+  }
+  do_store_element: {
+    Variant v = in->a.temp ? std::move(regs[in->a.reg]) : read(in->a, regs);
+    Variant index = read(in->b, regs);
+    release(in->b, regs);
+    assign_indexed(*static_cast<Variant*>(pending[in->level]), Args(&index, 1), std::move(v), false);
+    ++in;
+    QZ_NEXT;
+  }
+  do_for_begin:
+    static_cast<ForStmt*>(in->node)->begin(f, fors.data[in->slot]);
+    ++in;
+    QZ_NEXT;
+  do_for_test:
+    in = static_cast<ForStmt*>(in->node)->more(f, fors.data[in->slot]) ? in + 1 : base + in->target;
+    QZ_NEXT;
+  do_for_step:
+    static_cast<ForStmt*>(in->node)->advance(f, fors.data[in->slot]);
+    in = base + in->target;
     QZ_NEXT;
   do_return:
     return;

@@ -10,7 +10,7 @@ import subprocess
 import sys
 import time
 
-from xvfb_session import display_env, require, start_display, wait_for, xdotool as xdotool_on
+from xvfb_session import display_env, require, start_display, stop_display, wait_for, xdotool as xdotool_on
 
 quazel, here = sys.argv[1], sys.argv[2]
 require("Xvfb", "xdotool")
@@ -65,4 +65,4 @@ finally:
     for r in runs:
         if r.poll() is None:
             r.kill()
-    server.kill()
+    stop_display(server)

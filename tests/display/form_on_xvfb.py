@@ -14,7 +14,7 @@ import sys
 import tempfile
 import time
 
-from xvfb_session import display_env, require, start_display, wait_for, xdotool as xdotool_on
+from xvfb_session import display_env, require, start_display, stop_display, wait_for, xdotool as xdotool_on
 
 quazel, here = sys.argv[1], sys.argv[2]
 script = os.path.join(here, "click_and_type.qz")
@@ -72,5 +72,5 @@ try:
 finally:
     if 'run' in dir() and run.poll() is None:
         run.kill()
-    server.kill()
+    stop_display(server)
     shutil.rmtree(work, ignore_errors=True)

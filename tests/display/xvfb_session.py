@@ -13,10 +13,37 @@ def require(*tools):
             sys.exit(f"{tool} is missing: scripts/setup installs it")
 
 
+def display_in_use(number):
+    """True when a live server holds display `number`. A lock file left by a server that was
+    killed names a process that is gone; the X server replaces such a stale lock itself."""
+    try:
+        with open(f"/tmp/.X{number}-lock") as lock:
+            pid = int(lock.read().strip())
+    except (OSError, ValueError):
+        return os.path.exists(f"/tmp/.X{number}-lock")
+    try:
+        os.kill(pid, 0)
+    except ProcessLookupError:
+        return False
+    except PermissionError:
+        pass
+    return True
+
+
+def stop_display(server):
+    """Ends the server so that it removes its lock file (a killed one leaves it behind)."""
+    server.terminate()
+    try:
+        server.wait(timeout=5)
+    except subprocess.TimeoutExpired:
+        server.kill()
+        server.wait()
+
+
 def start_display(first_number):
     """An Xvfb server on the first free display number from `first_number`; (server, ":N")."""
     for number in range(first_number, first_number + 50):
-        if os.path.exists(f"/tmp/.X{number}-lock"):
+        if display_in_use(number):
             continue
         server = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

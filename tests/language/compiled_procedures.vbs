@@ -166,3 +166,33 @@ Function Loops()
   Loops = s & " " & i
 End Function
 WScript.Echo Loops() & " " & Loops()   ' expect: 123210 12 123210 12
+
+' Subscripted names: array elements of locals, fields and module variables; what is no array
+' (a function, an object's default member) evaluates its argument once.
+Dim calls, grid()
+Function Key() : calls = calls + 1 : Key = 2 : End Function
+Function Lookup(k) : Lookup = "v" & k : End Function
+Function Stretch(i) : ReDim Preserve grid(5) : grid(5) = "grown" : Stretch = i : End Function
+Class Table
+  Private cells
+  Private Sub Class_Initialize() : cells = Array("a", "b", "c") : End Sub
+  Public Function Swap(i, v) : Swap = cells(i) : cells(i) = v : End Function
+End Class
+Function Elements()
+  Dim local(2), d, t, r
+  calls = 0
+  r = Lookup(Key) & Lookup(Key())
+  r = r & " " & calls
+  local(Key) = "k" : local(0) = local(Key) & "!"
+  r = r & " " & local(0) & local(2) & " " & calls
+  Set d = CreateObject("Scripting.Dictionary")
+  d(Key) = "dict" : r = r & " " & d(Key) & " " & calls
+  ReDim grid(1) : grid(0) = "g"
+  grid(Stretch(1)) = "one"
+  r = r & " " & grid(0) & grid(1) & grid(5) & UBound(grid)
+  Set t = New Table
+  r = r & " " & t.Swap(1, "B") & t.Swap(1, "x")
+  Elements = r
+End Function
+WScript.Echo Elements()   ' expect: v2v2 2 k!k 4 dict 6 gonegrown5 bB
+WScript.Echo Elements()   ' expect: v2v2 2 k!k 4 dict 6 gonegrown5 bB
