@@ -4,6 +4,7 @@
 #include <new>
 
 #include "com/convert.h"
+#include "script/bound_names.h"
 #include "script/class_instance.h"
 #include "script/diagnostics.h"
 #include "script/engine.h"
@@ -875,7 +876,9 @@ void ForStmt::advance(Frame& f, ForState& st) {
     // may create or replace it), and a body that stored another kind of value in it turns the
     // loop into the general one.
     LockList none;
-    Variant* cur = static_cast<NameExpr*>(var)->ref(f, none);
+    auto* name = static_cast<NameExpr*>(var);
+    Variant* cur = plain_variable(name, f);
+    cur = cur ? &cur->deref() : name->ref(f, none);
     if (cur && small_int(cur->type())) {
       st.i = small_value(*cur) + st.s;
       *cur = int_or_wider(st.i, st.both && cur->is(VT::Integer));

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "script/bound_names.h"
 #include "script/class_instance.h"
 #include "script/engine.h"
 #include "script/frame_registers.h"
@@ -28,16 +29,6 @@ namespace {
 // the lock check takes the assignment's general path.
 [[gnu::always_inline]] inline bool stores_plainly(const Variant& v, const Variant& dst) {
   return !v.is_byref() && !v.is_object() && !v.is_array() && !dst.is_array();
-}
-
-// The module variable (or, for reading, constant) a plain name was bound to, while that binding
-// holds and no local made by Execute hides it; null otherwise.
-[[gnu::always_inline]] inline Variant* bound_value(NameExpr* n, Frame& f, bool constants_too) {
-  Binding* b = n->cached;
-  if (!b || n->cached_gen != f.engine->generation()) return nullptr;
-  if (b->kind != Binding::Var && !(constants_too && b->kind == Binding::Const)) return nullptr;
-  if (n->dynamic_local(f)) return nullptr;
-  return &b->value;
 }
 
 // The variable a subscripted name reads, when it holds an array; null when the tree must work out
@@ -240,10 +231,18 @@ void run_proc_code(Frame& f, const ProcCode& code) {
         default: break;
       }
     }
-    Variant cx = x, cy = y;
-    release(in->a, regs);
-    release(in->b, regs);
-    regs[in->dst] = binary_values(in->op, cx, cy);
+    if (!x.is_object() && !y.is_object()) {
+      Variant r = binary_values(in->op, x, y);
+      release(in->a, regs);
+      release(in->b, regs);
+      regs[in->dst] = std::move(r);
+    } else {
+      // An object's default member is script code, which could change what the registers hold.
+      Variant cx = x, cy = y;
+      release(in->a, regs);
+      release(in->b, regs);
+      regs[in->dst] = binary_values(in->op, cx, cy);
+    }
     ++in;
     QZ_NEXT;
   }

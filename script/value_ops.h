@@ -2,6 +2,7 @@
 // loop: Integer/Long arithmetic and comparisons without a call, string concatenation and
 // comparison, and the general operators for everything else.
 #pragma once
+#include <cmath>
 #include <cstdint>
 
 #include "com/variant.h"
@@ -31,8 +32,27 @@ inline Variant int_or_wider(int64_t r, bool both_integer) {
   }
 }
 
-[[gnu::always_inline]] inline Variant binary_values(Op op, Variant& x, Variant& y) {
+inline bool int_or_double(VT t) { return t == VT::Integer || t == VT::Long || t == VT::Double; }
+inline double number_of(const Variant& v) {
+  return v.type() == VT::Double ? v.as_double() : static_cast<double>(small_value(v));
+}
+
+[[gnu::always_inline]] inline Variant binary_values(Op op, const Variant& x, const Variant& y) {
   VT tx = x.type(), ty = y.type();
+  if ((tx == VT::Double || ty == VT::Double) && int_or_double(tx) && int_or_double(ty)) {
+    // Double arithmetic: a finite result is the answer; overflow and division by zero take the
+    // general path, which raises their errors.
+    double p = number_of(x), q = number_of(y), r;
+    switch (op) {
+      case Op::Add: r = p + q; break;
+      case Op::Sub: r = p - q; break;
+      case Op::Mul: r = p * q; break;
+      case Op::Div: r = q != 0 ? p / q : HUGE_VAL; break;
+      default: return binary_op(op, x, y);
+    }
+    if (std::isfinite(r)) return Variant(r);
+    return binary_op(op, x, y);
+  }
   if (small_int(tx) && small_int(ty)) {
     int64_t p = small_value(x), q = small_value(y);
     bool both = tx == VT::Integer && ty == VT::Integer;
@@ -50,6 +70,9 @@ inline Variant int_or_wider(int64_t r, bool both_integer) {
       case Op::And: return both ? Variant(static_cast<int16_t>(p & q)) : Variant(static_cast<int32_t>(p & q));
       case Op::Or: return both ? Variant(static_cast<int16_t>(p | q)) : Variant(static_cast<int32_t>(p | q));
       case Op::Xor: return both ? Variant(static_cast<int16_t>(p ^ q)) : Variant(static_cast<int32_t>(p ^ q));
+      case Op::Div:
+        if (q == 0) break;
+        return Variant(static_cast<double>(p) / static_cast<double>(q));
       default: break;
     }
   } else if (op == Op::Concat && tx == VT::String && ty == VT::String) {
