@@ -249,6 +249,22 @@ double to_date(const Variant& value) {
   return d;
 }
 
+namespace {
+// A whole number's decimal text, made straight into the string.
+Str decimal_text(int64_t n) {
+  char16_t buf[24];
+  char16_t* end = buf + 24;
+  char16_t* p = end;
+  uint64_t u = n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
+  do {
+    *--p = static_cast<char16_t>(u'0' + u % 10);
+    u /= 10;
+  } while (u);
+  if (n < 0) *--p = u'-';
+  return Str(std::u16string_view(p, static_cast<size_t>(end - p)));
+}
+}  // namespace
+
 Str to_str(const Variant& value) {
   Variant holder;
   const Variant& v = scalar(value, holder);
@@ -256,10 +272,10 @@ Str to_str(const Variant& value) {
     case VT::String: return v.as_str();
     case VT::Empty: return Str();
     case VT::Boolean: return Str(v.as_bool() ? u"True" : u"False");
-    case VT::Byte: return Str(ascii_u16(std::to_string(v.as_byte())));
-    case VT::Integer: return Str(ascii_u16(std::to_string(v.as_integer())));
-    case VT::Long: return Str(ascii_u16(std::to_string(v.as_long())));
-    case VT::LongLong: return Str(ascii_u16(std::to_string(v.as_longlong())));
+    case VT::Byte: return decimal_text(v.as_byte());
+    case VT::Integer: return decimal_text(v.as_integer());
+    case VT::Long: return decimal_text(v.as_long());
+    case VT::LongLong: return decimal_text(v.as_longlong());
     case VT::Single: return Str(format_single(v.as_single()));
     case VT::Double: return Str(format_double(v.as_double()));
     case VT::Currency: return Str(format_currency_value(v.as_currency()));

@@ -686,19 +686,6 @@ Flow AssignStmt::exec(Frame& f) {
   return Flow::Normal;
 }
 
-namespace {
-// A value & turns into text without running code or failing.
-bool plain_text_operand(const Variant& v) {
-  switch (v.type()) {
-    case VT::Object: case VT::Array: case VT::ByRef: case VT::Error: return false;
-    default: return true;
-  }
-}
-Str text_operand(const Variant& v) {
-  return v.is_string() ? v.as_str() : (v.is_null() || v.is_empty()) ? Str() : to_str(v);
-}
-}  // namespace
-
 // Evaluates as `value` would, operand by operand; when every operand was plain text and the
 // variable still holds the string the chain started from, the tails go onto it in place.
 Flow AssignStmt::exec_append(Frame& f) {

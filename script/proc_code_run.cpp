@@ -176,6 +176,97 @@ Variant call_bound(Frame& f, Proc* p, const ProcCode& code, const Instr& in, Var
 
 }  // namespace
 
+namespace {
+
+// The handlers whose work needs values of their own (the dispatch jumps only between handlers
+// that hold none).
+
+// dst = a op b.
+[[gnu::always_inline]] inline void binary(const Instr& in, Variant* regs) {
+  const Variant& x = read(in.a, regs);
+  const Variant& y = read(in.b, regs);
+  if (small_int(x.type()) && small_int(y.type())) {
+    // Integer operands: nothing to release, and + - * cannot fail.
+    int64_t p = small_value(x), q = small_value(y);
+    bool both = x.type() == VT::Integer && y.type() == VT::Integer;
+    switch (in.op) {
+      case Op::Add: regs[in.dst] = int_or_wider(p + q, both); return;
+      case Op::Sub: regs[in.dst] = int_or_wider(p - q, both); return;
+      case Op::Mul: regs[in.dst] = int_or_wider(p * q, both); return;
+      default: break;
+    }
+  }
+  if (in.op == Op::Concat && plain_text_operand(x) && plain_text_operand(y) && !(x.is_null() && y.is_null())) {
+    // A chain of & builds one string: the text so far, a temporary only this chain holds,
+    // takes the next piece in its spare room. (Too long a result takes the general path,
+    // which reports it.)
+    Str head = text_operand(x);
+    Str tail = text_operand(y);
+    if (head.size() + tail.size() <= (size_t{1} << 30)) {
+      release(in.a, regs);
+      release(in.b, regs);
+      regs[in.dst] = Variant(Str::append(std::move(head), tail));
+      return;
+    }
+  }
+  if (!x.is_object() && !y.is_object()) {
+    Variant r = binary_values(in.op, x, y);
+    release(in.a, regs);
+    release(in.b, regs);
+    regs[in.dst] = std::move(r);
+    return;
+  }
+  // An object's default member is script code, which could change what the registers hold.
+  Variant cx = x, cy = y;
+  release(in.a, regs);
+  release(in.b, regs);
+  regs[in.dst] = binary_values(in.op, cx, cy);
+}
+
+// The value of operand a, taken from its register when it is a temporary.
+[[gnu::always_inline]] inline Variant take(const Operand& a, Variant* regs) {
+  if (a.temp) return std::move(regs[a.reg]);
+  return read(a, regs);
+}
+
+// var = a as a Let; what is no plain store goes to the assignment's target node.
+[[gnu::always_inline]] inline void store_let(Frame& f, const Instr& in, Variant* regs, Variant& var) {
+  Variant v = take(in.a, regs);
+  Variant& dst = var.deref();
+  if (stores_plainly(v, dst)) dst = std::move(v);
+  else static_cast<Expr*>(in.node)->assign(f, std::move(v), false);
+}
+
+[[gnu::always_inline]] inline void store_global(Frame& f, const Instr& in, Variant* regs) {
+  Variant v = take(in.a, regs);
+  auto* n = static_cast<NameExpr*>(in.node);
+  Variant* dst = bound_value(n, f, false);
+  if (dst && stores_plainly(v, dst->deref())) dst->deref() = std::move(v);
+  else n->assign(f, std::move(v), false);
+}
+
+// A subscripted name that holds no array: the tree reads or assigns it whole.
+void element_by_tree(Frame& f, const Instr& in, Variant* regs) {
+  auto* n = static_cast<NameExpr*>(in.node);
+  if (in.sense) n->assign(f, take(in.a, regs), false);
+  else regs[in.dst] = n->eval(f);
+}
+
+// What the subscript did may have changed the variable: apply_args and assign_indexed take
+// whatever it holds now.
+[[gnu::always_inline]] inline void load_element(const Instr& in, Variant* regs, Variant& var) {
+  Variant index = take(in.a, regs);
+  regs[in.dst] = apply_args(var, Args(&index, 1));
+}
+
+[[gnu::always_inline]] inline void store_element(const Instr& in, Variant* regs, Variant& var) {
+  Variant v = take(in.a, regs);
+  Variant index = take(in.b, regs);
+  assign_indexed(var, Args(&index, 1), std::move(v), false);
+}
+
+}  // namespace
+
 void run_proc_code(Frame& f, const ProcCode& code) {
   Variant* regs = f.locals;
   const Instr* base = code.code.data();
@@ -217,35 +308,10 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     regs[in->dst] = read(in->a, regs);
     ++in;
     QZ_NEXT;
-  do_binary: {
-    const Variant& x = read(in->a, regs);
-    const Variant& y = read(in->b, regs);
-    if (small_int(x.type()) && small_int(y.type())) {
-      // Integer operands: nothing to release, and + - * cannot fail.
-      int64_t p = small_value(x), q = small_value(y);
-      bool both = x.type() == VT::Integer && y.type() == VT::Integer;
-      switch (in->op) {
-        case Op::Add: regs[in->dst] = int_or_wider(p + q, both); ++in; QZ_NEXT;
-        case Op::Sub: regs[in->dst] = int_or_wider(p - q, both); ++in; QZ_NEXT;
-        case Op::Mul: regs[in->dst] = int_or_wider(p * q, both); ++in; QZ_NEXT;
-        default: break;
-      }
-    }
-    if (!x.is_object() && !y.is_object()) {
-      Variant r = binary_values(in->op, x, y);
-      release(in->a, regs);
-      release(in->b, regs);
-      regs[in->dst] = std::move(r);
-    } else {
-      // An object's default member is script code, which could change what the registers hold.
-      Variant cx = x, cy = y;
-      release(in->a, regs);
-      release(in->b, regs);
-      regs[in->dst] = binary_values(in->op, cx, cy);
-    }
+  do_binary:
+    binary(*in, regs);
     ++in;
     QZ_NEXT;
-  }
   do_compare: {
     regs[in->dst] = compare_result(in->op, operands_order(*in, regs));
     ++in;
@@ -274,18 +340,10 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     f.engine->tick();
     ++in;
     QZ_NEXT;
-  do_store_local: {
-    Variant v = in->a.temp ? std::move(regs[in->a.reg]) : read(in->a, regs);
-    release(in->a, regs);
-    Variant& dst = regs[in->slot].deref();
-    if (stores_plainly(v, dst)) {
-      dst = std::move(v);
-    } else {
-      static_cast<Expr*>(in->node)->assign(f, std::move(v), false);
-    }
+  do_store_local:
+    store_let(f, *in, regs, regs[in->slot]);
     ++in;
     QZ_NEXT;
-  }
   do_call_prepare: {
     auto* site = static_cast<NameExpr*>(in->node);
     Proc* p = bound_procedure(site, f);
@@ -310,61 +368,35 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     ++in;
     QZ_NEXT;
   }
-  do_store_global: {
-    Variant v = in->a.temp ? std::move(regs[in->a.reg]) : read(in->a, regs);
-    release(in->a, regs);
-    auto* n = static_cast<NameExpr*>(in->node);
-    Variant* dst = bound_value(n, f, false);
-    if (dst && stores_plainly(v, dst->deref())) dst->deref() = std::move(v);
-    else n->assign(f, std::move(v), false);
+  do_store_global:
+    store_global(f, *in, regs);
     ++in;
     QZ_NEXT;
-  }
   do_load_field:
     regs[in->dst] = f.fields[in->slot].deref();
     ++in;
     QZ_NEXT;
-  do_store_field: {
-    Variant v = in->a.temp ? std::move(regs[in->a.reg]) : read(in->a, regs);
-    release(in->a, regs);
-    Variant& dst = f.fields[in->slot].deref();
-    if (stores_plainly(v, dst)) dst = std::move(v);
-    else static_cast<Expr*>(in->node)->assign(f, std::move(v), false);
+  do_store_field:
+    store_let(f, *in, regs, f.fields[in->slot]);
     ++in;
     QZ_NEXT;
-  }
-  do_element_prepare: {
-    auto* n = static_cast<NameExpr*>(in->node);
-    if (Variant* var = array_variable(n, f, regs)) {
+  do_element_prepare:
+    if (Variant* var = array_variable(static_cast<NameExpr*>(in->node), f, regs)) {
       pending[in->level] = var;
       ++in;
       QZ_NEXT;
     }
-    if (in->sense) {
-      Variant v = in->a.temp ? std::move(regs[in->a.reg]) : read(in->a, regs);
-      n->assign(f, std::move(v), false);
-    } else {
-      regs[in->dst] = n->eval(f);
-    }
+    element_by_tree(f, *in, regs);
     in = base + in->target;
     QZ_NEXT;
-  }
-  do_load_element: {
-    // What the subscript did may have changed the variable: apply_args takes whatever it holds.
-    Variant index = read(in->a, regs);
-    release(in->a, regs);
-    regs[in->dst] = apply_args(*static_cast<Variant*>(pending[in->level]), Args(&index, 1));
+  do_load_element:
+    load_element(*in, regs, *static_cast<Variant*>(pending[in->level]));
     ++in;
     QZ_NEXT;
-  }
-  do_store_element: {
-    Variant v = in->a.temp ? std::move(regs[in->a.reg]) : read(in->a, regs);
-    Variant index = read(in->b, regs);
-    release(in->b, regs);
-    assign_indexed(*static_cast<Variant*>(pending[in->level]), Args(&index, 1), std::move(v), false);
+  do_store_element:
+    store_element(*in, regs, *static_cast<Variant*>(pending[in->level]));
     ++in;
     QZ_NEXT;
-  }
   do_for_begin:
     static_cast<ForStmt*>(in->node)->begin(f, fors.data[in->slot]);
     ++in;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "com/convert.h"
 #include "com/variant.h"
 #include "script/ast.h"
 #include "script/diagnostics.h"
@@ -85,6 +86,17 @@ inline double number_of(const Variant& v) {
     return Variant(same_object(x, y));
   }
   return binary_op(op, x, y);
+}
+
+// A value & turns into text without running code or failing.
+inline bool plain_text_operand(const Variant& v) {
+  switch (v.type()) {
+    case VT::Object: case VT::Array: case VT::ByRef: case VT::Error: return false;
+    default: return true;
+  }
+}
+inline Str text_operand(const Variant& v) {
+  return v.is_string() ? v.as_str() : (v.is_null() || v.is_empty()) ? Str() : to_str(v);
 }
 
 // -1, 0 or 1; 2 when Null takes part. A literal operand (literal_side 1: x, 2: y) decides how a
