@@ -401,13 +401,27 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     static_cast<ForStmt*>(in->node)->begin(f, fors.data[in->slot]);
     ++in;
     QZ_NEXT;
-  do_for_test:
-    in = static_cast<ForStmt*>(in->node)->more(f, fors.data[in->slot]) ? in + 1 : base + in->target;
+  do_for_test: {
+    ForState& st = fors.data[in->slot];
+    bool more = st.ints ? (st.up ? st.i <= st.e : st.i >= st.e) : static_cast<ForStmt*>(in->node)->more(f, st);
+    in = more ? in + 1 : base + in->target;
     QZ_NEXT;
-  do_for_step:
-    static_cast<ForStmt*>(in->node)->advance(f, fors.data[in->slot]);
+  }
+  do_for_step: {
+    // A whole-number counter in a plain variable steps here; anything else as the tree does.
+    ForState& st = fors.data[in->slot];
+    auto* loop = static_cast<ForStmt*>(in->node);
+    Variant* cur = st.ints ? plain_variable(static_cast<NameExpr*>(loop->var), f) : nullptr;
+    if (cur && small_int(cur->deref().type())) {
+      Variant& c = cur->deref();
+      st.i = small_value(c) + st.s;
+      c = int_or_wider(st.i, st.both && c.is(VT::Integer));
+    } else {
+      loop->advance(f, st);
+    }
     in = base + in->target;
     QZ_NEXT;
+  }
   do_return:
     return;
 #undef QZ_NEXT
