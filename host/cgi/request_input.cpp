@@ -41,7 +41,11 @@ void add_multipart_entries(RequestInput& in, std::u16string_view content_type, s
     in.files.emplace_back(prefix + u"id", name);
     in.files.emplace_back(prefix + u"filename", decode(codepage, part.filename));
     in.files.emplace_back(prefix + u"type", decode(codepage, part.content_type));
-    if (!part.has_filename) in.pairs.push_back(name + u"=" + std::u16string(data.view()));
+    if (!part.has_filename) {  // made in one string: a large field is copied once, not three times
+      std::u16string& pair = in.pairs.emplace_back();
+      pair.reserve(name.size() + 1 + data.size());
+      pair.append(name).append(1, u'=').append(data.view());
+    }
     in.files.emplace_back(prefix + u"data", data);
     in.files.emplace_back(prefix + u"size", decimal(data.size()));
   }
