@@ -37,6 +37,16 @@ class Str {
   // written into its spare room; a new buffer gets room to spare, so a loop appending to one
   // variable's string takes amortised constant time per step.
   static Str append(Str&& head, const Str& tail);
+  // A text of `units` code units that `fill` writes into the new buffer (given its first unit),
+  // so a large text is made in place instead of being copied from another string.
+  template <class Fill>
+  static Str build(size_t units, Fill&& fill) {
+    Str s;
+    if (units == 0) return s;
+    s.rep_ = alloc(units * 2);  // throws bad_alloc past the longest string
+    fill(s.rep_->data);
+    return s;
+  }
 
   size_t size() const { return rep_ ? rep_->nbytes / 2 : 0; }  // code units (Len)
   size_t byte_size() const { return rep_ ? rep_->nbytes : 0; } // LenB

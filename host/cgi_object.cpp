@@ -10,7 +10,6 @@
 #include "com/convert.h"
 #include "host/cgi/name_value_lookup.h"
 #include "host/cgi/request_body.h"
-#include "host/cgi/request_input.h"
 #include "platform/codepage.h"
 #include "platform/output.h"
 
@@ -80,20 +79,45 @@ void CgiObject::init_cgi() {
       body_ = cgi::read_request_body(length, [](size_t n) { return read_stdin(n); });
     body_read_ = true;
   }
-  cgi::RequestInput in = cgi::interpret_request(environment_, body_, byte_input_code_page());
-  input_all_ = std::move(in.input_all);
-  input_all_is_body_ = in.input_all_is_body;
-  pairs_ = std::move(in.pairs);
+  interpret_request();
+  input_all_ = request_.input_all;
+  input_all_is_body_ = request_.multipart_body.has_value();
   Ref<Collection> files = this->files();
-  for (auto& [key, value] : in.files) {
+  for (const auto& [key, value] : request_.files)
     if (!files->find(key)) files->add(Variant(value), key);
-    std::u16string().swap(value);  // each upload is held twice only while it is being handed over
+}
+
+void CgiObject::interpret_request() {
+  int codepage = byte_input_code_page();
+  std::u16string content_type = get_ev(u"CONTENT_TYPE");
+  // A multipart body already split is the same request again while nothing it was read
+  // through has changed; else its bytes are made again and read anew.
+  if (request_.multipart_body) {
+    if (cgi::wants_body(environment_) && content_type == split_type_ && request_.multipart_body->codepage == codepage)
+      return;
+    std::string bytes = request_.multipart_body->bytes();
+    request_ = {};
+    body_ = cgi::BodyBuffer(bytes.size());
+    body_.append(bytes);
+  }
+  try {
+    request_ = cgi::interpret_request(environment_, body_.view(), codepage,
+                                      [this](size_t offset) { body_.release_below(offset); });
+  } catch (...) {
+    // Part of the body may be gone already: what is left is no request to read again.
+    body_ = {};
+    request_ = {};
+    throw;
+  }
+  if (request_.multipart_body) {
+    body_ = {};  // the split body holds all of it
+    split_type_ = content_type;
   }
 }
 
-const std::u16string& CgiObject::input_all() {
+const Str& CgiObject::input_all() {
   if (input_all_is_body_) {
-    input_all_ = decode(byte_input_code_page(), body_);
+    input_all_ = request_.multipart_body->text();
     input_all_is_body_ = false;
   }
   return input_all_;
@@ -101,7 +125,9 @@ const std::u16string& CgiObject::input_all() {
 
 std::u16string CgiObject::get_ev(std::u16string_view name) const { return cgi::lookup_value(environment_, name); }
 
-std::u16string CgiObject::get_input(std::u16string_view name) const { return cgi::lookup_value(pairs_, name); }
+std::u16string CgiObject::get_input(std::u16string_view name) const {
+  return cgi::lookup_value(request_.pairs, name);
+}
 
 Ref<Collection> CgiObject::files() {
   if (!files_) files_ = make_ref<Collection>();
@@ -154,7 +180,7 @@ void CgiObject::define(Members<CgiObject>& m) {
   });
   m.property(
       u"strInputAll", [](CgiObject& c, Args) { return Variant(c.input_all()); },
-      [](CgiObject& c, Args, const Variant& v) { c.set_input_all(to_u16(v)); });
+      [](CgiObject& c, Args, const Variant& v) { c.set_input_all(to_str(v)); });
   m.getter(u"Files", [](CgiObject& c, Args) { return Variant(c.files()); });
   m.method(u"StdOut", [](CgiObject& c, Args a) {
     try {

@@ -8,6 +8,8 @@
 
 #include "com/collection.h"
 #include "com/object.h"
+#include "host/cgi/body_buffer.h"
+#include "host/cgi/request_input.h"
 
 namespace qz {
 
@@ -18,15 +20,16 @@ class CgiObject : public NativeObject<CgiObject> {
 
   // InitCGI: reads the environment and the request. The body is read from standard input
   // once per process (at most CONTENT_LENGTH bytes, within the maximum request size); a later
-  // call works on the same body again.
+  // call works on the same body again. A multipart body is held as its parts' text (shared with
+  // Files) and the bytes between them, not as bytes besides.
   void init_cgi();
 
   // GetEV and GetInput: the value after "NAME=" in the environment or the request pairs.
   std::u16string get_ev(std::u16string_view name) const;
   std::u16string get_input(std::u16string_view name) const;
 
-  const std::u16string& input_all();
-  void set_input_all(std::u16string text) {
+  const Str& input_all();
+  void set_input_all(Str text) {
     input_all_ = std::move(text);
     input_all_is_body_ = false;
   }
@@ -43,13 +46,16 @@ class CgiObject : public NativeObject<CgiObject> {
   int32_t num_pipe = 0;  // when not 0, StdIn and StdOut use this descriptor
 
  private:
+  void interpret_request();
+
   std::vector<std::u16string> environment_;  // NAME=value, in environment order
-  std::vector<std::u16string> pairs_;
-  std::u16string input_all_;
-  bool input_all_is_body_ = false;  // input_all_ is still to be decoded from body_
-  Ref<Collection> files_;
-  std::string body_;
+  cgi::BodyBuffer body_;           // the body as read; emptied when a multipart body is split
   bool body_read_ = false;
+  cgi::RequestInput request_;      // pairs, entries and a split multipart body
+  std::u16string split_type_;      // the CONTENT_TYPE the multipart body was split under
+  Str input_all_;
+  bool input_all_is_body_ = false;  // input_all_ is still to be made from the split body
+  Ref<Collection> files_;
 };
 
 }  // namespace qz

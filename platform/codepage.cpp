@@ -94,11 +94,22 @@ int resolve_code_page(int codepage) {
   }
 }
 
-std::u16string decode(int codepage, std::string_view bytes) {
+bool is_single_byte_page(int codepage) { return resolve_code_page(codepage) != 65001; }
+
+void decode_into(int codepage, std::string_view bytes, char16_t* out) {
   int cp = resolve_code_page(codepage);
-  if (cp == 65001) return utf8_to_u16(bytes);
-  std::u16string out(bytes.size(), u'\0');
   for (size_t i = 0; i < bytes.size(); ++i) out[i] = decode_resolved(cp, static_cast<unsigned char>(bytes[i]));
+}
+
+Str decode_to_str(int codepage, std::string_view bytes) {
+  if (!is_single_byte_page(codepage)) return Str(utf8_to_u16(bytes));
+  return Str::build(bytes.size(), [&](char16_t* out) { decode_into(codepage, bytes, out); });
+}
+
+std::u16string decode(int codepage, std::string_view bytes) {
+  if (!is_single_byte_page(codepage)) return utf8_to_u16(bytes);
+  std::u16string out(bytes.size(), u'\0');
+  decode_into(codepage, bytes, out.data());
   return out;
 }
 

@@ -31,6 +31,14 @@ int resolve_code_page(int codepage);
 std::u16string decode(int codepage, std::string_view bytes);
 std::string encode(int codepage, std::u16string_view text);
 
+// Single-byte pages (every page but UTF-8) give one character per byte, so a text can be
+// decoded piece by piece into a buffer made for it: decode_into writes bytes.size() units to
+// `out`, the bytes decoded through a single-byte page.
+bool is_single_byte_page(int codepage);
+void decode_into(int codepage, std::string_view bytes, char16_t* out);
+// decode() straight into a script string, without a second copy of the text.
+Str decode_to_str(int codepage, std::string_view bytes);
+
 // One byte of a single-byte page (the resolved page must not be UTF-8; UTF-8 gives U+00xx).
 char16_t decode_byte(int codepage, unsigned char byte);
 // The byte for a character, or -1 when the page has none.

@@ -1,7 +1,8 @@
 // multipart/form-data bodies come straight from web clients. Input: a Content-Type value, a
 // line feed, then the body. Parsing must take any bytes, give parts whose data lies inside the
 // body, and never give data that holds a delimiter: such data, wrapped as the only part of a
-// new body, must come back unchanged.
+// new body, must come back unchanged. The body held as pieces must give back the same bytes.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -30,10 +31,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
 
+  // The body is given back as it is read, as the host does with its page-held copy: a read
+  // behind an offset already released would be a fault here.
+  std::string copy(body);
+  size_t released = 0;
+  auto release = [&](size_t offset) {
+    if (offset < released || offset > copy.size()) std::abort();
+    std::fill(copy.begin(), copy.begin() + static_cast<ptrdiff_t>(offset), '\0');
+    released = offset;
+  };
   std::u16string type_text = qz::decode(1252, content_type);
   qz::cgi::RequestInput in = qz::cgi::interpret_request(
-      {u"REQUEST_METHOD=POST", u"CONTENT_TYPE=" + type_text}, body, 1252);
-  // A multipart body is made into text only when a script asks; any other body is decoded whole.
-  if (in.input_all_is_body ? !in.input_all.empty() : in.input_all.size() != body.size()) std::abort();
+      {u"REQUEST_METHOD=POST", u"CONTENT_TYPE=" + type_text}, copy, 1252, release);
+  // A multipart body is held as its pieces and made whole again only when asked for: its bytes
+  // and its text must then be the body's exactly. Any other body is decoded whole at once.
+  if (in.multipart_body) {
+    if (!in.input_all.empty() || in.multipart_body->bytes() != body) std::abort();
+    if (in.multipart_body->text().view() != qz::decode(1252, body)) std::abort();
+  } else if (in.input_all.size() != body.size()) {
+    std::abort();
+  }
   return 0;
 }

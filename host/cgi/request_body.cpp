@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <limits>
+#include <new>
 
 namespace qz::cgi {
 
@@ -51,12 +52,13 @@ uint64_t max_request_size() {
   return n > kMax / scale ? kMax : n * scale;
 }
 
-std::string read_request_body(uint64_t length, const std::function<std::string(size_t)>& read) {
-  std::string body;
+BodyBuffer read_request_body(uint64_t length, const std::function<std::string(size_t)>& read) {
+  if (length > SIZE_MAX) throw std::bad_alloc();
+  BodyBuffer body(static_cast<size_t>(length));
   while (body.size() < length) {
     size_t want = static_cast<size_t>(std::min<uint64_t>(kBodyChunk, length - body.size()));
     std::string chunk = read(want);
-    body += chunk;
+    body.append(chunk);
     if (chunk.size() < want) break;  // the input ended (or failed) before the length was reached
   }
   return body;

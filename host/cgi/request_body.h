@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "host/cgi/body_buffer.h"
+
 namespace qz::cgi {
 
 constexpr size_t kBodyChunk = 8192;
@@ -21,7 +23,8 @@ uint64_t parse_content_length(std::u16string_view text);
 uint64_t max_request_size();
 
 // Reads `length` bytes in chunks of kBodyChunk through `read` (which returns fewer bytes than
-// asked only at the end of the input or on an error) and stops early when the input ends.
-std::string read_request_body(uint64_t length, const std::function<std::string(size_t)>& read);
+// asked only at the end of the input or on an error) and stops early when the input ends. The
+// buffer has room for `length` bytes from the start, so the body is never copied as it grows.
+BodyBuffer read_request_body(uint64_t length, const std::function<std::string(size_t)>& read);
 
 }  // namespace qz::cgi

@@ -16,30 +16,40 @@ std::u16string decimal(size_t n) {
 }
 
 void add_multipart_entries(RequestInput& in, std::u16string_view content_type, std::string_view body,
-                           int codepage) {
+                           int codepage, const std::function<void(size_t)>& release) {
   // Header values came from the environment as text; the boundary is compared as bytes.
   std::string type_bytes = encode(codepage, content_type);
   std::optional<std::string> boundary = multipart_boundary(type_bytes);
   if (!boundary) {
     in.files.emplace_back(u"Count", u"0");
+    in.multipart_body = BodySplitter(body, codepage, release).finish();
     return;
   }
   size_t dashes = boundary->find_first_not_of('-');
   in.files.emplace_back(u"ID", dashes == std::string::npos ? u"" : decode(codepage, boundary->substr(dashes)));
   MultipartForm form = parse_multipart(body, *boundary);
+  // Each part's data becomes text once, straight into the string the entries hand out, and the
+  // body's bytes go as that text grows: the body and its text are never both held whole.
+  BodySplitter splitter(body, codepage, release);
   size_t n = 0;
   for (const MultipartPart& part : form.parts) {
     std::u16string prefix = u"File_" + decimal(++n) + u"_";
     std::u16string name = decode(codepage, part.name);
-    std::u16string data = decode(codepage, part.data);
-    size_t size = data.size();
+    size_t start = static_cast<size_t>(part.data.data() - body.data());
+    splitter.keep_bytes_until(start);
+    Str data = splitter.text_until(start + part.data.size());
     in.files.emplace_back(prefix + u"id", name);
     in.files.emplace_back(prefix + u"filename", decode(codepage, part.filename));
     in.files.emplace_back(prefix + u"type", decode(codepage, part.content_type));
-    if (!part.has_filename) in.pairs.push_back(name + u"=" + data);
-    in.files.emplace_back(prefix + u"data", std::move(data));  // an upload is held once
-    in.files.emplace_back(prefix + u"size", decimal(size));
+    if (!part.has_filename) {  // made in one string: a large field is copied once, not three times
+      std::u16string& pair = in.pairs.emplace_back();
+      pair.reserve(name.size() + 1 + data.size());
+      pair.append(name).append(1, u'=').append(data.view());
+    }
+    in.files.emplace_back(prefix + u"data", data);
+    in.files.emplace_back(prefix + u"size", decimal(data.size()));
   }
+  in.multipart_body = std::move(splitter).finish();
   // A body without its closing delimiter was cut short: its unfinished part is left out, and
   // the script can tell such a request from a complete one.
   if (!form.complete) in.files.emplace_back(u"Incomplete", u"1");
@@ -57,21 +67,20 @@ bool wants_body(const std::vector<std::u16string>& environment) {
 }
 
 RequestInput interpret_request(const std::vector<std::u16string>& environment, std::string_view body,
-                               int codepage) {
+                               int codepage, const std::function<void(size_t)>& release) {
   RequestInput in;
   std::u16string method = request_method(environment);
   if (method == u"POST") {
     std::u16string content_type = lookup_value(environment, u"CONTENT_TYPE");
     if (is_multipart_form_data(encode(codepage, content_type))) {
-      in.input_all_is_body = true;
-      add_multipart_entries(in, content_type, body, codepage);
+      add_multipart_entries(in, content_type, body, codepage, release);
       return in;
     }
-    in.input_all = decode(codepage, body);
+    in.input_all = decode_to_str(codepage, body);
   } else if (method == u"GET") {
-    in.input_all = lookup_value(environment, u"QUERY_STRING");
+    in.input_all = Str(lookup_value(environment, u"QUERY_STRING"));
   }
-  in.pairs = split_form_pairs(in.input_all, codepage);
+  in.pairs = split_form_pairs(in.input_all.view(), codepage);
   return in;
 }
 

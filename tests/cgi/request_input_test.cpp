@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/cgi/name_value_lookup.h"
+#include "platform/codepage.h"
 
 namespace qz::cgi {
 namespace {
@@ -13,13 +14,13 @@ using Env = std::vector<std::u16string>;
 
 std::u16string entry(const RequestInput& in, std::u16string_view key) {
   for (const auto& [k, v] : in.files)
-    if (k == key) return v;
+    if (k == key) return v.u16();
   return u"<absent>";
 }
 
 TEST(RequestInput, GetTakesTheQueryString) {
   RequestInput in = interpret_request({u"REQUEST_METHOD=GET", u"QUERY_STRING=a=1&a=2&b=x%20y&c"}, "ignored", k1252);
-  EXPECT_EQ(in.input_all, u"a=1&a=2&b=x%20y&c");
+  EXPECT_EQ(in.input_all.view(), u"a=1&a=2&b=x%20y&c");
   EXPECT_EQ(in.pairs, (std::vector<std::u16string>{u"a=1", u"a=2", u"b=x y", u"c"}));
   EXPECT_EQ(lookup_value(in.pairs, u"a"), u"1");
   EXPECT_TRUE(in.files.empty());
@@ -36,7 +37,7 @@ TEST(RequestInput, MethodDecidesWhatIsRead) {
   };
   for (const Case& c : cases) {
     RequestInput in = interpret_request(c.env, c.body, k1252);
-    EXPECT_EQ(in.input_all, c.input_all);
+    EXPECT_EQ(in.input_all.view(), c.input_all);
     EXPECT_EQ(in.pairs.size(), c.pairs);
   }
 }
@@ -72,7 +73,7 @@ TEST(RequestInput, MultipartEntriesInOrder) {
   EXPECT_EQ(entry(in, u"Count"), u"2");
   // The whole text is made from the body only when asked for; the plain field is a pair and
   // the body is not split at "&".
-  EXPECT_TRUE(in.input_all_is_body);
+  EXPECT_TRUE(in.multipart_body);
   EXPECT_TRUE(in.input_all.empty());
   EXPECT_EQ(in.pairs, (std::vector<std::u16string>{u"note=hi & bye"}));
 }
@@ -101,10 +102,80 @@ TEST(RequestInput, MultipartWithoutItsClosingDelimiterIsMarkedIncomplete) {
   }
 }
 
+// A multipart body is held as its parts' text and the bytes between them. Made whole again it
+// must be the body exactly, as bytes and as text, through every single-byte page; and a part's
+// data entry must be the very text its piece holds, not a second copy.
+TEST(RequestInput, MultipartBodyHeldInPiecesGivesBackItsBytes) {
+  std::string binary;
+  for (int i = 0; i < 256; ++i) binary += static_cast<char>(i);
+  const std::u16string with_boundary = u"CONTENT_TYPE=multipart/form-data; boundary=b";
+  struct Case {
+    const char* what;
+    std::u16string content_type;
+    std::string body;
+  } cases[] = {
+      {"binary part between a preamble and an epilogue", with_boundary,
+       "pre\r\n--b\r\nContent-Disposition: form-data; name=\"f\"; filename=\"x.bin\"\r\n\r\n" + binary +
+           "\r\n--b--\r\nepilogue"},
+      {"empty parts, one without headers", with_boundary,
+       "--b\r\nContent-Disposition: form-data; name=\"e\"\r\n\r\n\r\n--b\r\n\r\n\r\n--b--\r\n"},
+      {"no closing delimiter", with_boundary,
+       "--b\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\n" + binary +
+           "\r\n--b\r\nContent-Disposition: form-data; name=\"f\"; filename=\"x\"\r\n\r\n" + binary},
+      {"no delimiter at all", with_boundary, binary},
+      {"empty body", with_boundary, ""},
+      {"no boundary", u"CONTENT_TYPE=multipart/form-data", "--b\r\n\r\n" + binary + "\r\n--b--"},
+  };
+  for (const Case& c : cases) {
+    for (int page : {1251, 1252, 866, 20866}) {
+      SCOPED_TRACE(std::string(c.what) + ", page " + std::to_string(page));
+      RequestInput in = interpret_request({u"REQUEST_METHOD=POST", c.content_type}, c.body, page);
+      ASSERT_TRUE(in.multipart_body);
+      EXPECT_EQ(in.multipart_body->bytes(), c.body);
+      EXPECT_EQ(in.multipart_body->text().view(), decode(page, c.body));
+      for (const auto& [key, value] : in.files) {
+        if (key.size() < 5 || key.substr(key.size() - 5) != u"_data" || value.empty()) continue;
+        bool shared = false;
+        for (const auto& piece : in.multipart_body->pieces)
+          shared = shared || (std::holds_alternative<Str>(piece) && std::get<Str>(piece).rep() == value.rep());
+        EXPECT_TRUE(shared) << std::string(key.begin(), key.end());
+      }
+    }
+  }
+}
+
+// The body may go as its parts become text. The offsets handed out never go back and end at
+// the body's end; a large part goes in several steps, not all at once; and nothing before an
+// offset is read again (here it is wiped at once).
+TEST(RequestInput, MultipartBodyIsReleasedFrontToBack) {
+  std::string data((3 << 20) + 123, '\0');
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>((i * 2654435761u) >> 13);
+  const std::string body = "--b\r\nContent-Disposition: form-data; name=\"f\"; filename=\"big\"\r\n\r\n" + data +
+                           "\r\n--b\r\nContent-Disposition: form-data; name=\"n\"\r\n\r\nsmall\r\n--b--\r\nend";
+  std::string held = body;
+  std::vector<size_t> offsets;
+  auto release = [&](size_t offset) {
+    EXPECT_TRUE(offsets.empty() || offset >= offsets.back());
+    ASSERT_LE(offset, held.size());
+    std::fill(held.begin(), held.begin() + static_cast<ptrdiff_t>(offset), '\0');
+    offsets.push_back(offset);
+  };
+  RequestInput in = interpret_request({u"REQUEST_METHOD=POST", u"CONTENT_TYPE=multipart/form-data; boundary=b"}, held,
+                                      k1252, release);
+  EXPECT_GT(offsets.size(), 3u);
+  EXPECT_EQ(offsets.back(), body.size());
+  EXPECT_EQ(entry(in, u"File_1_data"), decode(k1252, data));
+  EXPECT_EQ(entry(in, u"File_2_data"), u"small");
+  EXPECT_EQ(lookup_value(in.pairs, u"n"), u"small");
+  ASSERT_TRUE(in.multipart_body);
+  EXPECT_EQ(in.multipart_body->bytes(), body);
+}
+
 TEST(RequestInput, MultipartWithoutBoundaryCountsNothing) {
   RequestInput in = interpret_request({u"REQUEST_METHOD=POST", u"CONTENT_TYPE=multipart/form-data"},
                                       "--x\r\n\r\nq\r\n--x--", k1252);
-  EXPECT_EQ(in.files, (std::vector<std::pair<std::u16string, std::u16string>>{{u"Count", u"0"}}));
+  ASSERT_EQ(in.files.size(), 1u);
+  EXPECT_EQ(entry(in, u"Count"), u"0");
   EXPECT_TRUE(in.pairs.empty());
 }
 
