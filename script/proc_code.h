@@ -56,7 +56,8 @@ struct CallArg {
 struct Instr {
   OpCode code = OpCode::Return;
   Op op = Op::Add;
-  bool sense = true;                     // jumps: the truth that jumps; ElementPrepare: a store
+  bool sense = true;                     // jumps: the truth that jumps; ElementPrepare: a store;
+                                         // CallPrepare, Call: a call statement (result dropped)
   int8_t literal_side = 0;
   int32_t dst = -1;
   int32_t slot = -1;

@@ -132,6 +132,8 @@ class Compiler {
       for_loop(l);
     } else if (auto* x = dynamic_cast<ExitStmt*>(s)) {
       exit_statement(x);
+    } else if (auto* c = dynamic_cast<CallStmt*>(s); c && as_procedure_call(c->target)) {
+      call(static_cast<NameExpr*>(c->target), true);
     } else {
       fallback(s);
     }
@@ -344,6 +346,11 @@ class Compiler {
 
   // A name with arguments that may call a script procedure, whose arguments the code can pass:
   // values, left-out arguments and plain locals (a cell when the parameter is ByRef).
+  bool as_procedure_call(const Expr* e) {
+    auto* n = dynamic_cast<const NameExpr*>(e);
+    return n && procedure_call(n);
+  }
+
   bool procedure_call(const NameExpr* n) {
     if (n->kind != NameExpr::Global || (!n->has_parens && n->args.empty())) return false;
     if (call_level_ >= ProcCode::kMaxCallLevels) return false;
@@ -352,7 +359,9 @@ class Compiler {
     return true;
   }
 
-  Operand call(NameExpr* n) {
+  // A call; as a statement (`statement`) its result is dropped, and what turns out to be no
+  // script procedure is called as the statement would call it.
+  Operand call(NameExpr* n, bool statement = false) {
     // The result goes where the arguments were: the call moves them out before it writes.
     int32_t mark = temps_;
     int32_t result = p_.nslots + mark;
@@ -361,6 +370,7 @@ class Compiler {
     p.node = n;
     p.dst = result;
     p.level = call_level_++;
+    p.sense = statement;
     std::vector<CallArg> args;
     for (Expr* a : n->args) {
       CallArg ca;
@@ -379,6 +389,7 @@ class Compiler {
     temp();
     Instr& c = emit(OpCode::Call);
     c.node = n;
+    c.sense = statement;
     c.dst = result;
     c.level = call_level_;
     c.args_at = static_cast<int32_t>(out_->args.size());

@@ -353,12 +353,16 @@ void run_proc_code(Frame& f, const ProcCode& code) {
       ++in;
       QZ_NEXT;
     }
-    regs[in->dst] = p ? site->call_procedure(f, p) : site->eval(f);
+    if (p && in->sense) site->call_procedure(f, p);   // a statement drops the result at once
+    else if (p) regs[in->dst] = site->call_procedure(f, p);
+    else if (in->sense) site->call(f);
+    else regs[in->dst] = site->eval(f);
     in = base + in->target;
     QZ_NEXT;
   }
   do_call:
-    regs[in->dst] = call_bound(f, static_cast<Proc*>(pending[in->level]), code, *in, regs);
+    if (in->sense) call_bound(f, static_cast<Proc*>(pending[in->level]), code, *in, regs);
+    else regs[in->dst] = call_bound(f, static_cast<Proc*>(pending[in->level]), code, *in, regs);
     ++in;
     QZ_NEXT;
   do_load_global: {

@@ -196,3 +196,28 @@ Function Elements()
 End Function
 WScript.Echo Elements()   ' expect: v2v2 2 k!k 4 dict 6 gonegrown5 bB
 WScript.Echo Elements()   ' expect: v2v2 2 k!k 4 dict 6 gonegrown5 bB
+
+' A function called as a statement drops its result at once; a name that is no procedure is
+' called as a statement calls it (a variable holding an object runs its default member).
+Class Tracer
+  Public Tag
+  Public Default Function Run() : WScript.Echo "run " & Tag : End Function
+  Private Sub Class_Terminate() : WScript.Echo "end " & Tag : End Sub
+End Class
+Function NewTracer(tag) : Set NewTracer = New Tracer : NewTracer.Tag = tag : End Function
+Dim shared
+Sub Statements()
+  NewTracer "dropped"
+  WScript.Echo "next"
+  Set shared = NewTracer("kept")
+  shared
+  Call NewTracer("called")
+  WScript.Echo "done"
+End Sub
+Statements
+' expect: end dropped
+' expect: next
+' expect: run kept
+' expect: end called
+' expect: done
+' expect: end kept
