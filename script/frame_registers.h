@@ -1,7 +1,7 @@
 // What every procedure frame needs: its registers (locals, and for compiled code its
 // temporaries) and its turn as the engine's current frame.
 #pragma once
-#include <cstring>
+#include <new>
 #include <memory>
 
 #include "com/variant.h"
@@ -22,12 +22,13 @@ struct FrameRegisters {
       big.reset(new unsigned char[count * sizeof(Variant)]);
       at = big.get();
     }
-    // All bytes zero is Empty; a fixed size is a few stores instead of a call.
-    if (count <= 4) std::memset(at, 0, 4 * sizeof(Variant));
-    else if (count <= 8) std::memset(at, 0, 8 * sizeof(Variant));
-    else if (count <= 16) std::memset(at, 0, 16 * sizeof(Variant));
-    else std::memset(at, 0, count * sizeof(Variant));
     data = reinterpret_cast<Variant*>(at);
+    // A few plain stores per register: the compiler would turn this loop into a block fill
+    // (rep stos, or a call), which costs more than the whole call for a small procedure.
+    for (size_t i = 0; i < count; ++i) {
+      new (&data[i]) Variant();
+      asm volatile("" ::: "memory");
+    }
   }
   FrameRegisters(const FrameRegisters&) = delete;
   FrameRegisters& operator=(const FrameRegisters&) = delete;

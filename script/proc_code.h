@@ -32,6 +32,9 @@ enum class OpCode : uint8_t {
   StoreLocal,     // the local `slot` = a, as a Let (node: the assignment's target)
   CallPrepare,    // binds the procedure call at node, or runs it in the tree (dst, jump to target)
   Call,           // dst = the procedure bound at `level`, arguments in args_at..args_at+nargs
+  BuiltinPrepare, // binds the built-in function call at node, or runs it in the tree (dst, or
+                  // dropped for a statement; jump to target)
+  CallBuiltin,    // dst = the built-in bound at `level`, argument values in args_at..args_at+nargs
   LoadGlobal,     // dst = the module variable or constant node names
   StoreGlobal,    // the module variable node (an assignment) names = a, as a Let
   LoadField,      // dst = field `slot` of the instance the code runs for

@@ -133,7 +133,9 @@ class Compiler {
     } else if (auto* x = dynamic_cast<ExitStmt*>(s)) {
       exit_statement(x);
     } else if (auto* c = dynamic_cast<CallStmt*>(s); c && as_procedure_call(c->target)) {
-      call(static_cast<NameExpr*>(c->target), true);
+      auto* n = static_cast<NameExpr*>(c->target);
+      if (builtin_name(n)) builtin_call(n, true);
+      else call(n, true);
     } else {
       fallback(s);
     }
@@ -282,6 +284,7 @@ class Compiler {
     if (auto* b = dynamic_cast<BinaryExpr*>(e)) return operation(OpCode::Binary, b->op, 0, b->a, b->b);
     if (auto* c = dynamic_cast<CompareExpr*>(e))
       return operation(OpCode::Compare, c->op, c->literal_side, c->a, c->b);
+    if (auto* n = dynamic_cast<NameExpr*>(e); n && builtin_name(n)) return builtin_call(n, false);
     if (auto* n = dynamic_cast<NameExpr*>(e); n && procedure_call(n)) return call(n);
     if (auto* n = dynamic_cast<NameExpr*>(e)) {
       if ((n->kind == NameExpr::Global || n->kind == NameExpr::Field) && is_plain_name(n)) {
@@ -361,6 +364,44 @@ class Compiler {
 
   // A call; as a statement (`statement`) its result is dropped, and what turns out to be no
   // script procedure is called as the statement would call it.
+  // A call of a name that is a built-in function unless the script defined it otherwise (the
+  // code checks that when it runs). Arguments are values, each taken as it is evaluated.
+  Operand builtin_call(NameExpr* n, bool statement) {
+    int32_t mark = temps_;
+    int32_t result = p_.nslots + mark;
+    int32_t prepare = here();
+    Instr& p = emit(OpCode::BuiltinPrepare);
+    p.node = n;
+    p.dst = result;
+    p.level = call_level_++;
+    p.sense = statement;
+    std::vector<CallArg> args;
+    for (Expr* a : n->args) {
+      CallArg ca;
+      ca.expr = a;
+      if (a) ca.value = in_temp(expr(a));
+      args.push_back(ca);
+    }
+    --call_level_;
+    temps_ = mark;
+    temp();
+    Instr& c = emit(OpCode::CallBuiltin);
+    c.node = n;
+    c.sense = statement;
+    c.dst = result;
+    c.level = call_level_;
+    c.args_at = static_cast<int32_t>(out_->args.size());
+    c.nargs = static_cast<int32_t>(args.size());
+    out_->args.insert(out_->args.end(), args.begin(), args.end());
+    out_->code[static_cast<size_t>(prepare)].target = here();
+    return Operand{result, nullptr, true};
+  }
+
+  bool builtin_name(const NameExpr* n) {
+    return n->kind == NameExpr::Global && call_level_ < ProcCode::kMaxCallLevels &&
+           (n->has_parens || !n->args.empty()) && find_builtin_function(n->key);
+  }
+
   Operand call(NameExpr* n, bool statement = false) {
     // The result goes where the arguments were: the call moves them out before it writes.
     int32_t mark = temps_;

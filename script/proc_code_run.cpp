@@ -245,6 +245,30 @@ namespace {
   else n->assign(f, std::move(v), false);
 }
 
+// The built-in function a call site names right now, when it may be called the way the site
+// calls it (a statement or for a value); null when the tree must run the call (it also raises
+// the errors of a wrong use).
+[[gnu::always_inline]] inline const BuiltinFunction* bound_builtin(NameExpr* site, Frame& f, bool statement) {
+  Binding* b = site->cached;
+  if (!b || site->cached_gen != f.engine->generation() || b->kind != Binding::Builtin) return nullptr;
+  if (site->dynamic_local(f)) return nullptr;
+  const BuiltinFunction* fn = b->fn;
+  if (fn->use == (statement ? BuiltinUse::Value : BuiltinUse::Statement)) return nullptr;
+  return fn;
+}
+
+void call_builtin(Frame& f, const BuiltinFunction& fn, const ProcCode& code, const Instr& in, Variant* regs) {
+  CallArgs args(static_cast<size_t>(in.nargs));
+  for (int32_t i = 0; i < in.nargs; ++i) {
+    const CallArg& ca = code.args[static_cast<size_t>(in.args_at + i)];
+    args.push(ca.expr ? take(ca.value, regs) : Variant::missing());
+  }
+  if (in.nargs < fn.min_args || (fn.max_args >= 0 && in.nargs > fn.max_args))
+    runtime_error_named(kErrArgCount, static_cast<NameExpr*>(in.node)->name);
+  Variant r = fn.fn(f.engine->builtin_context(), Args(args.data, args.n));
+  if (!in.sense) regs[in.dst] = std::move(r);
+}
+
 // A subscripted name that holds no array: the tree reads or assigns it whole.
 void element_by_tree(Frame& f, const Instr& in, Variant* regs) {
   auto* n = static_cast<NameExpr*>(in.node);
@@ -278,7 +302,8 @@ void run_proc_code(Frame& f, const ProcCode& code) {
   // predicts far better than one shared jump). The table follows OpCode's order.
   static const void* const handlers[] = {
       &&do_eval, &&do_exec, &&do_move, &&do_binary, &&do_compare, &&do_jump_compare, &&do_jump_test,
-      &&do_jump, &&do_tick, &&do_store_local, &&do_call_prepare, &&do_call, &&do_load_global,
+      &&do_jump, &&do_tick, &&do_store_local, &&do_call_prepare, &&do_call, &&do_builtin_prepare,
+      &&do_call_builtin, &&do_load_global,
       &&do_store_global, &&do_load_field, &&do_store_field, &&do_element_prepare, &&do_load_element,
       &&do_store_element,
       &&do_for_begin, &&do_for_test, &&do_for_step, &&do_return,
@@ -363,6 +388,22 @@ void run_proc_code(Frame& f, const ProcCode& code) {
   do_call:
     if (in->sense) call_bound(f, static_cast<Proc*>(pending[in->level]), code, *in, regs);
     else regs[in->dst] = call_bound(f, static_cast<Proc*>(pending[in->level]), code, *in, regs);
+    ++in;
+    QZ_NEXT;
+  do_builtin_prepare: {
+    auto* site = static_cast<NameExpr*>(in->node);
+    if (const BuiltinFunction* fn = bound_builtin(site, f, in->sense)) {
+      pending[in->level] = const_cast<BuiltinFunction*>(fn);
+      ++in;
+      QZ_NEXT;
+    }
+    if (in->sense) site->call(f);
+    else regs[in->dst] = site->eval(f);
+    in = base + in->target;
+    QZ_NEXT;
+  }
+  do_call_builtin:
+    call_builtin(f, *static_cast<const BuiltinFunction*>(pending[in->level]), code, *in, regs);
     ++in;
     QZ_NEXT;
   do_load_global: {

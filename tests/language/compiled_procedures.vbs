@@ -220,4 +220,25 @@ Statements
 ' expect: run kept
 ' expect: end called
 ' expect: done
+
+' Built-in functions: arguments are values taken in order, the counts and uses checked as the
+' language does, and a script's own function of the same name wins.
+Function Shorten(ByRef s) : s = Left(s, 1) : Shorten = 1 : End Function
+Function BuiltinRules()
+  Dim s, r
+  s = "abc"
+  r = Mid(s, Shorten(s)) & "|" & s
+  On Error Resume Next
+  r = r & "|" & Len()
+  r = r & Err.Number : Err.Clear
+  CInt 1
+  r = r & "|" & Err.Number : Err.Clear
+  r = r & "|" & Randomize(0)
+  r = r & Err.Number : Err.Clear
+  r = r & "|" & InStr(1, "xay", "a") & "|" & Replace("aXa", "x", "-", 1, -1, vbTextCompare)
+  BuiltinRules = r
+End Function
+WScript.Echo BuiltinRules()   ' expect: abc|a450|45813|2|a-a
+WScript.Echo BuiltinRules()   ' expect: abc|a450|45813|2|a-a
+' The object kept in a module variable goes when the script ends.
 ' expect: end kept
