@@ -367,34 +367,11 @@ class Compiler {
   // A call of a name that is a built-in function unless the script defined it otherwise (the
   // code checks that when it runs). Arguments are values, each taken as it is evaluated.
   Operand builtin_call(NameExpr* n, bool statement) {
-    int32_t mark = temps_;
-    int32_t result = p_.nslots + mark;
-    int32_t prepare = here();
-    Instr& p = emit(OpCode::BuiltinPrepare);
-    p.node = n;
-    p.dst = result;
-    p.level = call_level_++;
-    p.sense = statement;
-    std::vector<CallArg> args;
-    for (Expr* a : n->args) {
+    return prepared_call(n, statement, OpCode::BuiltinPrepare, OpCode::CallBuiltin, [&](Expr* a) {
       CallArg ca;
-      ca.expr = a;
-      if (a) ca.value = in_temp(expr(a));
-      args.push_back(ca);
-    }
-    --call_level_;
-    temps_ = mark;
-    temp();
-    Instr& c = emit(OpCode::CallBuiltin);
-    c.node = n;
-    c.sense = statement;
-    c.dst = result;
-    c.level = call_level_;
-    c.args_at = static_cast<int32_t>(out_->args.size());
-    c.nargs = static_cast<int32_t>(args.size());
-    out_->args.insert(out_->args.end(), args.begin(), args.end());
-    out_->code[static_cast<size_t>(prepare)].target = here();
-    return Operand{result, nullptr, true};
+      ca.value = in_temp(expr(a));
+      return ca;
+    });
   }
 
   bool builtin_name(const NameExpr* n) {
@@ -402,12 +379,31 @@ class Compiler {
            (n->has_parens || !n->args.empty()) && find_builtin_function(n->key);
   }
 
+  // A call of what may be a script procedure. A plain local argument is named, not read: the
+  // call makes it a by-reference cell or reads it, as the parameter asks.
   Operand call(NameExpr* n, bool statement = false) {
-    // The result goes where the arguments were: the call moves them out before it writes.
+    return prepared_call(n, statement, OpCode::CallPrepare, OpCode::Call, [&](Expr* a) {
+      CallArg ca;
+      if (is_plain_local(a)) {
+        ca.local_name = true;
+        ca.value = Operand{a->local_slot >= 0 ? a->local_slot : static_cast<const NameExpr*>(a)->slot, nullptr, false};
+      } else {
+        // Read now, as the tree reads a value argument: later arguments may change a local.
+        ca.value = in_temp(expr(a));
+      }
+      return ca;
+    });
+  }
+
+  // The instruction that binds the callee (or lets the tree run the whole call), the arguments,
+  // and the call. The result goes where the arguments were: the call takes them out before it
+  // writes.
+  template <class MakeArg>
+  Operand prepared_call(NameExpr* n, bool statement, OpCode prepare_op, OpCode call_op, MakeArg make_arg) {
     int32_t mark = temps_;
     int32_t result = p_.nslots + mark;
     int32_t prepare = here();
-    Instr& p = emit(OpCode::CallPrepare);
+    Instr& p = emit(prepare_op);
     p.node = n;
     p.dst = result;
     p.level = call_level_++;
@@ -415,20 +411,14 @@ class Compiler {
     std::vector<CallArg> args;
     for (Expr* a : n->args) {
       CallArg ca;
+      if (a) ca = make_arg(a);
       ca.expr = a;
-      if (a && is_plain_local(a)) {
-        ca.local_name = true;
-        ca.value = Operand{a->local_slot >= 0 ? a->local_slot : static_cast<const NameExpr*>(a)->slot, nullptr, false};
-      } else if (a) {
-        // Read now, as the tree reads a value argument: later arguments may change a local.
-        ca.value = in_temp(expr(a));
-      }
       args.push_back(ca);
     }
     --call_level_;
     temps_ = mark;
     temp();
-    Instr& c = emit(OpCode::Call);
+    Instr& c = emit(call_op);
     c.node = n;
     c.sense = statement;
     c.dst = result;
@@ -445,8 +435,7 @@ class Compiler {
 
 std::shared_ptr<const ProcCode> compile_proc(const Proc& p) {
   if (has_on_error(p.body)) return nullptr;
-  auto c = Compiler(p).run();
-  return c;
+  return Compiler(p).run();
 }
 
 }  // namespace qz::vbs
