@@ -26,7 +26,7 @@ enum class OpCode : uint8_t {
   Binary,         // dst = a op b
   Compare,        // dst = a op b, a comparison
   JumpCompare,    // when (a op b) != sense, jump to target
-  JumpTest,       // when node->test() != sense, jump to target
+  JumpTruth,      // when the truth of a equals sense, jump to target
   Jump,
   Tick,           // a loop went round: timeout and interrupt checks
   StoreLocal,     // the local `slot` = a, as a Let (node: the assignment's target)

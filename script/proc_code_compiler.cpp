@@ -206,8 +206,12 @@ class Compiler {
       j.sense = sense;
       return here() - 1;
     }
-    Instr& j = emit(OpCode::JumpTest);
-    j.node = c;
+    // Any other condition is its value's truth (Null and Empty are false).
+    int32_t mark = temps_;
+    Operand v = expr(c);
+    temps_ = mark;
+    Instr& j = emit(OpCode::JumpTruth);
+    j.a = v;
     j.sense = sense;
     return here() - 1;
   }

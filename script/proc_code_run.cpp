@@ -276,17 +276,48 @@ void element_by_tree(Frame& f, const Instr& in, Variant* regs) {
   else regs[in.dst] = n->eval(f);
 }
 
-// What the subscript did may have changed the variable: apply_args and assign_indexed take
-// whatever it holds now.
+// The truth of operand a, as a condition sees it; the temporary is read.
+bool operand_truth(const Instr& in, Variant* regs) {
+  const Variant& v = read(in.a, regs);
+  if (v.is(VT::Boolean)) return v.as_bool();
+  bool t;
+  if (v.is_object()) {
+    Variant copy = v;   // the default member is script code
+    t = truth(copy);
+  } else {
+    t = truth(v);
+  }
+  release(in.a, regs);
+  return t;
+}
+
+// An element of a one-dimensional array of Variants at a whole-number index within its
+// bounds; for writing, only when the variable alone holds the array (else it is copied first).
+// Null when the general path must decide (and report errors).
+[[gnu::always_inline]] inline Variant* plain_element(Variant& var, const Variant& index, bool for_write) {
+  Variant& d = var.deref();
+  if (!d.is_array() || !small_int(index.type())) return nullptr;
+  ArrayRep* rep = d.as_array();
+  if (rep->elem != VT::Variant || rep->dims.size() != 1 || (for_write && rep->refs != 1)) return nullptr;
+  int64_t i = small_value(index) - rep->dims[0].lbound;
+  if (i < 0 || i >= rep->dims[0].count) return nullptr;
+  return &rep->items[static_cast<size_t>(i)];
+}
+
+// What the subscript did may have changed the variable: the element is found in whatever it
+// holds now.
 [[gnu::always_inline]] inline void load_element(const Instr& in, Variant* regs, Variant& var) {
   Variant index = take(in.a, regs);
-  regs[in.dst] = apply_args(var, Args(&index, 1));
+  if (Variant* e = plain_element(var, index, false)) regs[in.dst] = *e;
+  else regs[in.dst] = apply_args(var, Args(&index, 1));
 }
 
 [[gnu::always_inline]] inline void store_element(const Instr& in, Variant* regs, Variant& var) {
   Variant v = take(in.a, regs);
   Variant index = take(in.b, regs);
-  assign_indexed(var, Args(&index, 1), std::move(v), false);
+  Variant* e = v.is_byref() || v.is_object() || v.is_array() ? nullptr : plain_element(var, index, true);
+  if (e && !e->is_array()) *e = std::move(v);
+  else assign_indexed(var, Args(&index, 1), std::move(v), false);
 }
 
 }  // namespace
@@ -301,7 +332,8 @@ void run_proc_code(Frame& f, const ProcCode& code) {
   // Each instruction jumps to the next one's handler itself (one indirect jump per handler
   // predicts far better than one shared jump). The table follows OpCode's order.
   static const void* const handlers[] = {
-      &&do_eval, &&do_exec, &&do_move, &&do_binary, &&do_compare, &&do_jump_compare, &&do_jump_test,
+      &&do_eval, &&do_exec, &&do_move, &&do_binary, &&do_compare, &&do_jump_compare,
+      &&do_jump_truth,
       &&do_jump, &&do_tick, &&do_store_local, &&do_call_prepare, &&do_call, &&do_builtin_prepare,
       &&do_call_builtin, &&do_load_global,
       &&do_store_global, &&do_load_field, &&do_store_field, &&do_element_prepare, &&do_load_element,
@@ -355,8 +387,8 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     in = order_passes(in->op, c) == in->sense ? base + in->target : in + 1;
     QZ_NEXT;
   }
-  do_jump_test:
-    in = static_cast<Expr*>(in->node)->test(f) == in->sense ? base + in->target : in + 1;
+  do_jump_truth:
+    in = operand_truth(*in, regs) == in->sense ? base + in->target : in + 1;
     QZ_NEXT;
   do_jump:
     in = base + in->target;
