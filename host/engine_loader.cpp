@@ -43,7 +43,8 @@ std::optional<EngineLibrary> adopt(void* lib, const std::string& path, EventLoop
   set_loop(&loop);
   // One set of standard-stream buffers for the whole process (an older library lacks it).
   if (auto share = reinterpret_cast<ShareStdioFn>(::dlsym(lib, kShareStdioSymbol))) share(stdio_state());
-  return EngineLibrary{path, create};
+  auto version = reinterpret_cast<EngineVersionFn>(::dlsym(lib, kEngineVersionSymbol));
+  return EngineLibrary{path, create, version};
 }
 
 }  // namespace
