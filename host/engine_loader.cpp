@@ -14,7 +14,10 @@ namespace qz {
 namespace {
 
 constexpr const char* kLibraryName = "libquazel.so";
-constexpr int kOpenFlags = RTLD_NOW | RTLD_LOCAL;
+// Lazy: a run binds only the functions it calls, not the few hundred the library imports
+// (a large part of its load time). The library is linked with every symbol resolved and the
+// versions its dependencies must have are checked when it is opened.
+constexpr int kOpenFlags = RTLD_LAZY | RTLD_LOCAL;
 
 std::string registered_path() {
   std::string base;
