@@ -178,14 +178,12 @@ class Members {
   }
 
  private:
+  // One folding and one hash lookup a member: large tables (the sys object's) are built
+  // when a run first uses them.
   Entry& slot(std::u16string_view name) {
-    DispId id = find(name);
-    if (id == kDispUnknown) {
-      entries_.push_back(Entry{std::u16string(name), {}, {}, {}});
-      id = static_cast<DispId>(entries_.size());
-      index_.emplace(lower(name), id);
-    }
-    return entries_[id - 1];
+    auto [it, added] = index_.try_emplace(lower(name), static_cast<DispId>(entries_.size() + 1));
+    if (added) entries_.push_back(Entry{std::u16string(name), {}, {}, {}});
+    return entries_[it->second - 1];
   }
   std::vector<Entry> entries_;
   std::unordered_map<std::u16string, DispId> index_;

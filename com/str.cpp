@@ -88,6 +88,10 @@ std::u16string utf8_to_u16(std::string_view s) {
   std::u16string out;
   out.reserve(s.size());
   size_t i = 0, n = s.size();
+  // The ASCII start of the text (often all of it) goes over in one widening copy.
+  while (i < n && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+  out.resize(i);
+  for (size_t k = 0; k < i; ++k) out[k] = static_cast<unsigned char>(s[k]);
   while (i < n) {
     unsigned char c = static_cast<unsigned char>(s[i]);
     uint32_t cp;
@@ -185,7 +189,8 @@ static char16_t upper_case(char16_t c) {
 
 std::u16string lower(std::u16string_view s) {
   std::u16string r(s);
-  for (auto& c : r) c = fold_case(c);
+  // Names are mostly ASCII: those letters fold here, without a call per character.
+  for (auto& c : r) c = c < 0x80 ? (c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c) : fold_case(c);
   return r;
 }
 

@@ -1,7 +1,10 @@
 #include "engine/library_entry.h"
 
+#include <string>
+
 #include "com/progid.h"
 #include "engine/quazel_object.h"
+#include "engine/version.h"
 #include "platform/event_loop.h"
 #include "platform/output.h"
 
@@ -22,6 +25,15 @@ __attribute__((visibility("default"))) qz::Object* quazel_create_object(const ch
   } catch (...) {
     return nullptr;
   }
+}
+
+__attribute__((visibility("default"))) const char16_t* quazel_engine_version() {
+  static const std::u16string text = [] {
+    std::string t = std::to_string(qz::kEngineVersionMajor) + "." + std::to_string(qz::kEngineVersionMinor) + "." +
+                    std::to_string(qz::kEngineVersionRevision);
+    return std::u16string(t.begin(), t.end());
+  }();
+  return text.c_str();
 }
 
 }  // extern "C"

@@ -22,6 +22,11 @@ void quazel_share_stdio(void* state);
 // that the caller owns; null for an unknown ProgID. `progid` is NUL-terminated UTF-16.
 qz::Object* quazel_create_object(const char16_t* progid);
 
+// The engine's version text, major.minor.revision: what qzl_Version & "." & qzl_Build give a
+// script. NUL-terminated UTF-16, valid while the library is loaded. The start-up check reads
+// it here rather than translating a script to ask; a library without it is asked that way.
+const char16_t* quazel_engine_version();
+
 }  // extern "C"
 
 namespace qz {
@@ -29,6 +34,8 @@ namespace qz {
 inline constexpr const char* kSetEventLoopSymbol = "quazel_set_event_loop";
 inline constexpr const char* kCreateObjectSymbol = "quazel_create_object";
 inline constexpr const char* kShareStdioSymbol = "quazel_share_stdio";
+inline constexpr const char* kEngineVersionSymbol = "quazel_engine_version";
+using EngineVersionFn = const char16_t* (*)();
 using ShareStdioFn = void (*)(void*);
 using SetEventLoopFn = void (*)(EventLoop*);
 using CreateObjectFn = Object* (*)(const char16_t*);

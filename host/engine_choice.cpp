@@ -9,11 +9,17 @@ namespace qz {
 
 namespace {
 
-// The version of a library's engine, asked of a probe that is released at once.
+// The version of a library's engine; a probe that is released at once must be created. A
+// library that states its version is not made to translate a script for it.
 std::u16string version_of(const EngineLibrary& library) {
   std::string error;
   Ref<Object> probe = create_engine(library, error);
-  return probe ? probe_engine_version(*probe) : std::u16string();
+  if (!probe) return {};
+  if (library.version) {
+    const char16_t* text = library.version();
+    return text ? std::u16string(text) : std::u16string();
+  }
+  return probe_engine_version(*probe);
 }
 
 }  // namespace

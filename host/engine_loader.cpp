@@ -14,7 +14,10 @@ namespace qz {
 namespace {
 
 constexpr const char* kLibraryName = "libquazel.so";
-constexpr int kOpenFlags = RTLD_NOW | RTLD_LOCAL;
+// Lazy: a run binds only the functions it calls, not the few hundred the library imports
+// (a large part of its load time). The library is linked with every symbol resolved and the
+// versions its dependencies must have are checked when it is opened.
+constexpr int kOpenFlags = RTLD_LAZY | RTLD_LOCAL;
 
 std::string registered_path() {
   std::string base;
@@ -43,7 +46,8 @@ std::optional<EngineLibrary> adopt(void* lib, const std::string& path, EventLoop
   set_loop(&loop);
   // One set of standard-stream buffers for the whole process (an older library lacks it).
   if (auto share = reinterpret_cast<ShareStdioFn>(::dlsym(lib, kShareStdioSymbol))) share(stdio_state());
-  return EngineLibrary{path, create};
+  auto version = reinterpret_cast<EngineVersionFn>(::dlsym(lib, kEngineVersionSymbol));
+  return EngineLibrary{path, create, version};
 }
 
 }  // namespace

@@ -33,6 +33,7 @@ std::vector<EngineCandidate> engine_library_candidates();
 struct EngineLibrary {
   std::string path;  // as it was opened
   CreateObjectFn create = nullptr;
+  EngineVersionFn version = nullptr;  // null in a library older than this entry point
 };
 
 // Opens the library `path` (a bare name goes through the library search), checks that it is

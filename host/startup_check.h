@@ -1,8 +1,9 @@
-// The start-up check: before the run, a probe engine is created, runs the one line "rc = 0"
-// (as inline code, so no Load procedure is needed and no error is reported), and is asked for
-// Eval("qzl_version") & "." & Eval("qzl_Build"). An engine whose version is below the host's
-// own (compared number by number: 8.0.10 is above 8.0.5) or that cannot be loaded at all is
-// unusable. Which engines are tried, in which order, is engine_choice.h. When none is usable
+// The start-up check: before the run, a probe engine is created and released. Its version is
+// what the library states (quazel_engine_version); a library without that entry point has its
+// probe run the one line "rc = 0" (as inline code, so no Load procedure is needed and no error
+// is reported) and asks it Eval("qzl_version") & "." & Eval("qzl_Build"). An engine whose
+// version is below the host's own (compared number by number: 8.0.10 is above 8.0.5) or that
+// cannot be loaded at all is unusable. Which engines are tried, in which order, is engine_choice.h. When none is usable
 // the host says what is wrong on the error stream and exits with status 1.
 #pragma once
 #include <optional>

@@ -215,17 +215,18 @@ int output_code_page() {
 namespace {
 
 // UTF-8 when the bytes are valid UTF-8 (a leading BOM dropped), else the single-byte `page`.
-std::u16string decode_utf8_or(std::string_view bytes, int page) {
+// The code page is asked only for bytes that are not UTF-8: finding it reads the environment.
+std::u16string decode_utf8_or(std::string_view bytes, int (*page)()) {
   if (is_valid_utf8(bytes)) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     return utf8_to_u16(bytes);
   }
-  return decode(page, bytes);
+  return decode(page(), bytes);
 }
 
 }  // namespace
 
-std::u16string decode_script_bytes(std::string_view bytes) { return decode_utf8_or(bytes, ansi_code_page()); }
+std::u16string decode_script_bytes(std::string_view bytes) { return decode_utf8_or(bytes, ansi_code_page); }
 
 int byte_input_code_page() {
   int out = output_code_page();
@@ -245,6 +246,6 @@ int script_code_page() {
   return 1251;
 }
 
-std::u16string decode_script_file(std::string_view bytes) { return decode_utf8_or(bytes, script_code_page()); }
+std::u16string decode_script_file(std::string_view bytes) { return decode_utf8_or(bytes, script_code_page); }
 
 }  // namespace qz

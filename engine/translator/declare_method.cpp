@@ -11,6 +11,7 @@
 namespace qz::tr {
 
 std::u16string rewrite_declares(std::u16string& text, bool no_dll) {
+  if (!may_hold(text, u"declare ")) return {};
   Regex rx;
   configure(rx,
             u"\\n(private |public )*declare +(function|sub) +([a-z0-9_]+) +Lib +\\\"([^\\\"]+)\\\" +"
@@ -84,6 +85,7 @@ bool ident_char(char16_t c) {
 }  // namespace
 
 void rewrite_methods(std::u16string& text) {
+  if (!may_hold(text, u"method")) return;  // both patterns need the word
   Regex heads;
   configure(heads, u"\\n(.?)(Private |Public )*Method +([a-z0-9_]+)", true);
   std::vector<RegexMatch> declared = heads.execute(text);

@@ -110,6 +110,7 @@ struct Expander {
 }  // namespace
 
 std::u16string expand_includes(std::u16string_view text, std::u16string_view module_name, Context& ctx) {
+  if (!may_hold(text, u"\n#include ")) return std::u16string(text);
   Expander e(ctx);
   if (std::optional<std::string> self = ctx.host.find_file(module_name)) e.chain.push_back(*self);
   std::u16string out;

@@ -75,6 +75,7 @@ void rewrite_match_operators(std::u16string& text) {
 }
 
 void rewrite_match_references(std::u16string& text) {
+  if (text.find(u'$') == std::u16string::npos && text.find(u"^^") == std::u16string::npos) return;
   Regex rx;
   configure(rx, kReference, false);
   std::u16string out;
@@ -104,6 +105,7 @@ void rewrite_match_references(std::u16string& text) {
 }
 
 void unescape_match_references(std::u16string& text) {
+  if (text.find(u"$$") == std::u16string::npos) return;
   Regex rx;
   configure(rx, kEscape, true);
   std::vector<RegexMatch> matches = rx.execute(text);

@@ -17,8 +17,9 @@ struct Section {
 };
 
 // Tags pair up in order of appearance: first with second, third with fourth; a last tag
-// without partner contributes nothing.
-std::vector<Section> sections(std::u16string_view text, std::u16string_view pattern) {
+// without partner contributes nothing. `opening` is the literal start every tag has.
+std::vector<Section> sections(std::u16string_view text, std::u16string_view opening, std::u16string_view pattern) {
+  if (!may_hold(text, opening)) return {};
   Regex rx;
   configure(rx, pattern, true);
   std::vector<RegexMatch> tags = rx.execute(text);
@@ -52,9 +53,9 @@ int build_module(std::u16string_view text, std::u16string_view module_name, Modu
   TranslatorState& st = ctx.state;
 
   std::u16string body;
-  for (const Section& s : sections(text, u"\\n<#Module[=a-z0-9_]*>")) body += s.body + u"\r\n";
+  for (const Section& s : sections(text, u"\n<#module", u"\\n<#Module[=a-z0-9_]*>")) body += s.body + u"\r\n";
 
-  std::vector<Section> class_sections = sections(text, u"\\n<#Class=*([a-z0-9_]*)>");
+  std::vector<Section> class_sections = sections(text, u"\n<#class", u"\\n<#Class=*([a-z0-9_]*)>");
   std::u16string classes;  // the last class first
   std::vector<std::u16string> class_names;
   for (auto it = class_sections.rbegin(); it != class_sections.rend(); ++it)
@@ -73,7 +74,7 @@ int build_module(std::u16string_view text, std::u16string_view module_name, Modu
   head += resource_class_text(number);
 
   std::vector<std::u16string> form_declarations;  // in source order; the module lists the last first
-  for (Section& s : sections(text, u"\\n<#Form=*([a-z0-9_]*)>")) {
+  for (Section& s : sections(text, u"\n<#form", u"\\n<#Form=*([a-z0-9_]*)>")) {
     const int form = ++st.module_counter;
     const std::u16string& form_name = s.tag_word;
     std::u16string code = u"Private Const qz_IDM = " + num(form) + u"\r\n" + s.body;

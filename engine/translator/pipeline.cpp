@@ -40,11 +40,26 @@ bool contains(std::u16string_view text, std::u16string_view pattern) {
   return rx.test(text);
 }
 
+// Whether `end` (CR or LF) comes twice with nothing but line marks between: the runs that
+// the blank-line removal looks for.
+bool doubled_line_end(std::u16string_view text, char16_t end) {
+  for (size_t i = text.find(end); i != std::u16string_view::npos; i = text.find(end, i + 1)) {
+    size_t k = i + 1;
+    while (k < text.size() && is_mark_char(text[k])) ++k;
+    if (k < text.size() && text[k] == end) return true;
+  }
+  return false;
+}
+
 void apply_run_levels(std::u16string& text, Context& ctx, bool own_directives) {
   TranslatorState& st = ctx.state;
-  Regex any;
-  configure(any, u"\\n<#--LevelRun=([a-z0-9_]*)>", true);
-  std::vector<RegexMatch> found = any.execute(text);
+  const bool any_directive = may_hold(text, u"\n<#--levelrun=");
+  std::vector<RegexMatch> found;
+  if (any_directive) {
+    Regex any;
+    configure(any, u"\\n<#--LevelRun=([a-z0-9_]*)>", true);
+    found = any.execute(text);
+  }
   if (own_directives) {
     for (const RegexMatch& m : found) {
       bool known = false;
@@ -67,7 +82,7 @@ void apply_run_levels(std::u16string& text, Context& ctx, bool own_directives) {
       if (level == RunLevel::NoUI) ctx.result.allow_ui_off = true;
     }
   }
-  cut(text, u"\\n<#--LevelRun=[a-z0-9_]*>" + std::u16string(mark_pattern()));
+  if (any_directive) cut(text, u"\\n<#--LevelRun=[a-z0-9_]*>" + std::u16string(mark_pattern()));
 }
 
 }  // namespace
@@ -88,15 +103,19 @@ void translate_unit(std::string_view bytes, std::u16string_view module_name, Mod
   src.text.clear();
   st.end_requested = false;
 
-  guarded(ctx, [&] { replace_every(text, u"_[ \\x09]*" + std::u16string(mark_pattern()) + u"\\r\\n", u""); });
+  guarded(ctx, [&] {
+    if (text.find(u'_') != std::u16string::npos)
+      replace_every(text, u"_[ \\x09]*" + std::u16string(mark_pattern()) + u"\\r\\n", u"");
+  });
   if (!st.run_levels[RunLevel::NoInclude]) guarded(ctx, [&] { text = expand_includes(text, module_name, ctx); });
   guarded(ctx, [&] {
-    if (!contains(text, u"\\n<#--AddRus>")) return;
+    if (!may_hold(text, u"\n<#--addrus>") || !contains(text, u"\\n<#--AddRus>")) return;
     if (own) ctx.result.add_rus = true;
     text = translate_russian(text);
     cut(text, u"\\n<#--AddRus>" + std::u16string(mark_pattern()));
   });
   guarded(ctx, [&] {
+    if (!may_hold(text, u"\n<#--develop=\"")) return;
     std::vector<RegexMatch> found = cut(text, u"\\n<#--Develop=\\\"([^\\\"]+)\\\">" + std::u16string(mark_pattern()));
     if (found.empty()) return;
     if (st.develop_address == st.develop_address_default) st.develop_address = found[0].groups[0].value;
@@ -104,6 +123,7 @@ void translate_unit(std::string_view bytes, std::u16string_view module_name, Mod
       for (const RegexMatch& m : found) ctx.result.develop_addresses.push_back(m.groups[0].value);
   });
   guarded(ctx, [&] {
+    if (!may_hold(text, u"\n<#--noshowerror>")) return;
     if (cut(text, u"\\n<#--NoShowError>" + std::u16string(mark_pattern())).empty()) return;
     st.no_show_error = true;
     if (own) ctx.result.no_show_error = true;
@@ -114,6 +134,7 @@ void translate_unit(std::string_view bytes, std::u16string_view module_name, Mod
 
   std::vector<std::u16string> libraries;
   guarded(ctx, [&] {
+    if (!may_hold(text, u"\n#lib ")) return;
     for (const RegexMatch& m : cut(text, u"\\n#Lib +<([^>]+)>" + std::u16string(mark_pattern()))) {
       libraries.push_back(expand_path_macros(m.groups[0].value, ctx.settings, ctx.host));
       ctx.result.libraries.push_back(libraries.back());
@@ -123,16 +144,20 @@ void translate_unit(std::string_view bytes, std::u16string_view module_name, Mod
   std::u16string wrappers;
   guarded(ctx, [&] { wrappers = rewrite_declares(text, st.run_levels[RunLevel::NoDLL]); });
   guarded(ctx, [&] { rewrite_methods(text); });
-  guarded(ctx, [&] { replace_every(text, u"^#![^\\r]+", u""); });
+  // Only the text's start (MultiLine is off), and neither character has another case.
+  guarded(ctx, [&] {
+    if (text.starts_with(u"#!")) replace_every(text, u"^#![^\\r]+", u"");
+  });
   guarded(ctx, [&] {
     // Line marks between the line ends do not stand in the way: what is removed would have
     // been removed without them (the marks of lines removed go too).
     const std::u16string marks(mark_pattern());
-    replace_every(text, u"\\r(?:" + marks + u"\\r){1,99}", u"");
+    if (doubled_line_end(text, u'\r')) replace_every(text, u"\\r(?:" + marks + u"\\r){1,99}", u"");
     // A run of line feeds keeps one: removing it whole would glue a section tag to the line
     // before it (an empty line, a directive line, then a tag), and the tag would be lost.
-    replace_every(text, u"\\n(?:" + marks + u"\\n){1,99}", u"\n");
-    replace_every(text, u"^(?:[\\r\\n]|" + marks.substr(0, marks.size() - 1) + u")+", u"");
+    if (doubled_line_end(text, u'\n')) replace_every(text, u"\\n(?:" + marks + u"\\n){1,99}", u"\n");
+    if (!text.empty() && (text[0] == u'\r' || text[0] == u'\n' || is_mark_char(text[0])))
+      replace_every(text, u"^(?:[\\r\\n]|" + marks.substr(0, marks.size() - 1) + u")+", u"");
   });
   text.insert(0, kCrLf);
   guarded(ctx, [&] { translate_types(text); });

@@ -48,6 +48,7 @@ size_t extract_resource_blocks(std::string_view bytes, int module, ResourceTable
   // Positions in the text are byte offsets: each byte becomes the character of the same number.
   std::u16string text(bytes.begin(), bytes.end());
   for (auto& c : text) c = static_cast<unsigned char>(c);
+  if (!may_hold(text, u"<#res")) return bytes.size();
   Regex rx;
   configure(rx, kTagPattern, true);
   std::vector<RegexMatch> tags = rx.execute(text);

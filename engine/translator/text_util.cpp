@@ -48,6 +48,23 @@ bool iends_with(std::u16string_view text, std::u16string_view suffix) {
   return text.size() >= suffix.size() && iequals(text.substr(text.size() - suffix.size()), suffix);
 }
 
+bool may_hold(std::u16string_view text, std::u16string_view literal) {
+  if (literal.empty()) return true;
+  auto lower_ascii = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
+  auto fits = [&](char16_t t, char16_t l) {
+    if (t == l) return true;
+    const char16_t ll = lower_ascii(l);
+    if (ll < u'a' || ll > u'z') return false;  // no other character matches a non-letter
+    return lower_ascii(t) == ll || t >= 0x80;
+  };
+  for (size_t i = 0; i + literal.size() <= text.size(); ++i) {
+    size_t k = 0;
+    while (k < literal.size() && fits(text[i + k], literal[k])) ++k;
+    if (k == literal.size()) return true;
+  }
+  return false;
+}
+
 std::u16string ireplace_all(std::u16string_view text, std::u16string_view needle, std::u16string_view replacement) {
   if (needle.empty()) return std::u16string(text);
   std::u16string out;

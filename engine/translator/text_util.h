@@ -27,6 +27,12 @@ size_t ifind(std::u16string_view text, std::u16string_view needle, size_t from =
 bool icontains(std::u16string_view text, std::u16string_view needle);
 bool iends_with(std::u16string_view text, std::u16string_view suffix);
 
+// Whether a pass whose caseless pattern needs the ASCII text `literal` could find anything in
+// `text`: false only when no place holds it. The patterns fold case the Unicode way (the
+// Kelvin sign is a k), so any character beyond ASCII may stand for a letter. A pass that
+// surely finds nothing skips compiling its pattern.
+bool may_hold(std::u16string_view text, std::u16string_view literal);
+
 // Every occurrence of `needle` (compared without regard to case, left to right, never
 // overlapping) replaced by `replacement` as plain text.
 std::u16string ireplace_all(std::u16string_view text, std::u16string_view needle, std::u16string_view replacement);

@@ -87,6 +87,7 @@ struct TypeClassBuilder {
 // Each block is replaced by its class together with the two characters after "end type"
 // (normally the CR LF ending that line); the line feed that began the block is dropped too.
 void translate_type_blocks(std::u16string& text) {
+  if (!may_hold(text, u"type ")) return;
   Regex block;
   // The marks ending the "end type" line go with the block.
   configure(block, std::u16string(kTypeBlock) + std::u16string(mark_pattern()), false);
@@ -153,6 +154,7 @@ class StatementStarts {
 };
 
 void translate_typed_dims(std::u16string& text) {
+  if (!may_hold(text, u"dim ")) return;
   Regex dim;
   configure(dim, kTypedDim, true);
   std::vector<RegexMatch> matches = dim.execute(text);

@@ -74,8 +74,13 @@ void emit_class(std::u16string& out, RangeList ranges, bool negate) {
     if (!merged.empty() && r.lo <= merged.back().hi + 1u) merged.back().hi = std::max(merged.back().hi, r.hi);
     else merged.push_back(r);
   }
-  if (merged.empty()) {
-    out += negate ? u"[\\x{0}-\\x{ffff}]" : u"(?:(?!))";  // [] matches nothing, [^] anything
+  // [] matches nothing; [^] and a class of every code unit ([\s\S], [\d\D]) anything. The
+  // latter is spelled as a dot that takes line feeds too: a caseless compile of a class that
+  // spans the whole range looks at every code unit for its other case and costs far more
+  // than the search.
+  const bool everything = merged.size() == 1 && merged[0].lo == 0 && merged[0].hi == 0xFFFF;
+  if (merged.empty() || everything) {
+    out += negate == merged.empty() ? u"(?s:.)" : u"(?:(?!))";
     return;
   }
   out += negate ? u"[^" : u"[";

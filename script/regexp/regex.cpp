@@ -43,6 +43,12 @@ struct Contexts {
     pcre2_set_match_limit(match, kMatchLimit);
     pcre2_set_depth_limit(match, kDepthLimit);
     pcre2_set_heap_limit(match, kHeapLimitKiB);
+  }
+  // The stack of machine-code searches, made before the thread's first pattern is compiled to
+  // machine code (the cache that shares such code is the thread's too): most runs never
+  // need one, and it reserves a large area of address space.
+  void need_jit_stack() {
+    if (jit_stack) return;
     jit_stack = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
     if (jit_stack) pcre2_jit_stack_assign(match, nullptr, jit_stack);
   }
@@ -127,6 +133,7 @@ struct Regex::Impl {
     if (jit_tried) return;
     if (++searches < 8 && text_size < 4096) return;
     jit_tried = true;
+    contexts().need_jit_stack();
     pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);  // falls back to the interpreter when unavailable
   }
 

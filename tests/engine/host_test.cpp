@@ -14,6 +14,7 @@
 #include "host/command_text.h"
 #include "host/engine_choice.h"
 #include "host/engine_loader.h"
+#include "host/startup_check.h"
 #include "platform/path.h"
 #include "../platform/env_guard.h"
 
@@ -128,6 +129,23 @@ TEST(HostEngineLoader, LooksInTheVariableBesideTheProgramTheRegisteredPathThenTh
   ::rmdir((xdg + "/quazel").c_str());
   ::rmdir(xdg.c_str());
 }
+
+#ifdef QZ_TEST_ENGINE_LIBRARY
+// The start-up check reads the version the library states instead of running a script for it:
+// the two must agree, or a host would accept an engine whose scripts see another version.
+TEST(HostStartupCheck, TheStatedVersionIsTheOneScriptsSee) {
+  std::unique_ptr<EventLoop> loop = make_poll_event_loop();
+  std::string error;
+  std::optional<EngineLibrary> library = open_engine_library(QZ_TEST_ENGINE_LIBRARY, *loop, error);
+  ASSERT_TRUE(library) << error;
+  ASSERT_NE(library->version, nullptr);
+  Ref<Object> engine = create_engine(*library, error);
+  ASSERT_TRUE(engine) << error;
+  std::u16string asked = probe_engine_version(*engine);
+  EXPECT_EQ(std::u16string(library->version()), asked);
+  EXPECT_EQ(asked, host_version_text());  // this build's host accepts this build's engine
+}
+#endif
 
 }  // namespace
 }  // namespace qz

@@ -66,6 +66,8 @@ const ExecCase kSyntaxCases[] = {
     {"not_boundary", uR"(\Bo\B)", "gi", u"foo o xoy", "1:o | 7:o"},
     {"empty_class_matches_nothing", uR"(a[]|b)", "g", u"ab", "1:b"},
     {"negated_empty_class_matches_all", uR"(a[^]b)", "g", u"a\nb", "0:a\\nb"},
+    {"full_classes_ignore_case_take_everything", uR"(a[\s\S][\d\D][^]b)", "gi", u"A\n\u212AxB", "0:A\\n\u212AxB"},
+    {"negated_full_class_matches_nothing", uR"(a[^\w\W]|b)", "gi", u"ab", "1:b"},
     {"posix_class_is_plain_class", uR"([[:alpha:]]+)", "g", u"xa]", "1:a]"},
     {"hash_and_space_are_literal", uR"(a # b)", "", u"xa # b", "1:a # b"},
     {"literal_braces", uR"(a{,2}b{x}c{)", "", u"a{,2}b{x}c{", "0:a{,2}b{x}c{"},

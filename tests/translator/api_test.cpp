@@ -67,6 +67,23 @@ TEST_F(Translator, RunLevelsOnlyFromTheFirstTranslationOfAnEngineLife) {
   EXPECT_FALSE(has(module_code(second, 2), u"LevelRun"));          // outside the sections
 }
 
+// A pass whose directive cannot be in the text skips its pattern; one that the patterns'
+// Unicode case folding finds (a long s for "s") must still take effect.
+TEST_F(Translator, DirectivesFoundThroughUnicodeCaseFoldingStillApply) {
+  host.add_file(u"/s/inc.qz", "Const FROM_INCLUDE = 1\r\n");
+  TranslationResult r = run(u"<#--No\u017FhowError>\n<#Module>\n#Include \"/s/inc.qz\"\n"
+                            u"Private Type T\nx As Long\nEnd Type\n<#Module>\n");
+  EXPECT_TRUE(r.no_show_error);
+  const std::u16string code = module_code(r, 1);
+  EXPECT_TRUE(has(code, u"Const FROM_INCLUDE = 1"));
+  EXPECT_TRUE(has(code, u"Class T"));
+  EXPECT_FALSE(has(code, u"ShowError"));
+
+  // Nothing to find: the text goes through unchanged.
+  TranslationResult plain = run(u"<#Module>\nSub Load(cmd)\n  x = \"#Lib <a> Type \"\nEnd Sub\n<#Module>\n");
+  EXPECT_TRUE(has(module_code(plain, 2), u"x = \"#Lib <a> Type \""));
+}
+
 TEST_F(Translator, RunLevelsFromAnIncludedFileApply) {
   host.add_file(u"/s/levels.qz", "<#--LevelRun=No_DLL>\r\n<#--LevelRun=No_UI>\r\n");
   TranslationResult r = run(u"#Include \"/s/levels.qz\"\n<#Module>\n<#Module>\n");

@@ -6,6 +6,7 @@
 #include "engine/translator/match_operator.h"
 #include "engine/translator/path_macros.h"
 #include "engine/translator/russian_keywords.h"
+#include "engine/translator/text_util.h"
 #include "engine/translator/type_translator.h"
 #include "tests/translator/memory_host.h"
 #include "tests/translator/render.h"
@@ -28,6 +29,29 @@ void check(const Case (&cases)[N], Pass pass) {
     pass(text);
     EXPECT_EQ(show(c.expected), show(text)) << show(c.input);
   }
+}
+
+// A pass is skipped when may_hold says no: it must never say no where the caseless pattern
+// (Unicode folding: Kelvin sign for k, long s for s) could match.
+TEST(MayHold, NeverMissesWhatACaselessPatternFinds) {
+  struct HoldCase {
+    std::u16string_view text, literal;
+    bool expected;
+  };
+  const HoldCase cases[] = {
+      {u"\r\n<#--NoShowError>", u"\n<#--noshowerror>", true},
+      {u"\r\n<#--NO\u017FHOWERROR>", u"\n<#--noshowerror>", true},  // long s
+      {u"x \u212Aey", u"key", true},                                   // Kelvin sign
+      {u"Dim x", u"dim ", true},
+      {u"dim_x", u"dim ", false},
+      {u"\n#Lib\t<a>", u"\n#lib ", false},   // a tab is no space
+      {u"\n\u00A3Lib <a>", u"\n#lib ", false},  // a non-letter has no other case
+      {u"<#re", u"<#res", false},
+      {u"", u"x", false},
+      {u"abc", u"", true},
+  };
+  for (const HoldCase& c : cases)
+    EXPECT_EQ(tr::may_hold(c.text, c.literal), c.expected) << show(std::u16string(c.text));
 }
 
 TEST(MethodCalls, RewriteTable) {
