@@ -2,6 +2,7 @@
 // resolved at compile time to local slots, fields of the current instance, or module/global
 // bindings looked up once and cached per node. Each node evaluates itself.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,6 +22,7 @@ namespace qz::vbs {
 struct Frame;
 struct Proc;
 struct ClassDef;
+struct ClassMember;
 struct Unit;
 struct ModuleScope;
 class ClassInstance;
@@ -154,9 +156,17 @@ struct MemberExpr final : Expr {
   // Dispatch-id cache: valid while the object's member table is cached_key.
   const void* cached_key = nullptr;
   DispId cached_id = kDispUnknown;
+  // Script class cache: the class seen here last (its serial) and its member of this name, so
+  // a call on an instance of that class goes straight to the procedure or field.
+  uint64_t member_class = 0;
+  const ClassMember* member = nullptr;
 
   Object* target(Frame& f, Variant& holder);
   DispId resolve(Object* o);
+  // The member of a script class instance of this engine that this site may use directly;
+  // null for anything else (other objects, an unknown or inaccessible member).
+  inline const ClassMember* class_member(Frame& f, Object* o);
+  const ClassMember* find_class_member(const ClassDef* cls);
   Variant eval(Frame& f) override;
   void assign(Frame& f, Variant v, bool is_set) override;
   void call(Frame& f) override;
@@ -360,7 +370,14 @@ struct ClassMember {
   Proc* method = nullptr;  // Sub or Function
 };
 
+inline uint64_t next_class_serial() {
+  static std::atomic<uint64_t> last{0};
+  return ++last;
+}
+
 struct ClassDef {
+  // Unique in the process, unlike the address a later class may reuse (call sites cache by it).
+  uint64_t serial = next_class_serial();
   std::u16string name;
   std::vector<ClassMember> members;
   std::unordered_map<std::u16string, int> index;

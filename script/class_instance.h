@@ -28,6 +28,7 @@ class ClassInstance final : public Object {
   const void* member_key() const override { return cls_; }
 
   ClassDef* cls() const { return cls_; }
+  const EngineLink* link() const { return link_.get(); }
   std::vector<Variant> fields;
   // Drops the fields without running any code (Reset breaking cycles).
   void clear_fields();
