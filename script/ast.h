@@ -147,6 +147,17 @@ struct NameExpr final : Expr {
   Variant invoke(Frame& f, bool want_value);
 };
 
+// What a member access applies to, kept alive until the access is over: a script instance held
+// by a variable is referenced directly, anything else through a copy of the value.
+struct MemberTarget {
+  Variant holder;
+  ClassInstance* instance = nullptr;
+  MemberTarget() = default;
+  MemberTarget(const MemberTarget&) = delete;
+  MemberTarget& operator=(const MemberTarget&) = delete;
+  inline ~MemberTarget();
+};
+
 struct MemberExpr final : Expr {
   Expr* object = nullptr;   // null: the innermost With object in with_slot
   int with_slot = -1;
@@ -161,7 +172,7 @@ struct MemberExpr final : Expr {
   uint64_t member_class = 0;
   const ClassMember* member = nullptr;
 
-  Object* target(Frame& f, Variant& holder);
+  Object* target(Frame& f, MemberTarget& t);
   DispId resolve(Object* o);
   // The member of a script class instance of this engine that this site may use directly;
   // null for anything else (other objects, an unknown or inaccessible member).

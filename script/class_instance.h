@@ -2,6 +2,7 @@
 // Class_Initialize / Class_Terminate at creation and when the last reference goes.
 #pragma once
 #include <memory>
+#include <typeinfo>
 #include <vector>
 
 #include "com/object.h"
@@ -47,6 +48,11 @@ class ClassInstance final : public Object {
   std::shared_ptr<Unit> unit_;
   std::shared_ptr<ModuleScope> module_;
 };
+
+// `o` as a script class instance, or null: one type check, the class being final.
+inline ClassInstance* as_class_instance(Object* o) {
+  return typeid(*o) == typeid(ClassInstance) ? static_cast<ClassInstance*>(o) : nullptr;
+}
 
 // Interpreter helpers shared by nodes and instances.
 // Let-assignment into a variable: an object value is replaced by its default member's value.

@@ -2,7 +2,6 @@
 #include <cmath>
 #include <cstring>
 #include <new>
-#include <typeinfo>
 
 #include "com/convert.h"
 #include "script/class_instance.h"
@@ -102,7 +101,7 @@ Variant class_let_value(Variant v) {
 
 // The value a Let hands to a member of `o`: other objects than script classes get the value.
 Variant member_let_value(Object* o, Variant v) {
-  if (typeid(*o) == typeid(ClassInstance)) return class_let_value(std::move(v));   // the class is final
+  if (as_class_instance(o)) return class_let_value(std::move(v));
   return let_value(std::move(v));
 }
 
@@ -464,11 +463,34 @@ void NameExpr::assign(Frame& f, Variant v, bool is_set) {
 
 // ---- members ----
 
-Object* MemberExpr::target(Frame& f, Variant& holder) {
-  if (object) holder = operand_value(object, f);
-  else if (with_slot >= 0) holder = f.locals[with_slot].deref();
-  else runtime_error(kErrUnqualifiedRef);
-  const Variant& d = holder.deref();
+inline MemberTarget::~MemberTarget() {
+  if (instance) instance->Release();
+}
+
+Object* MemberExpr::target(Frame& f, MemberTarget& t) {
+  // A variable (a plain local, or a name ref finds as eval would read it): a script instance in
+  // it is referenced without copying the Variant.
+  const Variant* var = nullptr;
+  if (!object) {
+    if (with_slot < 0) runtime_error(kErrUnqualifiedRef);
+    var = &f.locals[with_slot];
+  } else if (object->local_slot >= 0) {
+    var = &f.locals[object->local_slot];
+  } else if (object->may_ref && !static_cast<NameExpr*>(object)->has_parens) {   // only names may_ref
+    LockList none;
+    var = object->ref(f, none);
+  }
+  if (var) {
+    const Variant& d = var->deref();
+    if (d.is_object() && d.as_object() && (t.instance = as_class_instance(d.as_object()))) {
+      t.instance->AddRef();
+      return t.instance;
+    }
+    t.holder = d;
+  } else {
+    t.holder = object->eval(f);
+  }
+  const Variant& d = t.holder.deref();
   if (!d.is_object()) runtime_error_named(kErrObjectRequired, name);
   Object* o = d.as_object();
   if (!o) runtime_error_named(kErrObjectRequired, name);   // Nothing has no members
@@ -525,8 +547,8 @@ const ClassMember* MemberExpr::find_class_member(const ClassDef* cls) {
 }
 
 inline const ClassMember* MemberExpr::class_member(Frame& f, Object* o) {
-  if (typeid(*o) != typeid(ClassInstance)) return nullptr;
-  auto* inst = static_cast<ClassInstance*>(o);
+  ClassInstance* inst = as_class_instance(o);
+  if (!inst) return nullptr;
   // An instance made by another engine runs its code there.
   if (inst->link() != f.engine->link().get()) return nullptr;
   const ClassDef* cls = inst->cls();
@@ -545,8 +567,8 @@ inline const ClassMember* MemberExpr::class_member(Frame& f, Object* o) {
 // errors.
 
 Variant MemberExpr::eval(Frame& f) {
-  Variant holder;
-  Object* o = target(f, holder);
+  MemberTarget held;
+  Object* o = target(f, held);
   if (const ClassMember* m = class_member(f, o)) {
     auto* inst = static_cast<ClassInstance*>(o);
     if (m->field >= 0) {
@@ -562,8 +584,8 @@ Variant MemberExpr::eval(Frame& f) {
 }
 
 void MemberExpr::call(Frame& f) {
-  Variant holder;
-  Object* o = target(f, holder);
+  MemberTarget held;
+  Object* o = target(f, held);
   if (const ClassMember* m = class_member(f, o)) {
     Proc* p = m->get ? m->get : m->method;
     if (m->field < 0 && p && p->nparams() == args.size()) {
@@ -589,8 +611,8 @@ Variant assigned_value(Object* o, Variant v, bool is_set) {
 }  // namespace
 
 void MemberExpr::assign(Frame& f, Variant v, bool is_set) {
-  Variant holder;
-  Object* o = target(f, holder);
+  MemberTarget held;
+  Object* o = target(f, held);
   const ClassMember* m = class_member(f, o);
   if (m && args.empty()) {
     // x.P = v: the field, or the Property Let / Set, takes the value without an argument pack.

@@ -240,6 +240,51 @@ Next
 ' expect: terminated
 ' expect: after 2
 
+' The object of a member call named every way a script can name it; the object stays alive
+' until the call is over even when evaluating an argument drops the only variable holding it.
+Class Probe
+  Public Tag
+  Public Child
+  Public Function Hello(x) : Hello = Tag & ":" & x : End Function
+  Public Sub Say(x) : WScript.Echo Tag, "says", x : End Sub
+  Public Property Get Kid : Set Kid = Child : End Property
+  Public Function KidHello() : KidHello = Kid.Hello("k") & "," & Child.Hello("c") : End Function
+  Private Sub Class_Terminate : WScript.Echo "terminate", Tag : End Sub
+End Class
+Function MakeProbe(tag) : Set MakeProbe = New Probe : MakeProbe.Tag = tag : End Function
+Dim gp, probes(1)
+Set gp = MakeProbe("module")
+Set probes(1) = MakeProbe("element")
+Set gp.Child = MakeProbe("child")
+Sub Names(ByRef byref_obj, ByVal byval_obj)
+  Dim lp : Set lp = MakeProbe("local")
+  WScript.Echo lp.Hello(1), gp.Hello(2), byref_obj.Hello(3), byval_obj.Hello(4), probes(1).Hello(5)
+  WScript.Echo MakeProbe("result").Hello(6)
+  With lp : WScript.Echo .Hello(7) : End With
+  Execute "WScript.Echo lp.Hello(8)"
+  WScript.Echo gp.KidHello()
+End Sub
+Names gp, gp
+' expect: local:1 module:2 module:3 module:4 element:5
+' expect: terminate result
+' expect: result:6
+' expect: local:7
+' expect: local:8
+' expect: child:k,child:c
+' expect: terminate local
+Function Drop() : Set gp = Nothing : Drop = "dropped" : End Function
+gp.Say Drop()
+WScript.Echo "after drop"
+' expect: module says dropped
+' expect: terminate module
+' expect: terminate child
+' expect: after drop
+On Error Resume Next
+undeclared.Hello 1
+WScript.Echo Err.Number, IsEmpty(undeclared) ' expect: 424 -1
+On Error GoTo 0
+Erase probes ' expect: terminate element
+
 ' Errors in a member reach the caller at the call; under Resume Next the next statement runs.
 Class Failing
   Public Function Divide(n) : Divide = 1 / n : End Function
