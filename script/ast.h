@@ -139,6 +139,9 @@ struct NameExpr final : Expr {
   inline Variant* variable(Frame& f);
   Variant* other_variable(Frame& f);
   inline Variant* dynamic_local(Frame& f);
+  // What a plain name reads when eval would find it without a call: a local, a field, or a
+  // module variable or constant bound before; null otherwise.
+  inline const Variant* plain_variable(Frame& f);
   Variant eval_variable(Frame& f, Variant& var) {
     if (!has_parens && args.empty()) return var.deref();
     return eval_indexed(f, var);

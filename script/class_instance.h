@@ -49,9 +49,11 @@ class ClassInstance final : public Object {
   std::shared_ptr<ModuleScope> module_;
 };
 
-// `o` as a script class instance, or null: one type check, the class being final.
+// `o` as a script class instance, or null. The class is final, so its type information object
+// decides; comparing addresses (not names) keeps the check to two loads for other objects, and
+// a copy of the type information elsewhere could only make it answer null.
 inline ClassInstance* as_class_instance(Object* o) {
-  return typeid(*o) == typeid(ClassInstance) ? static_cast<ClassInstance*>(o) : nullptr;
+  return &typeid(*o) == &typeid(ClassInstance) ? static_cast<ClassInstance*>(o) : nullptr;
 }
 
 // Interpreter helpers shared by nodes and instances.

@@ -333,6 +333,20 @@ Variant NameExpr::eval(Frame& f) {
   return eval_other(f);
 }
 
+inline const Variant* NameExpr::plain_variable(Frame& f) {
+  if (has_parens || !args.empty()) return nullptr;
+  switch (kind) {
+    case Local: return &f.locals[slot];
+    case Field: return &f.fields[slot];
+    case Global:
+      if (cached_gen == f.engine->generation() && cached && !dynamic_local(f) &&
+          (cached->kind == Binding::Var || cached->kind == Binding::Const))
+        return &cached->value;
+      return nullptr;
+    default: return nullptr;
+  }
+}
+
 Variant NameExpr::call_procedure(Frame& f, Proc* proc) { return call_with_args(f, proc, nullptr, args); }
 
 Variant NameExpr::eval_other(Frame& f) {
@@ -468,17 +482,15 @@ inline MemberTarget::~MemberTarget() {
 }
 
 Object* MemberExpr::target(Frame& f, MemberTarget& t) {
-  // A variable (a plain local, or a name ref finds as eval would read it): a script instance in
-  // it is referenced without copying the Variant.
+  // A plain name: a script instance it holds is referenced without copying the Variant.
   const Variant* var = nullptr;
   if (!object) {
     if (with_slot < 0) runtime_error(kErrUnqualifiedRef);
     var = &f.locals[with_slot];
   } else if (object->local_slot >= 0) {
     var = &f.locals[object->local_slot];
-  } else if (object->may_ref && !static_cast<NameExpr*>(object)->has_parens) {   // only names may_ref
-    LockList none;
-    var = object->ref(f, none);
+  } else if (object->may_ref) {   // only names may_ref
+    var = static_cast<NameExpr*>(object)->plain_variable(f);
   }
   if (var) {
     const Variant& d = var->deref();

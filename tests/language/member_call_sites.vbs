@@ -262,6 +262,8 @@ Sub Names(ByRef byref_obj, ByVal byval_obj)
   WScript.Echo MakeProbe("result").Hello(6)
   With lp : WScript.Echo .Hello(7) : End With
   Execute "WScript.Echo lp.Hello(8)"
+  Execute "Dim dyn : Set dyn = MakeProbe(""dynamic"")"
+  WScript.Echo dyn.Hello(9)
   WScript.Echo gp.KidHello()
 End Sub
 Names gp, gp
@@ -270,7 +272,9 @@ Names gp, gp
 ' expect: result:6
 ' expect: local:7
 ' expect: local:8
+' expect: dynamic:9
 ' expect: child:k,child:c
+' expect: terminate dynamic
 ' expect: terminate local
 Function Drop() : Set gp = Nothing : Drop = "dropped" : End Function
 gp.Say Drop()
