@@ -2,6 +2,7 @@
 // resolved at compile time to local slots, fields of the current instance, or module/global
 // bindings looked up once and cached per node. Each node evaluates itself.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,6 +22,7 @@ namespace qz::vbs {
 struct Frame;
 struct Proc;
 struct ClassDef;
+struct ClassMember;
 struct Unit;
 struct ModuleScope;
 class ClassInstance;
@@ -137,12 +139,26 @@ struct NameExpr final : Expr {
   inline Variant* variable(Frame& f);
   Variant* other_variable(Frame& f);
   inline Variant* dynamic_local(Frame& f);
+  // What a plain name reads when eval would find it without a call: a local, a field, or a
+  // module variable or constant bound before; null otherwise.
+  inline const Variant* plain_variable(Frame& f);
   Variant eval_variable(Frame& f, Variant& var) {
     if (!has_parens && args.empty()) return var.deref();
     return eval_indexed(f, var);
   }
   Variant eval_indexed(Frame& f, Variant& var);
   Variant invoke(Frame& f, bool want_value);
+};
+
+// What a member access applies to, kept alive until the access is over: a script instance held
+// by a variable is referenced directly, anything else through a copy of the value.
+struct MemberTarget {
+  Variant holder;
+  ClassInstance* instance = nullptr;
+  MemberTarget() = default;
+  MemberTarget(const MemberTarget&) = delete;
+  MemberTarget& operator=(const MemberTarget&) = delete;
+  inline ~MemberTarget();
 };
 
 struct MemberExpr final : Expr {
@@ -154,9 +170,17 @@ struct MemberExpr final : Expr {
   // Dispatch-id cache: valid while the object's member table is cached_key.
   const void* cached_key = nullptr;
   DispId cached_id = kDispUnknown;
+  // Script class cache: the class seen here last (its serial) and its member of this name, so
+  // a call on an instance of that class goes straight to the procedure or field.
+  uint64_t member_class = 0;
+  const ClassMember* member = nullptr;
 
-  Object* target(Frame& f, Variant& holder);
+  Object* target(Frame& f, MemberTarget& t);
   DispId resolve(Object* o);
+  // The member of a script class instance of this engine that this site may use directly;
+  // null for anything else (other objects, an unknown or inaccessible member).
+  inline const ClassMember* class_member(Frame& f, Object* o);
+  const ClassMember* find_class_member(const ClassDef* cls);
   Variant eval(Frame& f) override;
   void assign(Frame& f, Variant v, bool is_set) override;
   void call(Frame& f) override;
@@ -378,7 +402,14 @@ struct ClassMember {
   Proc* method = nullptr;  // Sub or Function
 };
 
+inline uint64_t next_class_serial() {
+  static std::atomic<uint64_t> last{0};
+  return ++last;
+}
+
 struct ClassDef {
+  // Unique in the process, unlike the address a later class may reuse (call sites cache by it).
+  uint64_t serial = next_class_serial();
   std::u16string name;
   std::vector<ClassMember> members;
   std::unordered_map<std::u16string, int> index;

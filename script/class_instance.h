@@ -2,6 +2,7 @@
 // Class_Initialize / Class_Terminate at creation and when the last reference goes.
 #pragma once
 #include <memory>
+#include <typeinfo>
 #include <vector>
 
 #include "com/object.h"
@@ -28,6 +29,7 @@ class ClassInstance final : public Object {
   const void* member_key() const override { return cls_; }
 
   ClassDef* cls() const { return cls_; }
+  const EngineLink* link() const { return link_.get(); }
   std::vector<Variant> fields;
   // Drops the fields without running any code (Reset breaking cycles).
   void clear_fields();
@@ -46,6 +48,13 @@ class ClassInstance final : public Object {
   std::shared_ptr<Unit> unit_;
   std::shared_ptr<ModuleScope> module_;
 };
+
+// `o` as a script class instance, or null. The class is final, so its type information object
+// decides; comparing addresses (not names) keeps the check to two loads for other objects, and
+// a copy of the type information elsewhere could only make it answer null.
+inline ClassInstance* as_class_instance(Object* o) {
+  return &typeid(*o) == &typeid(ClassInstance) ? static_cast<ClassInstance*>(o) : nullptr;
+}
 
 // Interpreter helpers shared by nodes and instances.
 // Let-assignment into a variable: an object value is replaced by its default member's value.

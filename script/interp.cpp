@@ -66,6 +66,16 @@ struct ArgPack {
   Args args() { return Args(data, n); }
 };
 
+// A script procedure called with `exprs` as its arguments (by-reference cells for variables
+// and array elements): the callee's locals are made from them in place. Plain procedure calls
+// and the member calls a site's class cache resolved share it.
+[[gnu::always_inline]] inline Variant call_with_args(Frame& f, Proc* proc, ClassInstance* me,
+                                                     const std::vector<Expr*>& exprs) {
+  ArgPack p;
+  p.build(f, exprs, true);
+  return f.engine->call_proc(proc, me, p.data, p.n);
+}
+
 [[gnu::always_inline]] inline size_t array_offset(ArrayRep* rep, Args indices) {
   size_t n = indices.size();
   if (n == 0 || n > 64) runtime_error(kErrSubscript);
@@ -84,11 +94,16 @@ Variant let_value(Variant v) {
   return v;
 }
 
-// The value a Let hands to a member of `o`: a script class's Property Let receives an object
-// as the object (its fields take the default value themselves); other objects get the value.
-Variant member_let_value(Object* o, Variant v) {
+// The value a Let hands to a member of a script class: an object stays the object (a Property
+// Let receives it so; a field takes the default value itself).
+Variant class_let_value(Variant v) {
   if (v.is_byref()) v = Variant(v.deref());
-  if (v.is_object() && dynamic_cast<ClassInstance*>(o)) return v;
+  return v;
+}
+
+// The value a Let hands to a member of `o`: other objects than script classes get the value.
+Variant member_let_value(Object* o, Variant v) {
+  if (as_class_instance(o)) return class_let_value(std::move(v));
   return let_value(std::move(v));
 }
 
@@ -320,11 +335,21 @@ Variant NameExpr::eval(Frame& f) {
   return eval_other(f);
 }
 
-Variant NameExpr::call_procedure(Frame& f, Proc* proc) {
-  ArgPack p;
-  p.build(f, args, true);
-  return f.engine->call_proc(proc, nullptr, p.data, p.n);
+inline const Variant* NameExpr::plain_variable(Frame& f) {
+  if (has_parens || !args.empty()) return nullptr;
+  switch (kind) {
+    case Local: return &f.locals[slot];
+    case Field: return &f.fields[slot];
+    case Global:
+      if (cached_gen == f.engine->generation() && cached && !dynamic_local(f) &&
+          (cached->kind == Binding::Var || cached->kind == Binding::Const))
+        return &cached->value;
+      return nullptr;
+    default: return nullptr;
+  }
 }
+
+Variant NameExpr::call_procedure(Frame& f, Proc* proc) { return call_with_args(f, proc, nullptr, args); }
 
 Variant NameExpr::eval_other(Frame& f) {
   switch (kind) {
@@ -454,11 +479,32 @@ void NameExpr::assign(Frame& f, Variant v, bool is_set) {
 
 // ---- members ----
 
-Object* MemberExpr::target(Frame& f, Variant& holder) {
-  if (object) holder = object->eval(f);
-  else if (with_slot >= 0) holder = f.locals[with_slot].deref();
-  else runtime_error(kErrUnqualifiedRef);
-  const Variant& d = holder.deref();
+inline MemberTarget::~MemberTarget() {
+  if (instance) instance->Release();
+}
+
+Object* MemberExpr::target(Frame& f, MemberTarget& t) {
+  // A plain name: a script instance it holds is referenced without copying the Variant.
+  const Variant* var = nullptr;
+  if (!object) {
+    if (with_slot < 0) runtime_error(kErrUnqualifiedRef);
+    var = &f.locals[with_slot];
+  } else if (object->local_slot >= 0) {
+    var = &f.locals[object->local_slot];
+  } else if (object->may_ref) {   // only names may_ref
+    var = static_cast<NameExpr*>(object)->plain_variable(f);
+  }
+  if (var) {
+    const Variant& d = var->deref();
+    if (d.is_object() && d.as_object() && (t.instance = as_class_instance(d.as_object()))) {
+      t.instance->AddRef();
+      return t.instance;
+    }
+    t.holder = d;
+  } else {
+    t.holder = object->eval(f);
+  }
+  const Variant& d = t.holder.deref();
   if (!d.is_object()) runtime_error_named(kErrObjectRequired, name);
   Object* o = d.as_object();
   if (!o) runtime_error_named(kErrObjectRequired, name);   // Nothing has no members
@@ -506,9 +552,45 @@ DispId MemberExpr::resolve(Object* o) {
   return id;
 }
 
+const ClassMember* MemberExpr::find_class_member(const ClassDef* cls) {
+  auto it = cls->index.find(lower(name));
+  if (it == cls->index.end()) return nullptr;   // the general path reports it
+  member_class = cls->serial;
+  member = &cls->members[static_cast<size_t>(it->second)];
+  return member;
+}
+
+inline const ClassMember* MemberExpr::class_member(Frame& f, Object* o) {
+  ClassInstance* inst = as_class_instance(o);
+  if (!inst) return nullptr;
+  // An instance made by another engine runs its code there.
+  if (inst->link() != f.engine->link().get()) return nullptr;
+  const ClassDef* cls = inst->cls();
+  const ClassMember* m = cls->serial == member_class ? member : find_class_member(cls);
+  if (m && !m->is_public) {
+    // Private members answer only code running in the instance itself.
+    Frame* running = f.engine->current();
+    if (!running || running->me != inst) return nullptr;
+  }
+  return m;
+}
+
+// A member of a script class instance found in the site's cache goes straight to its field or
+// procedure; whatever the procedure's signature does not fit as written (arguments for what a
+// property returns, a count that does not match) takes the general path, which also raises the
+// errors.
+
 Variant MemberExpr::eval(Frame& f) {
-  Variant holder;
-  Object* o = target(f, holder);
+  MemberTarget held;
+  Object* o = target(f, held);
+  if (const ClassMember* m = class_member(f, o)) {
+    auto* inst = static_cast<ClassInstance*>(o);
+    if (m->field >= 0) {
+      if (args.empty()) return inst->fields[static_cast<size_t>(m->field)];
+    } else if (Proc* p = m->get ? m->get : m->method; p && p->nparams() == args.size()) {
+      return call_with_args(f, p, inst, args);
+    }
+  }
   DispId id = resolve(o);
   ArgPack p;
   p.build(f, args, true);
@@ -516,26 +598,66 @@ Variant MemberExpr::eval(Frame& f) {
 }
 
 void MemberExpr::call(Frame& f) {
-  Variant holder;
-  Object* o = target(f, holder);
+  MemberTarget held;
+  Object* o = target(f, held);
+  if (const ClassMember* m = class_member(f, o)) {
+    Proc* p = m->get ? m->get : m->method;
+    if (m->field < 0 && p && p->nparams() == args.size()) {
+      call_with_args(f, p, static_cast<ClassInstance*>(o), args);
+      return;
+    }
+  }
   DispId id = resolve(o);
   ArgPack p;
   p.build(f, args, true);
   o->invoke(id, kMethod, p.args());
 }
 
+namespace {
+// The value an assignment hands to a member of `o`: an object for Set (anything else raises),
+// what member_let_value gives for Let.
+Variant assigned_value(Object* o, Variant v, bool is_set) {
+  if (!is_set) return member_let_value(o, std::move(v));
+  if (v.is_byref()) v = Variant(v.deref());
+  if (!v.is_object()) runtime_error(kErrObjectRequired);
+  return v;
+}
+}  // namespace
+
 void MemberExpr::assign(Frame& f, Variant v, bool is_set) {
-  Variant holder;
-  Object* o = target(f, holder);
+  MemberTarget held;
+  Object* o = target(f, held);
+  const ClassMember* m = class_member(f, o);
+  if (m && args.empty()) {
+    // x.P = v: the field, or the Property Let / Set, takes the value without an argument pack.
+    Variant value = is_set ? assigned_value(o, std::move(v), true) : class_let_value(std::move(v));
+    auto* inst = static_cast<ClassInstance*>(o);
+    if (m->field >= 0) {
+      assign_value(inst->fields[static_cast<size_t>(m->field)], std::move(value), is_set);
+      return;
+    }
+    Proc* proc = is_set ? m->set : m->let ? m->let : m->set;
+    if (proc && proc->nparams() == 1) {
+      f.engine->call_proc(proc, inst, &value, 1);
+      return;
+    }
+    ArgPack p;
+    p.push(std::move(value));
+    o->invoke(resolve(o), is_set ? kSet : kLet, p.args());
+    return;
+  }
   DispId id = resolve(o);
   ArgPack p;
   p.build(f, args, false, 1);
-  if (is_set) {
-    if (v.is_byref()) v = Variant(v.deref());
-    if (!v.is_object()) runtime_error(kErrObjectRequired);
-    p.push(std::move(v));
-  } else {
-    p.push(member_let_value(o, std::move(v)));
+  p.push(assigned_value(o, std::move(v), is_set));
+  if (m) {
+    // With index arguments: x.P(i) = v.
+    Proc* proc = nullptr;
+    if (m->field < 0) proc = is_set ? m->set : m->let ? m->let : m->set;
+    if (proc && proc->nparams() == p.n) {
+      f.engine->call_proc(proc, static_cast<ClassInstance*>(o), p.data, p.n);
+      return;
+    }
   }
   o->invoke(id, is_set ? kSet : kLet, p.args());
 }

@@ -15,7 +15,9 @@ namespace qz::vbs {
 
 inline bool small_int(VT t) { return t == VT::Integer || t == VT::Long; }
 inline int64_t small_value(const Variant& v) { return v.type() == VT::Integer ? v.as_integer() : v.as_long(); }
-inline Variant int_or_wider(int64_t r, bool both_integer) {
+// Always inlined: in a file this large the compiler's size limits would otherwise make it a call
+// in some builds and not in others.
+[[gnu::always_inline]] inline Variant int_or_wider(int64_t r, bool both_integer) {
   if (both_integer && r >= -32768 && r <= 32767) return Variant(static_cast<int16_t>(r));
   if (r >= INT32_MIN && r <= INT32_MAX) return Variant(static_cast<int32_t>(r));
   return Variant(static_cast<double>(r));

@@ -459,5 +459,21 @@ TEST_F(ScriptControlTest, TimeoutStopsALoopInAProcedure) {
   EXPECT_EQ(events[0].line, 3);
 }
 
+TEST_F(ScriptControlTest, AnInstanceFromAnotherControlRunsItsMethodsThere) {
+  // The method reads a name only its own control has; the call site calls it more than once.
+  Ref<ScriptControl> other(new ScriptControl());
+  Ref<Object> config(create_object(u"Scripting.Dictionary"));
+  std::vector<Variant> key{Variant(u"who"), Variant(u"made there")};
+  config->invoke(config->find_member(u"Item"), kLet, Args(key));
+  other->add_object(u"Config", config);
+  other->add_code(u"Class Widget : Function Who() : Who = Config(\"who\") : End Function : End Class");
+  Variant w = other->eval(u"New Widget");
+  sc->add_object(u"Made", w.as_object());
+  sc->add_code(u"Class Widget : Function Who() : Who = \"made here\" : End Function : End Class\n"
+               u"Dim r, o\n"
+               u"For Each o In Array(Made, New Widget, Made) : r = r & o.Who() & \"/\" : Next\n");
+  EXPECT_EQ(text(sc->eval(u"r")), u"made there/made here/made there/");
+}
+
 }  // namespace
 }  // namespace qz
