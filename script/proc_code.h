@@ -24,6 +24,8 @@ enum class OpCode : uint8_t {
   Exec,           // node->exec(); Exit Do/For/procedure flows jump to exit_do/exit_for/return
   Move,           // dst = a (a local copied before code that could change it runs)
   Binary,         // dst = a op b
+  BinaryToLocal,  // the local `slot` = a op b, as a Let (node: the assignment's target)
+  BinaryToGlobal, // the module variable node names = a op b, as a Let
   Compare,        // dst = a op b, a comparison
   JumpCompare,    // when (a op b) != sense, jump to target
   JumpTruth,      // when the truth of a equals sense, jump to target

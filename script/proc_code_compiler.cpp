@@ -170,6 +170,16 @@ class Compiler {
       default: return false;
     }
     Operand v = expr(a->value);
+    if (v.temp && out_->code.back().code == OpCode::Binary && out_->code.back().dst == v.reg &&
+        code != OpCode::StoreField) {
+      // `x = a op b`: the operator's instruction stores its result itself.
+      Instr& last = out_->code.back();
+      last.code = code == OpCode::StoreLocal ? OpCode::BinaryToLocal : OpCode::BinaryToGlobal;
+      last.dst = -1;
+      last.slot = a->plain_name->slot;
+      last.node = a->target;
+      return true;
+    }
     Instr& st = emit(code);
     st.slot = a->plain_name->slot;
     st.a = v;

@@ -181,8 +181,8 @@ namespace {
 // The handlers whose work needs values of their own (the dispatch jumps only between handlers
 // that hold none).
 
-// dst = a op b.
-[[gnu::always_inline]] inline void binary(const Instr& in, Variant* regs) {
+// a op b.
+[[gnu::always_inline]] inline Variant binary_result(const Instr& in, Variant* regs) {
   const Variant& x = read(in.a, regs);
   const Variant& y = read(in.b, regs);
   if (small_int(x.type()) && small_int(y.type())) {
@@ -190,9 +190,9 @@ namespace {
     int64_t p = small_value(x), q = small_value(y);
     bool both = x.type() == VT::Integer && y.type() == VT::Integer;
     switch (in.op) {
-      case Op::Add: regs[in.dst] = int_or_wider(p + q, both); return;
-      case Op::Sub: regs[in.dst] = int_or_wider(p - q, both); return;
-      case Op::Mul: regs[in.dst] = int_or_wider(p * q, both); return;
+      case Op::Add: return int_or_wider(p + q, both);
+      case Op::Sub: return int_or_wider(p - q, both);
+      case Op::Mul: return int_or_wider(p * q, both);
       default: break;
     }
   }
@@ -205,22 +205,20 @@ namespace {
     if (head.size() + tail.size() <= (size_t{1} << 30)) {
       release(in.a, regs);
       release(in.b, regs);
-      regs[in.dst] = Variant(Str::append(std::move(head), tail));
-      return;
+      return Variant(Str::append(std::move(head), tail));
     }
   }
   if (!x.is_object() && !y.is_object()) {
     Variant r = binary_values(in.op, x, y);
     release(in.a, regs);
     release(in.b, regs);
-    regs[in.dst] = std::move(r);
-    return;
+    return r;
   }
   // An object's default member is script code, which could change what the registers hold.
   Variant cx = x, cy = y;
   release(in.a, regs);
   release(in.b, regs);
-  regs[in.dst] = binary_values(in.op, cx, cy);
+  return binary_values(in.op, cx, cy);
 }
 
 // The value of operand a, taken from its register when it is a temporary.
@@ -230,15 +228,13 @@ namespace {
 }
 
 // var = a as a Let; what is no plain store goes to the assignment's target node.
-[[gnu::always_inline]] inline void store_let(Frame& f, const Instr& in, Variant* regs, Variant& var) {
-  Variant v = take(in.a, regs);
+[[gnu::always_inline]] inline void store_let(Frame& f, const Instr& in, Variant v, Variant& var) {
   Variant& dst = var.deref();
   if (stores_plainly(v, dst)) dst = std::move(v);
   else static_cast<Expr*>(in.node)->assign(f, std::move(v), false);
 }
 
-[[gnu::always_inline]] inline void store_global(Frame& f, const Instr& in, Variant* regs) {
-  Variant v = take(in.a, regs);
+[[gnu::always_inline]] inline void store_global(Frame& f, const Instr& in, Variant v) {
   auto* n = static_cast<NameExpr*>(in.node);
   Variant* dst = bound_value(n, f, false);
   if (dst && stores_plainly(v, dst->deref())) dst->deref() = std::move(v);
@@ -332,7 +328,7 @@ void run_proc_code(Frame& f, const ProcCode& code) {
   // Each instruction jumps to the next one's handler itself (one indirect jump per handler
   // predicts far better than one shared jump). The table follows OpCode's order.
   static const void* const handlers[] = {
-      &&do_eval, &&do_exec, &&do_move, &&do_binary, &&do_compare, &&do_jump_compare,
+      &&do_eval, &&do_exec, &&do_move, &&do_binary, &&do_binary_to_local, &&do_binary_to_global, &&do_compare, &&do_jump_compare,
       &&do_jump_truth,
       &&do_jump, &&do_tick, &&do_store_local, &&do_call_prepare, &&do_call, &&do_builtin_prepare,
       &&do_call_builtin, &&do_load_global,
@@ -366,7 +362,15 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     ++in;
     QZ_NEXT;
   do_binary:
-    binary(*in, regs);
+    regs[in->dst] = binary_result(*in, regs);
+    ++in;
+    QZ_NEXT;
+  do_binary_to_local:
+    store_let(f, *in, binary_result(*in, regs), regs[in->slot]);
+    ++in;
+    QZ_NEXT;
+  do_binary_to_global:
+    store_global(f, *in, binary_result(*in, regs));
     ++in;
     QZ_NEXT;
   do_compare: {
@@ -398,7 +402,7 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     ++in;
     QZ_NEXT;
   do_store_local:
-    store_let(f, *in, regs, regs[in->slot]);
+    store_let(f, *in, take(in->a, regs), regs[in->slot]);
     ++in;
     QZ_NEXT;
   do_call_prepare: {
@@ -446,7 +450,7 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     QZ_NEXT;
   }
   do_store_global:
-    store_global(f, *in, regs);
+    store_global(f, *in, take(in->a, regs));
     ++in;
     QZ_NEXT;
   do_load_field:
@@ -454,7 +458,7 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     ++in;
     QZ_NEXT;
   do_store_field:
-    store_let(f, *in, regs, f.fields[in->slot]);
+    store_let(f, *in, take(in->a, regs), f.fields[in->slot]);
     ++in;
     QZ_NEXT;
   do_element_prepare:
