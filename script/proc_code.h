@@ -1,7 +1,7 @@
-// A procedure compiled to a flat list of instructions that one loop runs (proc_code_run.cpp).
-// Registers are the procedure's locals followed by temporaries, so plain locals are operands
-// without a copy; what the list does not express itself (most statements, most expressions)
-// it hands to the tree node, which stays the reference for every rule of the language.
+// A procedure (or a unit's top-level code) compiled to a flat list of instructions that one loop
+// runs (proc_code_run.cpp). Registers are the procedure's locals followed by temporaries, so
+// plain locals are operands without a copy; what the list does not express itself it hands to
+// the tree node, which stays the reference for every rule of the language.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -27,7 +27,7 @@ enum class OpCode : uint8_t {
   BinaryToLocal,  // the local `slot` = a op b, as a Let (node: the assignment's target)
   BinaryToGlobal, // the module variable node names = a op b, as a Let
   Compare,        // dst = a op b, a comparison
-  JumpCompare,    // when (a op b) != sense, jump to target
+  JumpCompare,    // when (a op b) == sense, jump to target
   JumpTruth,      // when the truth of a equals sense, jump to target
   Jump,
   Tick,           // a loop went round: timeout and interrupt checks
@@ -62,14 +62,14 @@ struct Instr {
   OpCode code = OpCode::Return;
   Op op = Op::Add;
   bool sense = true;                     // jumps: the truth that jumps; ElementPrepare: a store;
-                                         // CallPrepare, Call: a call statement (result dropped)
+                                         // the call instructions: a call statement (result dropped)
   int8_t literal_side = 0;
   int32_t dst = -1;
   int32_t slot = -1;
   int32_t target = -1;
   int32_t exit_do = -1, exit_for = -1;   // Exec: -1 ends the procedure
   int32_t level = 0;                     // prepared calls and elements open around this one
-  int32_t args_at = 0, nargs = 0;        // Call: its arguments in ProcCode::args
+  int32_t args_at = 0, nargs = 0;        // Call, CallBuiltin: their arguments in ProcCode::args
   Operand a, b;
   Node* node = nullptr;
   // Error positions: the statement running (the frame's current statement) and where the

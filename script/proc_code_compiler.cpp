@@ -1,6 +1,7 @@
-// Turns a procedure's tree into the instruction list of proc_code.h. Assignments to locals,
-// If, Do loops, Exit, arithmetic, comparisons and calls of script procedures become
-// instructions; every other statement or expression stays one instruction that runs its node.
+// Turns a procedure's (or top-level code's) tree into the instruction list of proc_code.h.
+// Lets of locals, fields, module variables and array elements, If, Do and For loops, Exit,
+// operators, and calls of script procedures and built-in functions become instructions; every
+// other statement or expression stays one instruction that runs its tree node.
 #include "script/proc_code.h"
 
 #include <optional>
@@ -123,7 +124,9 @@ class Compiler {
     int32_t saved_temps = temps_;
     stmt_ = s;
     where_ = s;
-    if (auto* a = dynamic_cast<AssignStmt*>(s); a && assign_to_local(a)) {
+    auto* assign = dynamic_cast<AssignStmt*>(s);
+    if (assign && let_statement(assign)) {
+      // compiled
     } else if (auto* i = dynamic_cast<IfStmt*>(s)) {
       if_statement(i);
     } else if (auto* d = dynamic_cast<DoStmt*>(s)) {
@@ -153,8 +156,9 @@ class Compiler {
     if (Loop* l = innermost(false)) l->exits.push_back(-at - 1);
   }
 
-  // A Let of a plain local, field or module variable, or of an array element.
-  bool assign_to_local(AssignStmt* a) {
+  // A Let of a plain local, field or module variable, or of an array element; false for the
+  // assignments the tree runs (Set, self-appends, members, several subscripts).
+  bool let_statement(AssignStmt* a) {
     if (a->append_head || a->is_set) return false;
     if (!a->plain_name) {
       auto* n = dynamic_cast<NameExpr*>(a->target);
