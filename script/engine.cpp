@@ -410,15 +410,19 @@ bool ScriptEngineImpl::absorb(Frame& f, ScriptError& e) {
   return true;
 }
 
+const ProcCode* ScriptEngineImpl::code_of(Proc* p) {
+  if (!p->code_tried) {
+    p->code_tried = true;
+    if (compile_code) p->code = compile_proc(*p);
+  }
+  return p->code.get();
+}
+
 Variant ScriptEngineImpl::call_proc(Proc* p, ClassInstance* me, Variant* args, size_t n, bool args_owned) {
   if (n != p->nparams()) runtime_error_named(kErrArgCount, p->name);
   DepthGuard depth(*this);
   tick();
-  if (!p->code_tried) {
-    p->code_tried = true;
-    p->code = compile_proc(*p);
-  }
-  const ProcCode* code = p->code.get();
+  const ProcCode* code = code_of(p);
   LocalSlots slots(static_cast<size_t>(p->nslots + (code ? code->ntemps : 0)), args, n, p->byref, args_owned);
   Variant* locals = slots.data;
   for (const auto& [slot, value] : p->consts) locals[slot] = value;
@@ -450,9 +454,8 @@ void ScriptEngineImpl::run_top(const std::shared_ptr<Unit>& u, Frame* outer, Cla
   DepthGuard depth(*this);
   Proc& top = u->top;
   // Code that Execute runs inside a procedure or a class sees their names: the tree runs it.
-  if (!top.code_tried && !outer && !me) top.code = compile_proc(top);
-  top.code_tried = true;
-  const ProcCode* code = top.code.get();
+  if (outer || me) top.code_tried = true;
+  const ProcCode* code = code_of(&top);
   FrameRegisters locals(static_cast<size_t>(std::max(top.nslots, 0) + (code ? code->ntemps : 0)));
   Frame fr;
   fr.engine = this;

@@ -93,6 +93,11 @@ class ScriptEngineImpl {
   size_t max_array_elements = size_t{1} << 28;
   int max_depth = 10000;
   bool timeouts_enabled = true;
+  // False: every procedure runs on the syntax tree (the language fuzz target compares the two).
+  bool compile_code = true;
+  // The compiled form of a procedure or top-level code, made on first use; null when the tree
+  // runs it.
+  const vbs::ProcCode* code_of(vbs::Proc* p);
 
   // Class instances register themselves so Reset can break cycles between them.
   void track(vbs::ClassInstance* o);

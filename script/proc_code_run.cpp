@@ -151,11 +151,7 @@ Variant call_compiled(Frame& f, Proc* p, const ProcCode& callee, const ProcCode&
 }
 
 Variant call_bound(Frame& f, Proc* p, const ProcCode& code, const Instr& in, Variant* regs) {
-  if (!p->code_tried) {
-    p->code_tried = true;
-    p->code = compile_proc(*p);
-  }
-  if (p->code) return call_compiled(f, p, *p->code, code, in, regs);
+  if (const ProcCode* callee = f.engine->code_of(p)) return call_compiled(f, p, *callee, code, in, regs);
   CallArgs args(static_cast<size_t>(in.nargs));
   for (int32_t i = 0; i < in.nargs; ++i) {
     const CallArg& ca = code.args[static_cast<size_t>(in.args_at + i)];
