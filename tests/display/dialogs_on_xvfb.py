@@ -24,6 +24,20 @@ def xdotool(*args):
     return xdotool_on(env, *args)
 
 
+def answer(run, window, key, what):
+    """Sends `key` to the dialog until its program ends: on a busy machine the first key can
+    come before the dialog takes input."""
+    for _ in range(10):
+        xdotool("windowactivate", "--sync", window)
+        xdotool("key", "--window", window, key)
+        try:
+            run.wait(timeout=2)
+            return
+        except subprocess.TimeoutExpired:
+            continue
+    sys.exit(f"{what}: the dialog never took {key}")
+
+
 def finish(run, what):
     try:
         out, err = run.communicate(timeout=20)
@@ -42,8 +56,7 @@ try:
     time.sleep(0.5)
     if run.poll() is not None:
         sys.exit("the message box did not wait for an answer")
-    xdotool("windowactivate", "--sync", box.split()[0])
-    xdotool("key", "--window", box.split()[0], "alt+n")
+    answer(run, box.split()[0], "alt+n", "message box")
     out, err, status = finish(run, "message box")
     if out != "askinganswer 7" or status != 0:
         sys.exit(f"message box: status {status}, output {out!r}\n{err}")
@@ -55,8 +68,7 @@ try:
     time.sleep(0.5)
     if run.poll() is not None:
         sys.exit("the About box closed by itself")
-    xdotool("windowactivate", "--sync", about.split()[0])
-    xdotool("key", "--window", about.split()[0], "Return")
+    answer(run, about.split()[0], "Return", "About box")
     out, err, status = finish(run, "About box")
     if status != 0:
         sys.exit(f"About box: status {status}\n{err}")
