@@ -70,6 +70,7 @@ struct Instr {
   int32_t exit_do = -1, exit_for = -1;   // Exec: -1 ends the procedure
   int32_t level = 0;                     // prepared calls and elements open around this one
   int32_t args_at = 0, nargs = 0;        // Call, CallBuiltin: their arguments in ProcCode::args
+                                         // (the prepare instructions know the count too)
   Operand a, b;
   Node* node = nullptr;
   // Error positions: the statement running (the frame's current statement) and where the

@@ -444,7 +444,9 @@ class Compiler {
     c.args_at = static_cast<int32_t>(out_->args.size());
     c.nargs = static_cast<int32_t>(args.size());
     out_->args.insert(out_->args.end(), args.begin(), args.end());
-    out_->code[static_cast<size_t>(prepare)].target = here();
+    Instr& pre = out_->code[static_cast<size_t>(prepare)];
+    pre.target = here();
+    pre.nargs = c.nargs;
     return Operand{result, nullptr, true};
   }
 };

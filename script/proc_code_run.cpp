@@ -404,8 +404,7 @@ void run_proc_code(Frame& f, const ProcCode& code) {
   do_call_prepare: {
     auto* site = static_cast<NameExpr*>(in->node);
     Proc* p = bound_procedure(site, f);
-    // The count is checked where the arguments are: the call instruction.
-    if (p && p->nparams() == static_cast<size_t>(code.code[static_cast<size_t>(in->target - 1)].nargs)) {
+    if (p && p->nparams() == static_cast<size_t>(in->nargs)) {
       pending[in->level] = p;
       ++in;
       QZ_NEXT;
