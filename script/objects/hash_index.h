@@ -19,7 +19,7 @@ class HashIndex {
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
       const Slot& s = slots_[i];
       if (s.state == kFree) return nullptr;
-      if (s.state == kUsed && s.hash == hash && same(s.handle)) return &s.handle;
+      if (s.state == kUsed && s.hash == low(hash) && same(s.handle)) return &s.handle;
     }
   }
   // Adds a handle whose key is not in the index yet.
@@ -34,7 +34,7 @@ class HashIndex {
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
       Slot& s = slots_[i];
       if (s.state == kFree) return;
-      if (s.state == kUsed && s.hash == hash && s.handle == h) {
+      if (s.state == kUsed && s.hash == low(hash) && s.handle == h) {
         s.state = kDead;
         --used_;
         ++dead_;
@@ -48,30 +48,35 @@ class HashIndex {
   }
 
  private:
-  enum State : uint8_t { kFree, kUsed, kDead };
+  enum State : uint32_t { kFree, kUsed, kDead };
+  // 16 bytes with a pointer-sized handle: the stored hash keeps only its low 32 bits (enough to
+  // skip almost every other key), so a large index stays small enough for the processor's
+  // caches.
   struct Slot {
-    size_t hash = 0;
-    Handle handle{};
+    uint32_t hash = 0;
     State state = kFree;
+    Handle handle{};
   };
+  static uint32_t low(size_t hash) { return static_cast<uint32_t>(hash); }
 
   void place(size_t hash, Handle h) {
     size_t mask = slots_.size() - 1;
     size_t i = hash & mask;
     while (slots_[i].state == kUsed) i = (i + 1) & mask;
     if (slots_[i].state == kDead) --dead_;
-    slots_[i] = Slot{hash, h, kUsed};
+    slots_[i] = Slot{low(hash), kUsed, h};
   }
-  // Rebuilt without removed slots, at most a quarter full after the insert that asked.
+  // Rebuilt without removed slots, at most a third full after the insert that asked (inserts
+  // rebuild it at half full, counting removed slots).
   void grow() {
     size_t want = 16;
-    while (want < (used_ + 1) * 4) want *= 2;
+    while (want < (used_ + 1) * 3) want *= 2;
     std::vector<Slot> old;
     old.swap(slots_);
     slots_.assign(want, Slot{});
     dead_ = 0;
     for (const Slot& s : old)
-      if (s.state == kUsed) place(s.hash, s.handle);
+      if (s.state == kUsed) place(s.hash, s.handle);   // the low bits are all placing uses
   }
 
   std::vector<Slot> slots_;
