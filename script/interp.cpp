@@ -835,19 +835,19 @@ Flow AssignStmt::exec_append(Frame& f) {
     LockList none;
     Variant* var = append_head->ref(f, none);
     if (var && var->is_string() && var->str_view().data() == r.str_view().data() && !r.str_view().empty()) {
-      std::vector<Str> tails;
-      tails.reserve(n);
+      // Each tail becomes its text where it is held (no list of its own per statement).
       size_t units = r.str_view().size();
       for (size_t i = 0; i < n; ++i) {
-        tails.push_back(text_operand(i < 4 ? small[i] : more[i - 4]));
-        units += tails.back().size();
+        Variant& t = i < 4 ? small[i] : more[i - 4];
+        if (!t.is_string()) t = Variant(text_operand(t));
+        units += t.str_view().size();
       }
       if (units > (size_t{1} << 30)) runtime_error(kErrOutOfStringSpace);
       Str head = r.as_str();
       r = Variant();
       *var = Variant();   // head is now the only owner unless someone else holds the text
       try {
-        for (const Str& t : tails) head = Str::append(std::move(head), t);
+        for (size_t i = 0; i < n; ++i) head = Str::append(std::move(head), (i < 4 ? small[i] : more[i - 4]).as_str());
       } catch (...) {
         *var = Variant(std::move(head));
         throw;
