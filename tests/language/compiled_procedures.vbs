@@ -240,5 +240,38 @@ Function BuiltinRules()
 End Function
 WScript.Echo BuiltinRules()   ' expect: abc|a450|45813|2|a-a
 WScript.Echo BuiltinRules()   ' expect: abc|a450|45813|2|a-a
+' Exit For and Exit Do from inside statements the tree runs (Select, For Each) leave the right
+' loop; For loops stepping down, by fractions, and with a body that changes the counter.
+Function ExitsThrough()
+  Dim i, j, log, x
+  For i = 1 To 5
+    Select Case i
+      Case 3 : Exit For
+    End Select
+    log = log & i
+  Next
+  log = log & "|" & i
+  Do
+    For Each x In Array(1, 2, 3)
+      If x = 2 Then Exit Do
+      log = log & x
+    Next
+    log = log & "never"
+  Loop
+  For i = 1 To 3
+    For Each x In Array("a", "b")
+      If i = 2 Then Exit For
+      log = log & x
+    Next
+    log = log & i
+  Next
+  For i = 10 To 1 Step -3 : log = log & "," & i : Next
+  For i = 1 To 2.5 Step 0.5 : log = log & ";" & i : Next
+  For j = 1 To 3 : j = j + 1 : log = log & "~" & j : Next
+  ExitsThrough = log
+End Function
+WScript.Echo ExitsThrough()   ' expect: 12|31ab12ab3,10,7,4,1;1;1.5;2;2.5~2~4
+WScript.Echo ExitsThrough()   ' expect: 12|31ab12ab3,10,7,4,1;1;1.5;2;2.5~2~4
+
 ' The object kept in a module variable goes when the script ends.
 ' expect: end kept
