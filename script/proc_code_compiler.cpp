@@ -65,6 +65,10 @@ class Compiler {
   std::shared_ptr<const ProcCode> run() {
     block(p_.body);
     emit(OpCode::Return);
+    // A jump to the end returns at once.
+    for (Instr& i : out_->code)
+      if (i.code == OpCode::Jump && out_->code[static_cast<size_t>(i.target)].code == OpCode::Return)
+        i.code = OpCode::Return;
     out_->ntemps = max_temps_;
     return std::move(out_);
   }
