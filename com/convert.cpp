@@ -250,16 +250,28 @@ double to_date(const Variant& value) {
 }
 
 namespace {
-// A whole number's decimal text, made straight into the string.
+// A whole number's decimal text, made straight into the string, two digits per division.
 Str decimal_text(int64_t n) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
   char16_t buf[24];
   char16_t* end = buf + 24;
   char16_t* p = end;
   uint64_t u = n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
-  do {
-    *--p = static_cast<char16_t>(u'0' + u % 10);
-    u /= 10;
-  } while (u);
+  while (u >= 100) {
+    size_t pair = static_cast<size_t>(u % 100) * 2;
+    u /= 100;
+    *--p = static_cast<char16_t>(kPairs[pair + 1]);
+    *--p = static_cast<char16_t>(kPairs[pair]);
+  }
+  if (u >= 10) {
+    *--p = static_cast<char16_t>(kPairs[u * 2 + 1]);
+    *--p = static_cast<char16_t>(kPairs[u * 2]);
+  } else {
+    *--p = static_cast<char16_t>(u'0' + u);
+  }
   if (n < 0) *--p = u'-';
   return Str(std::u16string_view(p, static_cast<size_t>(end - p)));
 }
