@@ -64,8 +64,9 @@ class Str {
 
  private:
   static StrRep* alloc(size_t nbytes, size_t spare_bytes = 0);
+  static void free_rep(StrRep* rep);   // gives back what alloc made
   static void terminate(StrRep* rep);
-  void release() { if (rep_ && --rep_->refs == 0) ::operator delete(rep_); rep_ = nullptr; }
+  void release() { if (rep_ && --rep_->refs == 0) free_rep(rep_); rep_ = nullptr; }
   StrRep* rep_ = nullptr;  // null is the empty string
   friend class Variant;
 };

@@ -43,7 +43,7 @@ void Variant::retain_counted() const {
 void Variant::release_counted() {
   switch (vt_) {
     case VT::String:
-      if (str_ && --str_->refs == 0) ::operator delete(str_);
+      if (str_ && --str_->refs == 0) Str::free_rep(str_);
       break;
     case VT::Object:
       if (obj_) {
