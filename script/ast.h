@@ -65,6 +65,12 @@ struct Expr : Node {
   virtual bool is_literal() const { return false; }
 };
 
+// A by-reference cell for the variable `target` that `e` named: one for a module variable (or
+// a parameter handed one) says so, as it stays in place until Reset (see Variant::by_ref_lasting).
+inline Variant reference_cell(Expr* e, Frame& f, Variant* target) {
+  return e->names_module_variable(f, target) ? Variant::by_ref_lasting(target) : Variant::by_ref(target);
+}
+
 struct LiteralExpr final : Expr {
   LiteralExpr() { literal = &value; }
   Variant value;
@@ -139,9 +145,6 @@ struct NameExpr final : Expr {
   inline Variant* variable(Frame& f);
   Variant* other_variable(Frame& f);
   inline Variant* dynamic_local(Frame& f);
-  // What a plain name reads when eval would find it without a call: a local, a field, or a
-  // module variable or constant bound before; null otherwise.
-  inline const Variant* plain_variable(Frame& f);
   Variant eval_variable(Frame& f, Variant& var) {
     if (!has_parens && args.empty()) return var.deref();
     return eval_indexed(f, var);
@@ -289,6 +292,8 @@ struct ForState {
   Variant end, inc;
   int64_t i = 0, e = 0, s = 0;
   bool ints = false, up = true, both = false;
+  // Whole-number bounds: the counter has not passed the end.
+  bool counting() const { return up ? i <= e : i >= e; }
 };
 
 struct ForStmt final : Stmt {

@@ -410,12 +410,9 @@ bool ScriptEngineImpl::absorb(Frame& f, ScriptError& e) {
   return true;
 }
 
-const ProcCode* ScriptEngineImpl::code_of(Proc* p) {
-  if (!p->code_tried) {
-    p->code_tried = true;
-    if (compile_code) p->code = compile_proc(*p);
-  }
-  return p->code.get();
+void ScriptEngineImpl::compile_procedure(Proc* p) {
+  p->code_tried = true;
+  if (compile_code) p->code = compile_proc(*p);
 }
 
 Variant ScriptEngineImpl::call_proc(Proc* p, ClassInstance* me, Variant* args, size_t n, bool args_owned) {

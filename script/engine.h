@@ -97,7 +97,10 @@ class ScriptEngineImpl {
   bool compile_code = true;
   // The compiled form of a procedure or top-level code, made on first use; null when the tree
   // runs it.
-  const vbs::ProcCode* code_of(vbs::Proc* p);
+  const vbs::ProcCode* code_of(vbs::Proc* p) {
+    if (!p->code_tried) compile_procedure(p);
+    return p->code.get();
+  }
 
   // Class instances register themselves so Reset can break cycles between them.
   void track(vbs::ClassInstance* o);
@@ -132,6 +135,7 @@ class ScriptEngineImpl {
 
  private:
   void check_timeout();
+  void compile_procedure(vbs::Proc* p);
   vbs::Binding* lookup_global_names(const std::u16string& key);
 
   ScriptControl* control_;

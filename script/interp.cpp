@@ -42,10 +42,6 @@ struct ArgPack {
     for (size_t i = 0; i < n; ++i) data[i].~Variant();
   }
 
-  // A variable's cell; one naming a module variable says so (see Variant::by_ref_lasting).
-  [[gnu::noinline]] static Variant cell_for(Expr* e, Frame& f, Variant* target) {
-    return e->names_module_variable(f, target) ? Variant::by_ref_lasting(target) : Variant::by_ref(target);
-  }
   [[gnu::always_inline]] void build(Frame& f, const std::vector<Expr*>& exprs, bool by_ref, size_t extra = 0) {
     size_t count = exprs.size();
     if (count + extra > 6) {
@@ -56,7 +52,7 @@ struct ArgPack {
       Expr* e = exprs[i];
       if (!e) { new (&data[n]) Variant(Variant::missing()); ++n; continue; }
       if (by_ref && e->may_ref) {
-        if (Variant* r = e->ref(f, locks)) { new (&data[n]) Variant(cell_for(e, f, r)); ++n; continue; }
+        if (Variant* r = e->ref(f, locks)) { new (&data[n]) Variant(reference_cell(e, f, r)); ++n; continue; }
       }
       new (&data[n]) Variant(operand_value(e, f));
       ++n;
@@ -326,27 +322,13 @@ Variant NameExpr::eval(Frame& f) {
   if (kind == Local && !has_parens && args.empty()) return f.locals[slot].deref();
   // A name bound before (and that no local made by Execute hides): a script procedure is
   // called straight away, a module variable read.
-  if (kind == Global && cached_gen == f.engine->generation() && cached && !dynamic_local(f)) {
-    if (cached->kind == Binding::Procedure) return call_procedure(f, cached->proc);
+  if (Binding* b = kind == Global ? bound_binding(this, f) : nullptr) {
+    if (b->kind == Binding::Procedure) return call_procedure(f, b->proc);
     // A module variable or constant named plainly: its value.
-    if ((cached->kind == Binding::Var || cached->kind == Binding::Const) && !has_parens && args.empty())
-      return cached->value.deref();
+    if ((b->kind == Binding::Var || b->kind == Binding::Const) && !has_parens && args.empty())
+      return b->value.deref();
   }
   return eval_other(f);
-}
-
-inline const Variant* NameExpr::plain_variable(Frame& f) {
-  if (has_parens || !args.empty()) return nullptr;
-  switch (kind) {
-    case Local: return &f.locals[slot];
-    case Field: return &f.fields[slot];
-    case Global:
-      if (cached_gen == f.engine->generation() && cached && !dynamic_local(f) &&
-          (cached->kind == Binding::Var || cached->kind == Binding::Const))
-        return &cached->value;
-      return nullptr;
-    default: return nullptr;
-  }
 }
 
 Variant NameExpr::call_procedure(Frame& f, Proc* proc) { return call_with_args(f, proc, nullptr, args); }
@@ -492,7 +474,7 @@ Object* MemberExpr::target(Frame& f, MemberTarget& t) {
   } else if (object->local_slot >= 0) {
     var = &f.locals[object->local_slot];
   } else if (object->may_ref) {   // only names may_ref
-    var = static_cast<NameExpr*>(object)->plain_variable(f);
+    var = plain_variable(static_cast<NameExpr*>(object), f, true);
   }
   if (var) {
     const Variant& d = var->deref();
@@ -797,7 +779,7 @@ Flow AssignStmt::exec(Frame& f) {
     Variant& dst = f.locals[plain_name->slot].deref();
     // Anything that needs a default value, a copy of a fixed array or the lock check takes the
     // general path.
-    if (!v.is_byref() && !v.is_object() && !v.is_array() && !dst.is_array()) {
+    if (stores_plainly(v, dst)) {
       dst = std::move(v);
       return Flow::Normal;
     }
@@ -972,7 +954,7 @@ void ForStmt::begin(Frame& f, ForState& st) {
 }
 
 bool ForStmt::more(Frame& f, ForState& st) {
-  if (st.ints) return st.up ? st.i <= st.e : st.i >= st.e;
+  if (st.ints) return st.counting();
   Variant cur = var->eval(f);
   int c = compare_values(cur, st.end, 0);
   if (c == 2) runtime_error(kErrInvalidNull);
@@ -989,8 +971,7 @@ void ForStmt::advance(Frame& f, ForState& st) {
     Variant* cur = plain_variable(name, f);
     cur = cur ? &cur->deref() : name->ref(f, none);
     if (cur && small_int(cur->type())) {
-      st.i = small_value(*cur) + st.s;
-      *cur = int_or_wider(st.i, st.both && cur->is(VT::Integer));
+      step_counter(st, *cur);
       return;
     }
     st.ints = false;

@@ -218,9 +218,8 @@ class Compiler {
   // Jumps to `target` (patched later) when the condition's truth equals `sense`.
   int32_t condition(Expr* c, bool sense) {
     if (auto* ce = dynamic_cast<CompareExpr*>(c)) {
-      operation(OpCode::JumpCompare, ce->op, ce->literal_side, ce->a, ce->b);
+      operation(OpCode::JumpCompare, ce->op, ce->literal_side, ce->a, ce->b, false);
       Instr& j = out_->code.back();
-      j.dst = -1;
       j.sense = sense;
       return here() - 1;
     }
@@ -352,9 +351,9 @@ class Compiler {
     return Operand{result, nullptr, true};
   }
 
-  // An operator on two operands. The left one, when it is a local and the right one runs code,
-  // is copied first: the tree reads operands in order.
-  Operand operation(OpCode code, Op op, int8_t literal_side, Expr* a, Expr* b) {
+  // An operator on two operands (a jump on a comparison has no result). The left one, when it
+  // is a local and the right one runs code, is copied first: the tree reads operands in order.
+  Operand operation(OpCode code, Op op, int8_t literal_side, Expr* a, Expr* b, bool result = true) {
     int32_t mark = temps_;
     Operand x = expr(a);
     if (!is_pure(b)) x = in_temp(x);
@@ -365,6 +364,7 @@ class Compiler {
     i.literal_side = literal_side;
     i.a = x;
     i.b = y;
+    if (!result) return Operand{};
     i.dst = temp();
     return Operand{i.dst, nullptr, true};
   }

@@ -25,21 +25,10 @@ namespace {
   }
 }
 
-// A Let that is a plain store: anything that needs a default value, a copy of a fixed array or
-// the lock check takes the assignment's general path.
-[[gnu::always_inline]] inline bool stores_plainly(const Variant& v, const Variant& dst) {
-  return !v.is_byref() && !v.is_object() && !v.is_array() && !dst.is_array();
-}
-
 // The variable a subscripted name reads, when it holds an array; null when the tree must work out
 // what the name is (a procedure, an object's default member, a name not bound yet).
-[[gnu::always_inline]] inline Variant* array_variable(NameExpr* n, Frame& f, Variant* regs) {
-  Variant* v;
-  switch (n->kind) {
-    case NameExpr::Local: v = &regs[n->slot]; break;
-    case NameExpr::Field: v = &f.fields[n->slot]; break;
-    default: v = bound_value(n, f, false); break;
-  }
+[[gnu::always_inline]] inline Variant* array_variable(NameExpr* n, Frame& f) {
+  Variant* v = known_variable(n, f);
   return v && v->deref().is_array() ? v : nullptr;
 }
 
@@ -83,33 +72,32 @@ int operands_order(const Instr& in, Variant* regs) {
   return c;
 }
 
-// The arguments of a call, made in place (no Variant is built for slots that are not used).
-struct CallArgs {
-  alignas(Variant) unsigned char small[6 * sizeof(Variant)];
-  std::unique_ptr<unsigned char[]> big;
-  Variant* data = reinterpret_cast<Variant*>(small);
-  size_t n = 0;
-  explicit CallArgs(size_t count) {
-    if (count > 6) {
-      big.reset(new unsigned char[count * sizeof(Variant)]);
-      data = reinterpret_cast<Variant*>(big.get());
-    }
-  }
-  CallArgs(const CallArgs&) = delete;
-  CallArgs& operator=(const CallArgs&) = delete;
-  ~CallArgs() {
-    for (size_t i = 0; i < n; ++i) data[i].~Variant();
-  }
-  void push(Variant v) { new (&data[n++]) Variant(std::move(v)); }
-};
-
 // The script procedure a call site names right now, as NameExpr::eval finds it; null when the
 // site needs its general path.
 [[gnu::always_inline]] inline Proc* bound_procedure(NameExpr* site, Frame& f) {
-  Binding* b = site->cached;
-  if (!b || site->cached_gen != f.engine->generation() || b->kind != Binding::Procedure) return nullptr;
-  if (site->dynamic_local(f)) return nullptr;
-  return b->proc;
+  Binding* b = bound_binding(site, f);
+  return b && b->kind == Binding::Procedure ? b->proc : nullptr;
+}
+
+// The arguments of a call of `p` into `to`: Missing for a left-out one, a by-reference cell for a
+// plain local when the parameter is ByRef, else the value (a temporary's taken from its register).
+[[gnu::always_inline]] inline void fill_arguments(Frame& f, const Proc* p, const ProcCode& code, const Instr& in,
+                                                  Variant* regs, Variant* to) {
+  for (int32_t i = 0; i < in.nargs; ++i) {
+    const CallArg& ca = code.args[static_cast<size_t>(in.args_at + i)];
+    bool by_ref = p->byref[static_cast<size_t>(i)];
+    if (!ca.expr) {
+      to[i] = Variant::missing();
+    } else if (ca.local_name && by_ref) {
+      to[i] = reference_cell(ca.expr, f, &regs[ca.value.reg].deref());
+    } else if (ca.value.temp) {
+      Variant& t = regs[ca.value.reg];
+      if (t.is_byref() && !by_ref) to[i] = t.deref();
+      else to[i] = std::move(t);
+    } else {
+      to[i] = read(ca.value, regs);
+    }
+  }
 }
 
 // A call of a compiled procedure: the arguments go straight into the callee's registers.
@@ -119,23 +107,7 @@ Variant call_compiled(Frame& f, Proc* p, const ProcCode& callee, const ProcCode&
   ScriptEngineImpl::DepthGuard depth(e);
   e.tick();
   FrameRegisters r(static_cast<size_t>(p->nslots + callee.ntemps));
-  for (int32_t i = 0; i < in.nargs; ++i) {
-    const CallArg& ca = code.args[static_cast<size_t>(in.args_at + i)];
-    Variant& slot = r.data[i + 1];
-    bool by_ref = p->byref[static_cast<size_t>(i)];
-    if (!ca.expr) {
-      slot = Variant::missing();
-    } else if (ca.local_name && by_ref) {
-      Variant* target = &regs[ca.value.reg].deref();
-      slot = ca.expr->names_module_variable(f, target) ? Variant::by_ref_lasting(target) : Variant::by_ref(target);
-    } else if (ca.value.temp) {
-      Variant& t = regs[ca.value.reg];
-      if (t.is_byref() && !by_ref) slot = t.deref();
-      else slot = std::move(t);
-    } else {
-      slot = read(ca.value, regs);
-    }
-  }
+  fill_arguments(f, p, code, in, regs, r.data + 1);
   for (const auto& [at, value] : p->consts) r.data[at] = value;
   Frame fr;
   fr.engine = &e;
@@ -150,29 +122,17 @@ Variant call_compiled(Frame& f, Proc* p, const ProcCode& callee, const ProcCode&
   return Variant();
 }
 
-Variant call_bound(Frame& f, Proc* p, const ProcCode& code, const Instr& in, Variant* regs) {
-  if (const ProcCode* callee = f.engine->code_of(p)) return call_compiled(f, p, *callee, code, in, regs);
-  CallArgs args(static_cast<size_t>(in.nargs));
-  for (int32_t i = 0; i < in.nargs; ++i) {
-    const CallArg& ca = code.args[static_cast<size_t>(in.args_at + i)];
-    if (!ca.expr) {
-      args.push(Variant::missing());
-    } else if (ca.local_name && p->byref[static_cast<size_t>(i)]) {
-      Variant* target = &regs[ca.value.reg].deref();
-      args.push(ca.expr->names_module_variable(f, target) ? Variant::by_ref_lasting(target) : Variant::by_ref(target));
-    } else if (ca.value.temp) {
-      args.push(std::move(regs[ca.value.reg]));
-      regs[ca.value.reg] = Variant();
-    } else {
-      args.push(read(ca.value, regs));
-    }
-  }
+// A call of a procedure the tree runs (it has On Error): the arguments, then the general call.
+[[gnu::noinline]] Variant call_by_tree(Frame& f, Proc* p, const ProcCode& code, const Instr& in, Variant* regs) {
+  FrameRegisters args(static_cast<size_t>(in.nargs));
+  fill_arguments(f, p, code, in, regs, args.data);
   return f.engine->call_proc(p, nullptr, args.data, args.n, true);
 }
 
-}  // namespace
-
-namespace {
+Variant call_bound(Frame& f, Proc* p, const ProcCode& code, const Instr& in, Variant* regs) {
+  if (const ProcCode* callee = f.engine->code_of(p)) return call_compiled(f, p, *callee, code, in, regs);
+  return call_by_tree(f, p, code, in, regs);
+}
 
 // The handlers whose work needs values of their own (the dispatch jumps only between handlers
 // that hold none).
@@ -241,19 +201,18 @@ namespace {
 // calls it (a statement or for a value); null when the tree must run the call (it also raises
 // the errors of a wrong use).
 [[gnu::always_inline]] inline const BuiltinFunction* bound_builtin(NameExpr* site, Frame& f, bool statement) {
-  Binding* b = site->cached;
-  if (!b || site->cached_gen != f.engine->generation() || b->kind != Binding::Builtin) return nullptr;
-  if (site->dynamic_local(f)) return nullptr;
+  Binding* b = bound_binding(site, f);
+  if (!b || b->kind != Binding::Builtin) return nullptr;
   const BuiltinFunction* fn = b->fn;
   if (fn->use == (statement ? BuiltinUse::Value : BuiltinUse::Statement)) return nullptr;
   return fn;
 }
 
 void call_builtin(Frame& f, const BuiltinFunction& fn, const ProcCode& code, const Instr& in, Variant* regs) {
-  CallArgs args(static_cast<size_t>(in.nargs));
+  FrameRegisters args(static_cast<size_t>(in.nargs));
   for (int32_t i = 0; i < in.nargs; ++i) {
     const CallArg& ca = code.args[static_cast<size_t>(in.args_at + i)];
-    args.push(ca.expr ? take(ca.value, regs) : Variant::missing());
+    args.data[i] = ca.expr ? take(ca.value, regs) : Variant::missing();
   }
   if (in.nargs < fn.min_args || (fn.max_args >= 0 && in.nargs > fn.max_args))
     runtime_error_named(kErrArgCount, static_cast<NameExpr*>(in.node)->name);
@@ -457,7 +416,7 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     ++in;
     QZ_NEXT;
   do_element_prepare:
-    if (Variant* var = array_variable(static_cast<NameExpr*>(in->node), f, regs)) {
+    if (Variant* var = array_variable(static_cast<NameExpr*>(in->node), f)) {
       pending[in->level] = var;
       ++in;
       QZ_NEXT;
@@ -478,23 +437,20 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     ++in;
     QZ_NEXT;
   do_for_test: {
+    // A whole-number loop's test without a call; any other as the tree does.
     ForState& st = fors.data[in->slot];
-    bool more = st.ints ? (st.up ? st.i <= st.e : st.i >= st.e) : static_cast<ForStmt*>(in->node)->more(f, st);
+    bool more = st.ints ? st.counting() : static_cast<ForStmt*>(in->node)->more(f, st);
     in = more ? in + 1 : base + in->target;
     QZ_NEXT;
   }
   do_for_step: {
-    // A whole-number counter in a plain variable steps here; anything else as the tree does.
+    // A whole-number counter in a variable known without a lookup steps here; anything else as
+    // the tree does.
     ForState& st = fors.data[in->slot];
     auto* loop = static_cast<ForStmt*>(in->node);
     Variant* cur = st.ints ? plain_variable(static_cast<NameExpr*>(loop->var), f) : nullptr;
-    if (cur && small_int(cur->deref().type())) {
-      Variant& c = cur->deref();
-      st.i = small_value(c) + st.s;
-      c = int_or_wider(st.i, st.both && c.is(VT::Integer));
-    } else {
-      loop->advance(f, st);
-    }
+    if (cur && small_int(cur->deref().type())) step_counter(st, cur->deref());
+    else loop->advance(f, st);
     in = base + in->target;
     QZ_NEXT;
   }

@@ -90,6 +90,19 @@ inline double number_of(const Variant& v) {
   return binary_op(op, x, y);
 }
 
+// A For loop's whole-number counter takes its next value (Integer while it and the step are,
+// else Long, else Double).
+[[gnu::always_inline]] inline void step_counter(ForState& st, Variant& counter) {
+  st.i = small_value(counter) + st.s;
+  counter = int_or_wider(st.i, st.both && counter.is(VT::Integer));
+}
+
+// A Let that is a plain store: anything that needs a default value, a copy of a fixed array or
+// the lock check takes the assignment's general path.
+[[gnu::always_inline]] inline bool stores_plainly(const Variant& v, const Variant& dst) {
+  return !v.is_byref() && !v.is_object() && !v.is_array() && !dst.is_array();
+}
+
 // A value & turns into text without running code or failing.
 inline bool plain_text_operand(const Variant& v) {
   switch (v.type()) {
