@@ -47,29 +47,28 @@ def finish(run, what):
     return out.decode(errors="replace"), err.decode(errors="replace"), run.returncode
 
 
-try:
-    # The message box: nothing is answered for the user.
-    run = subprocess.Popen([quazel, os.path.join(here, "msgbox_answer.qz")], env=env,
-                           stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+def answered_dialog(command, title, key, what):
+    """Starts `command`, waits for its dialog titled `title`, checks that the dialog waits for an
+    answer, answers with `key`; the program's output, errors and status."""
+    run = subprocess.Popen(command, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     runs.append(run)
-    box = wait_for("the message box", lambda: xdotool("search", "--onlyvisible", "--name", "Quazel dialog test"))
+    window = wait_for(what, lambda: xdotool("search", "--onlyvisible", "--name", title))
     time.sleep(0.5)
     if run.poll() is not None:
-        sys.exit("the message box did not wait for an answer")
-    answer(run, box.split()[0], "alt+n", "message box")
-    out, err, status = finish(run, "message box")
+        sys.exit(f"{what} did not wait for an answer")
+    answer(run, window.split()[0], key, what)
+    return finish(run, what)
+
+
+try:
+    # The message box: nothing is answered for the user.
+    out, err, status = answered_dialog([quazel, os.path.join(here, "msgbox_answer.qz")], "Quazel dialog test",
+                                       "alt+n", "the message box")
     if out != "askinganswer 7" or status != 0:
         sys.exit(f"message box: status {status}, output {out!r}\n{err}")
 
     # The About box of a program started without a script.
-    run = subprocess.Popen([quazel], env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-    runs.append(run)
-    about = wait_for("the About box", lambda: xdotool("search", "--onlyvisible", "--name", "About Quazel"))
-    time.sleep(0.5)
-    if run.poll() is not None:
-        sys.exit("the About box closed by itself")
-    answer(run, about.split()[0], "Return", "About box")
-    out, err, status = finish(run, "About box")
+    out, err, status = answered_dialog([quazel], "About Quazel", "Return", "the About box")
     if status != 0:
         sys.exit(f"About box: status {status}\n{err}")
     print("ok: message box answered No, About box closed by OK")
