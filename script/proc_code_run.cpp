@@ -143,14 +143,7 @@ Variant call_bound(Frame& f, Proc* p, const ProcCode& code, const Instr& in, Var
   const Variant& y = read(in.b, regs);
   if (small_int(x.type()) && small_int(y.type())) {
     // Integer operands: nothing to release, and + - * cannot fail.
-    int64_t p = small_value(x), q = small_value(y);
-    bool both = x.type() == VT::Integer && y.type() == VT::Integer;
-    switch (in.op) {
-      case Op::Add: return int_or_wider(p + q, both);
-      case Op::Sub: return int_or_wider(p - q, both);
-      case Op::Mul: return int_or_wider(p * q, both);
-      default: break;
-    }
+    if (Variant r; small_int_result(in.op, x, y, r)) return r;
   }
   if (in.op == Op::Concat && plain_text_operand(x) && plain_text_operand(y) && !(x.is_null() && y.is_null())) {
     // A chain of & builds one string: the text so far, a temporary only this chain holds,
