@@ -249,14 +249,11 @@ double to_date(const Variant& value) {
   return d;
 }
 
-namespace {
-// A whole number's decimal text, made straight into the string, two digits per division.
-Str decimal_text(int64_t n) {
+std::u16string_view whole_number_text(int64_t n, char16_t (&buf)[24]) {
   static constexpr char kPairs[] =
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
       "8081828384858687888990919293949596979899";
-  char16_t buf[24];
   char16_t* end = buf + 24;
   char16_t* p = end;
   uint64_t u = n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
@@ -273,9 +270,41 @@ Str decimal_text(int64_t n) {
     *--p = static_cast<char16_t>(u'0' + u);
   }
   if (n < 0) *--p = u'-';
-  return Str(std::u16string_view(p, static_cast<size_t>(end - p)));
+  return std::u16string_view(p, static_cast<size_t>(end - p));
+}
+
+namespace {
+// A whole number's decimal text, made straight into the string, two digits per division.
+Str decimal_text(int64_t n) {
+  char16_t buf[24];
+  return Str(whole_number_text(n, buf));
 }
 }  // namespace
+
+TextPiece::TextPiece(const Variant& v) {
+  std::u16string_view digits;
+  switch (v.type()) {
+    case VT::String: str_ = v.as_str(); break;
+    case VT::Empty: case VT::Null: break;
+    case VT::Byte: digits = whole_number_text(v.as_byte(), digits_); break;
+    case VT::Integer: digits = whole_number_text(v.as_integer(), digits_); break;
+    case VT::Long: digits = whole_number_text(v.as_long(), digits_); break;
+    case VT::LongLong: digits = whole_number_text(v.as_longlong(), digits_); break;
+    default: str_ = to_str(v); break;
+  }
+  if (!digits.empty()) {
+    digits_used_ = true;
+    bytes_ = digits.data();
+    nbytes_ = digits.size() * 2;
+  } else {
+    bytes_ = str_.bytes();
+    nbytes_ = str_.byte_size();
+  }
+}
+
+Str TextPiece::str() const {
+  return digits_used_ ? Str::from_bytes(bytes_, nbytes_) : str_;
+}
 
 Str to_str(const Variant& value) {
   Variant holder;

@@ -26,6 +26,30 @@ int64_t to_currency(const Variant& v);   // scaled by 10,000
 double to_date(const Variant& v);        // days since 1899-12-30, fraction is the time
 Str to_str(const Variant& v);            // CStr; Null raises 94, Empty is ""
 std::u16string to_u16(const Variant& v); // to_str as std::u16string
+
+// A whole number's decimal text, written into `buf`; the view lies inside it.
+std::u16string_view whole_number_text(int64_t n, char16_t (&buf)[24]);
+
+// The text & joins of a value, without making a string for a whole number: a string's own
+// buffer, a Byte/Integer/Long/LongLong's digits written into the piece, "" for Empty and Null,
+// anything else its CStr text.
+class TextPiece {
+ public:
+  explicit TextPiece(const Variant& v);
+  TextPiece(const TextPiece&) = delete;   // the bytes may lie inside the piece
+  TextPiece& operator=(const TextPiece&) = delete;
+  const void* bytes() const { return bytes_; }
+  size_t byte_size() const { return nbytes_; }
+  // The piece as a string (made for digits; shared for a string).
+  Str str() const;
+
+ private:
+  Str str_;
+  bool digits_used_ = false;
+  char16_t digits_[24];
+  const void* bytes_ = nullptr;
+  size_t nbytes_ = 0;
+};
 Object* to_object(const Variant& v);     // 424 "Object required" unless an object (Nothing is null)
 
 // Converts v to the given subtype with the rules above (CInt, CLng, CDate ...).

@@ -116,23 +116,33 @@ Str Str::from_ascii(const char* text) { return Str(qz::u16(text)); }
 Str Str::concat(const Str& a, const Str& b) {
   if (a.empty()) return b;
   if (b.empty()) return a;
+  return concat(a.bytes(), a.byte_size(), b.bytes(), b.byte_size());
+}
+
+Str Str::concat(const void* a, size_t na, const void* b, size_t nb) {
   Str s;
-  size_t na = a.byte_size(), nb = b.byte_size();
+  if (na + nb == 0) return s;
   s.rep_ = alloc(na + nb);
   auto* out = reinterpret_cast<uint8_t*>(s.rep_->data);
-  std::memcpy(out, a.bytes(), na);
-  std::memcpy(out + na, b.bytes(), nb);
+  std::memcpy(out, a, na);
+  std::memcpy(out + na, b, nb);
   return s;
 }
 
 Str Str::append(Str&& head, const Str& tail) {
   if (tail.empty()) return std::move(head);
   if (head.empty()) return tail;
-  size_t na = head.byte_size(), nb = tail.byte_size();
+  if (head.rep_ == tail.rep_) return concat(head, tail);   // the tail would change as it is copied
+  return append(std::move(head), tail.bytes(), tail.byte_size());
+}
+
+Str Str::append(Str&& head, const void* tail, size_t nb) {
+  if (nb == 0) return std::move(head);
+  size_t na = head.byte_size();
   if (na + nb > 0x7FFFFFF0u) throw std::bad_alloc();
   StrRep* rep = head.rep_;
-  if (rep->refs == 1 && (na + nb + 1) / 2 + 1 <= rep->units && rep != tail.rep_) {
-    std::memcpy(reinterpret_cast<uint8_t*>(rep->data) + na, tail.bytes(), nb);
+  if (rep && rep->refs == 1 && (na + nb + 1) / 2 + 1 <= rep->units) {
+    std::memcpy(reinterpret_cast<uint8_t*>(rep->data) + na, tail, nb);
     rep->nbytes = static_cast<uint32_t>(na + nb);
     terminate(rep);
     return std::move(head);
@@ -140,8 +150,8 @@ Str Str::append(Str&& head, const Str& tail) {
   Str s;
   s.rep_ = alloc(na + nb, na + nb);
   auto* out = reinterpret_cast<uint8_t*>(s.rep_->data);
-  std::memcpy(out, head.bytes(), na);
-  std::memcpy(out + na, tail.bytes(), nb);
+  if (na) std::memcpy(out, head.bytes(), na);
+  std::memcpy(out + na, tail, nb);
   terminate(s.rep_);
   return s;
 }

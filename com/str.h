@@ -33,10 +33,12 @@ class Str {
   static Str from_utf8(std::string_view utf8);
   static Str from_ascii(const char* text);                    // 7-bit literal text
   static Str concat(const Str& a, const Str& b);              // byte-exact
+  static Str concat(const void* a, size_t na, const void* b, size_t nb);
   // head followed by tail, byte-exact. When head is the buffer's only owner the tail is
   // written into its spare room; a new buffer gets room to spare, so a loop appending to one
   // variable's string takes amortised constant time per step.
   static Str append(Str&& head, const Str& tail);
+  static Str append(Str&& head, const void* tail, size_t nbytes);
   // A text of `units` code units that `fill` writes into the new buffer (given its first unit),
   // so a large text is made in place instead of being copied from another string.
   template <class Fill>

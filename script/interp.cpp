@@ -821,15 +821,18 @@ Flow AssignStmt::exec_append(Frame& f) {
       size_t units = r.str_view().size();
       for (size_t i = 0; i < n; ++i) {
         Variant& t = i < 4 ? small[i] : more[i - 4];
-        if (!t.is_string()) t = Variant(text_operand(t));
-        units += t.str_view().size();
+        if (!t.is_string() && !small_int(t.type())) t = Variant(text_operand(t));
+        units += t.is_string() ? t.str_view().size() : 24;   // a whole number: at most its digits
       }
       if (units > (size_t{1} << 30)) runtime_error(kErrOutOfStringSpace);
       Str head = r.as_str();
       r = Variant();
       *var = Variant();   // head is now the only owner unless someone else holds the text
       try {
-        for (size_t i = 0; i < n; ++i) head = Str::append(std::move(head), (i < 4 ? small[i] : more[i - 4]).as_str());
+        for (size_t i = 0; i < n; ++i) {
+          TextPiece tail(i < 4 ? small[i] : more[i - 4]);   // a whole number's digits in place
+          head = Str::append(std::move(head), tail.bytes(), tail.byte_size());
+        }
       } catch (...) {
         *var = Variant(std::move(head));
         throw;

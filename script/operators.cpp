@@ -192,12 +192,11 @@ Variant power(const Variant& a, const Variant& b) {
 
 Variant concat(const Variant& a, const Variant& b) {
   if (a.is_null() && b.is_null()) return Variant::null();
-  Str x = a.is_string() ? a.as_str() : (a.is_null() || a.is_empty()) ? Str() : to_str(a);
-  Str y = b.is_string() ? b.as_str() : (b.is_null() || b.is_empty()) ? Str() : to_str(b);
+  TextPiece x(a), y(b);
   if (x.byte_size() + y.byte_size() > (size_t{1} << 31)) runtime_error(kErrOutOfStringSpace);
-  if (x.empty()) return Variant(y);
-  if (y.empty()) return Variant(x);
-  return Variant(Str::concat(x, y));
+  if (x.byte_size() == 0) return Variant(y.str());
+  if (y.byte_size() == 0) return Variant(x.str());
+  return Variant(Str::concat(x.bytes(), x.byte_size(), y.bytes(), y.byte_size()));
 }
 
 // Logical operators: Boolean with Boolean, else bitwise on Byte/Integer/Long.

@@ -149,12 +149,15 @@ Variant call_bound(Frame& f, Proc* p, const ProcCode& code, const Instr& in, Var
     // A chain of & builds one string: the text so far, a temporary only this chain holds,
     // takes the next piece in its spare room. (Too long a result takes the general path,
     // which reports it.)
-    Str head = text_operand(x);
-    Str tail = text_operand(y);
-    if (head.size() + tail.size() <= (size_t{1} << 30)) {
+    TextPiece head(x);
+    TextPiece tail(y);
+    if (head.byte_size() + tail.byte_size() <= (size_t{1} << 31)) {
+      Str text = head.str();
       release(in.a, regs);
       release(in.b, regs);
-      return Variant(Str::append(std::move(head), tail));
+      // The tail's bytes stay where they are: in the piece, or in a string the operand or
+      // `tail` still holds.
+      return Variant(Str::append(std::move(text), tail.bytes(), tail.byte_size()));
     }
   }
   if (!x.is_object() && !y.is_object()) {

@@ -1,6 +1,8 @@
 #include "script/objects/dictionary.h"
 
 #include <functional>
+#include <string>
+#include <string_view>
 
 #include "com/convert.h"
 #include "com/error.h"
@@ -40,7 +42,11 @@ size_t Dictionary::hash_of(const KeyId& k) {
   uint64_t h = k.kind;
   switch (k.kind) {
     case KeyId::Number: case KeyId::Error: h ^= std::hash<double>()(k.number) * 31; break;
-    case KeyId::Text: h ^= std::hash<std::string>()(k.text) * 31; break;
+    case KeyId::Text:
+      h ^= std::hash<std::string_view>()(
+               std::string_view(reinterpret_cast<const char*>(k.text.bytes()), k.text.byte_size())) *
+           31;
+      break;
     case KeyId::Object: h ^= reinterpret_cast<uintptr_t>(k.object) * 31; break;
     default: break;
   }
@@ -73,10 +79,16 @@ Dictionary::KeyId Dictionary::key_id(const Variant& key) const {
       Str s = v.as_str();
       if (compare_mode_ != 0 && !folds_to_itself(s.view())) {
         std::u16string folded = lower(s.view());
-        id.text.assign(reinterpret_cast<const char*>(folded.data()), folded.size() * 2);
-        if (s.byte_size() % 2) id.text.push_back(static_cast<char>(s.bytes()[s.byte_size() - 1]));
+        if (s.byte_size() % 2) {
+          // A byte string's odd last byte stays as it is.
+          std::string bytes(reinterpret_cast<const char*>(folded.data()), folded.size() * 2);
+          bytes.push_back(static_cast<char>(s.bytes()[s.byte_size() - 1]));
+          id.text = Str::from_bytes(bytes.data(), bytes.size());
+        } else {
+          id.text = Str(folded);
+        }
       } else {
-        id.text.assign(reinterpret_cast<const char*>(s.bytes()), s.byte_size());
+        id.text = std::move(s);
       }
       break;
     }

@@ -39,7 +39,8 @@ class Dictionary : public NativeObject<Dictionary> {
   struct KeyId {
     enum Kind : uint8_t { Empty, Null, Number, Text, Object, Error } kind = Empty;
     double number = 0;
-    std::string text;          // a string key's bytes (case-folded under text compare)
+    Str text;                  // a string key's bytes (case-folded under text compare): the
+                               // key's own string when folding leaves it as it is
     const void* object = nullptr;
     bool operator==(const KeyId& o) const;
   };

@@ -50,3 +50,20 @@ WScript.Echo s                               ' expect: xdv
 On Error Resume Next
 s = "keep" : s = s & Array(1)
 WScript.Echo Err.Number, s                   ' expect: 13 keep
+On Error GoTo 0
+' Whole numbers join as their digits: every width and sign, on either side, through the tree
+' (module code), a compiled procedure and an append to the variable.
+WScript.Echo "a" & CByte(255) & CInt(-32768) & "|" & CLng(-2147483648) & "|" & 0 & -7   ' expect: a255-32768|-2147483648|0-7
+Function Joined(x, y) : Joined = x & y : End Function
+WScript.Echo Joined(-32768, "z"), Joined("z", 2147483647), Joined(12, 34), Joined(Empty, -1) ' expect: -32768z z2147483647 1234 -1
+Function Grown(n) : Dim i : Grown = "" : For i = -2 To n : Grown = Grown & i & "," : Next : End Function
+WScript.Echo Grown(3)                        ' expect: -2,-1,0,1,2,3,
+s = ChrB(65) : s = s & 7
+WScript.Echo LenB(s), AscB(MidB(s, 2, 1))    ' expect: 3 55
+' A string a dictionary holds as a key keeps its text when the variable it came from grows.
+Dim kd : Set kd = CreateObject("Scripting.Dictionary")
+s = "key" & 1 : kd.Add s, 1 : s = s & "more" : kd.Add s, 2
+WScript.Echo Join(kd.Keys, ","), CStr(kd.Exists("key1")), CStr(kd.Exists("key1more"))    ' expect: key1,key1more True True
+Set kd = CreateObject("Scripting.Dictionary") : kd.CompareMode = 1
+s = "Ab" : kd.Add s, 1 : s = s & "c"
+WScript.Echo CStr(kd.Exists("aB")), CStr(kd.Exists("abc")), Join(kd.Keys, ",")  ' expect: True False Ab
