@@ -4,6 +4,7 @@
 
 #include "engine/engine_core.h"
 #include "engine/translator/path_macros.h"
+#include "engine/translator/prologue.h"
 #include "engine/version.h"
 #include "forms/script_form.h"
 #include "platform/codepage.h"
@@ -102,6 +103,9 @@ TranslatorSettings EngineCore::translator_settings() {
 
 void EngineCore::translate(std::string bytes, std::u16string module_name) {
   TranslatorSettings settings = translator_settings();
+  // Module 1 starts with the prologue: compiled once and reused by every later run in this
+  // process that has the same one.
+  control_->share_code({tr::prologue_text(settings, false), tr::prologue_text(settings, true)});
   EngineTranslatorHost host(*control_, code_origins_);
   TranslationResult result = translate_script(bytes, module_name, settings, translator_, &host);
   if (result.allow_ui_off) control_->set_allow_ui(false);

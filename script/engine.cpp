@@ -485,16 +485,148 @@ auto with_position(ScriptEngineImpl& e, F fn) -> decltype(fn()) {
 }
 }  // namespace
 
+namespace {
+
+// Line breaks as the lexer counts them: CR LF, a lone CR, a lone LF.
+int line_breaks(std::u16string_view s) {
+  int n = 0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == u'\r') {
+      if (i + 1 < s.size() && s[i + 1] == u'\n') ++i;
+      ++n;
+    } else if (s[i] == u'\n') {
+      ++n;
+    }
+  }
+  return n;
+}
+
+std::u16string blank_lines(int n) {
+  std::u16string out;
+  out.reserve(static_cast<size_t>(n) * 2);
+  for (int i = 0; i < n; ++i) out += u"\r\n";
+  return out;
+}
+
+// Where `code` holds `shared` as whole lines of its own: at a line start that no continued
+// line leads into, ending with a line break. npos when it does not.
+size_t shared_code_at(std::u16string_view code, std::u16string_view shared) {
+  if (shared.empty() || (shared.back() != u'\n' && shared.back() != u'\r')) return std::u16string_view::npos;
+  for (size_t at = code.find(shared); at != std::u16string_view::npos; at = code.find(shared, at + 1)) {
+    if (at == 0) return at;
+    if (code[at - 1] != u'\n' && code[at - 1] != u'\r') continue;
+    // The line before must not continue into this one ("_" at its end).
+    size_t e = at - 1;
+    if (code[e] == u'\n' && e > 0 && code[e - 1] == u'\r') --e;
+    while (e > 0 && (code[e - 1] == u' ' || code[e - 1] == u'\t')) --e;
+    if (e > 0 && code[e - 1] == u'_') continue;
+    return at;
+  }
+  return std::u16string_view::npos;
+}
+
+// Points a compiled unit at another module and forgets what its names found in the last one.
+void rebind_unit(Unit& u, ModuleScope* m) {
+  u.module = m;
+  u.top.module = m;
+  for (auto& p : u.procs) p->module = m;
+  for (auto& c : u.classes) {
+    c->module = m;
+    c->serial = next_class_serial();
+  }
+  for (auto& n : u.nodes) {
+    if (auto* name = dynamic_cast<NameExpr*>(n.get())) {
+      name->scope = m;
+      name->cached = nullptr;
+      name->cached_gen = 0;
+    } else if (auto* made = dynamic_cast<NewExpr*>(n.get())) {
+      made->scope = m;
+    } else if (auto* member = dynamic_cast<MemberExpr*>(n.get())) {
+      member->cached_key = nullptr;
+      member->cached_id = kDispUnknown;
+      member->member_class = 0;
+      member->member = nullptr;
+    }
+  }
+}
+
+}  // namespace
+
+void ScriptEngineImpl::share_code(std::vector<std::u16string> texts) {
+  std::vector<SharedCode> next;
+  for (std::u16string& t : texts) {
+    auto same = std::find_if(shared_.begin(), shared_.end(), [&](const SharedCode& s) { return s.text == t; });
+    if (same != shared_.end()) {
+      next.push_back(std::move(*same));
+    } else {
+      SharedCode s;
+      s.text = std::move(t);
+      next.push_back(std::move(s));
+    }
+  }
+  shared_ = std::move(next);
+}
+
+std::shared_ptr<Unit> ScriptEngineImpl::shared_unit(SharedCode& s, int lines_before, ModuleScope* m) {
+  if (s.unit && s.lines_before == lines_before && s.unit.use_count() == 1) {
+    // Nothing else holds it (no module, instance, GetRef or running code): it serves again.
+    rebind_unit(*s.unit, m);
+    return s.unit;
+  }
+  CompileContext ctx;
+  ctx.module = m;
+  // Blank lines before it give its lines the numbers they have in the text that holds it.
+  std::shared_ptr<Unit> u = compile(blank_lines(lines_before) + s.text, ctx);
+  ++shared_compilations_;
+  if (!u->top.body.empty()) {
+    // Statements of its own would run before the code ahead of it: it is compiled in place.
+    s.usable = false;
+    s.unit.reset();
+    return nullptr;
+  }
+  s.unit = u;
+  s.lines_before = lines_before;
+  s.names = declared_names(*u);
+  return u;
+}
+
 void ScriptEngineImpl::add_code(ModuleScope* m, std::u16string_view code) {
   EntryGuard entry(*this);
   last_error_text_.clear();
   last_error_unit_ = 0;
   const uint64_t id = next_unit_id_++;
-  std::shared_ptr<Unit> u;
+  std::shared_ptr<Unit> u, shared;
   try {
     CompileContext ctx;
     ctx.module = m;
-    u = compile(code, ctx);
+    for (SharedCode& s : shared_) {
+      if (!s.usable) continue;
+      size_t at = shared_code_at(code, s.text);
+      if (at == std::u16string_view::npos) continue;
+      std::u16string_view before = code.substr(0, at);
+      shared = shared_unit(s, line_breaks(before), m);
+      if (!shared) continue;
+      // The rest keeps every line where it was: the shared lines become blank ones.
+      std::u16string rest(before);
+      rest += blank_lines(line_breaks(s.text));
+      rest += code.substr(at + s.text.size());
+      ctx.predeclared = &s.names;
+      u = compile(rest, ctx);
+      ctx.predeclared = nullptr;
+      // A procedure ahead of the shared code that it defines again: compiled whole, the shared
+      // one replaces it; loaded apart, it would replace the shared one.
+      bool replaced_ahead = std::any_of(u->decls.begin(), u->decls.end(), [&](const ModuleDecl& d) {
+        return d.kind == ModuleDecl::Procedure && d.proc->line <= line_breaks(before) && s.names.count(d.key);
+      });
+      if (replaced_ahead) {
+        u.reset();
+        shared.reset();
+        break;
+      }
+      shared->id = id;
+      break;
+    }
+    if (!u) u = compile(code, ctx);
     u->id = id;
   } catch (ScriptError& e) {
     if (e.compile && e.line > 0) {
@@ -513,6 +645,10 @@ void ScriptEngineImpl::add_code(ModuleScope* m, std::u16string_view code) {
       last_error_text_ = std::u16string(s.substr(i, j - i));
     }
     throw;
+  }
+  if (shared) {
+    load_unit(m, shared);
+    m->units.push_back(shared);
   }
   load_unit(m, u);
   m->units.push_back(u);

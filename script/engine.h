@@ -50,6 +50,12 @@ class ScriptEngineImpl {
 
   // ---- Entry points (each is one top-level run with the Timeout clock) ----
   void add_code(vbs::ModuleScope* m, std::u16string_view code);
+  // Code that many AddCode texts hold whole from a line start (the host's prologue): compiled
+  // the first time a text holds it and reused by later ones, across Reset, while no earlier
+  // code still uses it. A text holding it runs as if it had been compiled whole.
+  void share_code(std::vector<std::u16string> texts);
+  // How many times shared code was compiled.
+  uint64_t shared_code_compilations() const { return shared_compilations_; }
   Variant eval(vbs::ModuleScope* m, std::u16string_view expression);
   void execute(vbs::ModuleScope* m, std::u16string_view code);
   // Raises 35 when there is no such procedure.
@@ -136,6 +142,15 @@ class ScriptEngineImpl {
  private:
   void check_timeout();
   void compile_procedure(vbs::Proc* p);
+  struct SharedCode {
+    std::u16string text;
+    int lines_before = 0;                  // where the compiled unit's lines start
+    std::shared_ptr<vbs::Unit> unit;
+    std::unordered_map<std::u16string, bool> names;   // what it declares
+    bool usable = true;                    // false: it has statements of its own to run
+  };
+  // The compiled shared code for a text that holds it after `lines_before` lines, in module m.
+  std::shared_ptr<vbs::Unit> shared_unit(SharedCode& s, int lines_before, vbs::ModuleScope* m);
   vbs::Binding* lookup_global_names(const std::u16string& key);
 
   ScriptControl* control_;
@@ -176,6 +191,8 @@ class ScriptEngineImpl {
   std::u16string last_error_text_;
   uint64_t last_error_unit_ = 0;
   uint64_t next_unit_id_ = 1;
+  std::vector<SharedCode> shared_;
+  uint64_t shared_compilations_ = 0;
   vbs::ClassInstance* instances_ = nullptr;  // intrusive list
   std::shared_ptr<vbs::EngineLink> link_;
   friend class vbs::ClassInstance;

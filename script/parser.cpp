@@ -26,6 +26,8 @@ class Parser {
     unit_->top.nslots = 0;
     compute_lines();
     toks_ = lex(unit_->source);
+    if (ctx.predeclared)
+      for (const auto& [key, procedure] : *ctx.predeclared) declared_.insert(key);
   }
 
   std::shared_ptr<Unit> run() {
@@ -353,6 +355,11 @@ class Parser {
       if (it->kind != ModuleDecl::Procedure) return false;
       decls.erase(it);
       return true;
+    }
+    // Declared by the code before this unit: this procedure replaces it when the unit loads.
+    if (ctx_.predeclared) {
+      auto it = ctx_.predeclared->find(key);
+      return it != ctx_.predeclared->end() && it->second;
     }
     return false;
   }
@@ -1328,6 +1335,12 @@ class Parser {
 
 std::shared_ptr<Unit> compile(std::u16string_view source, const CompileContext& ctx) {
   return Parser(source, ctx).run();
+}
+
+std::unordered_map<std::u16string, bool> declared_names(const Unit& u) {
+  std::unordered_map<std::u16string, bool> out;
+  for (const ModuleDecl& d : u.decls) out[d.key] = d.kind == ModuleDecl::Procedure;
+  return out;
 }
 
 std::u16string Unit::line_text(int line) const {

@@ -3,7 +3,9 @@
 // resolved to local slots or class members at the end of the unit.
 #pragma once
 #include <memory>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "script/ast.h"
 
@@ -18,7 +20,13 @@ struct CompileContext {
   Proc* outer_proc = nullptr;
   ClassDef* outer_class = nullptr;
   bool option_explicit = false;
+  // Module-level names that code compiled before this one in the same text declared (true:
+  // a procedure, which a later one may replace; any other name clashes).
+  const std::unordered_map<std::u16string, bool>* predeclared = nullptr;
 };
+
+// The module-level names a unit declares, as `predeclared` takes them.
+std::unordered_map<std::u16string, bool> declared_names(const Unit& u);
 
 // Raises a compilation ScriptError with line and column on bad source.
 std::shared_ptr<Unit> compile(std::u16string_view source, const CompileContext& ctx);

@@ -217,6 +217,10 @@ size_t ScriptControl::module_count() const { return modules_.size(); }
 
 uint64_t ScriptControl::next_unit_id() const { return impl_->next_unit_id(); }
 
+void ScriptControl::share_code(std::vector<std::u16string> texts) { impl_->share_code(std::move(texts)); }
+
+uint64_t ScriptControl::shared_code_compilations() const { return impl_->shared_code_compilations(); }
+
 ScriptModule* ScriptControl::module(size_t index) {
   if (index < 1 || index > modules_.size()) return nullptr;
   return modules_[index - 1].get();

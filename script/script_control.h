@@ -115,6 +115,9 @@ class ScriptControl : public NativeObject<ScriptControl> {
   // Each AddCode (of the control or a module) numbers its code; this is the next number, so a
   // host can tie what it knows about the code it adds to the error reports about it.
   uint64_t next_unit_id() const;
+  // Code that AddCode texts share (the host's prologue): compiled once, see ScriptEngineImpl.
+  void share_code(std::vector<std::u16string> texts);
+  uint64_t shared_code_compilations() const;
   void clear_error() { error_ = ScriptErrorInfo(); }
   std::function<void(const ScriptErrorInfo&)> on_error;
 

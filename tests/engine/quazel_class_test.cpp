@@ -132,6 +132,27 @@ TEST_F(QuazelClass, EvalAndStateFollowTheLoadedScript) {
   EXPECT_EQ(to_integer(engine->call(u"State")), 0);
 }
 
+TEST_F(QuazelClass, RunsInOneProcessCompileThePrologueOnce) {
+  ScriptControl& control = EngineCore::instance().script_control();
+  struct Run {
+    const char* body;
+    const char16_t* got;
+  } runs[] = {
+      {"Dim got\nSub Load(cmd) : got = IIF(True, \"a\", \"b\") & vbModal : End Sub", u"a1"},
+      {"Dim got\nSub Load(cmd) : got = QBColor(0) & IIF(False, 1, \"c\") : End Sub", u"0c"},
+      {"Dim got\nFunction IIF(a, b, c) : IIF = \"own\" : End Function\nSub Load(cmd) : got = IIF(1, 2, 3) : End Sub", u"own"},
+  };
+  uint64_t after_first = 0;
+  for (const Run& r : runs) {
+    engine->call(u"Command", {Variant(script(r.body))});
+    EXPECT_EQ(to_u16(engine->call(u"Eval", {Variant(u"got")})), r.got);
+    end_run();
+    if (after_first == 0) after_first = control.shared_code_compilations();
+  }
+  EXPECT_GE(after_first, 1u);
+  EXPECT_EQ(control.shared_code_compilations(), after_first);   // the later runs reused it
+}
+
 TEST_F(QuazelClass, AddObjectAndAddCodeReachTheScript) {
   Ref<Counter> counter = make_ref<Counter>();
   // The host's code goes before the script; like the script's, only its module sections count.

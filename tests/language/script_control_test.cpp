@@ -475,5 +475,99 @@ TEST_F(ScriptControlTest, AnInstanceFromAnotherControlRunsItsMethodsThere) {
   EXPECT_EQ(text(sc->eval(u"r")), u"made there/made here/made there/");
 }
 
+
+// Code many texts hold (the host's prologue) is compiled once and reused across Reset; a text
+// holding it behaves exactly as the same text compiled whole.
+constexpr std::u16string_view kShared =
+    u"Const sharedConst = 5\r\n"
+    u"Function Twice(x)\r\n"
+    u"  Twice = x * 2\r\n"
+    u"End Function\r\n"
+    u"Function Fails()\r\n"
+    u"  Fails = 1 / 0\r\n"
+    u"End Function\r\n"
+    u"\r\n";
+
+struct SharedRun {
+  std::u16string result;    // Eval("Result") after AddCode, or "" when AddCode failed
+  ScriptErrorInfo error;    // the first error event
+};
+
+SharedRun run_holding(bool share, const std::u16string& before, const std::u16string& after, bool call_fails) {
+  Ref<ScriptControl> c(new ScriptControl());
+  SharedRun out;
+  c->on_error = [&](const ScriptErrorInfo& e) {
+    if (out.error.number == 0) out.error = e;
+  };
+  if (share) c->share_code({std::u16string(kShared)});
+  try {
+    c->add_code(before + std::u16string(kShared) + after);
+    if (call_fails) c->run(u"Fails", {});
+    out.result = text(c->eval(u"Result"));
+  } catch (const ScriptError&) {
+  }
+  return out;
+}
+
+TEST_F(ScriptControlTest, SharedCodeBehavesAsTheWholeText) {
+  struct Case {
+    const char* what;
+    std::u16string before, after;
+    bool call_fails;
+  } cases[] = {
+      {"uses what the shared code declares", u"Const head = 1\r\n\r\n", u"Dim Result : Result = Twice(sharedConst) + head\r\n", false},
+      {"defines a shared procedure again", u"", u"Function Twice(x) : Twice = x * 3 : End Function\r\nDim Result : Result = Twice(2)\r\n", false},
+      {"declares a shared constant again", u"Dim Result\r\n", u"Const sharedConst = 6\r\n", false},
+      {"declares a variable named as a shared procedure", u"", u"Dim Twice\r\n", false},
+      {"defines a shared procedure before it", u"Function Twice(x) : Twice = 0 : End Function\r\n", u"Dim Result : Result = Twice(4)\r\n", false},
+      {"has a syntax error after it", u"Dim Result\r\n", u"\r\nResult = (1 +\r\n", false},
+      {"fails inside a shared procedure", u"' one\r\n' two\r\n", u"Dim Result\r\n", true},
+      {"holds it after a continued line", u"Dim Result : Result = 1 + _\r\n", u"", false},
+  };
+  for (const Case& k : cases) {
+    SharedRun whole = run_holding(false, k.before, k.after, k.call_fails);
+    SharedRun shared = run_holding(true, k.before, k.after, k.call_fails);
+    EXPECT_EQ(shared.result, whole.result) << k.what;
+    EXPECT_EQ(shared.error.number, whole.error.number) << k.what;
+    EXPECT_EQ(shared.error.line, whole.error.line) << k.what;
+    EXPECT_EQ(shared.error.text, whole.error.text) << k.what;
+  }
+  // The cases themselves: the second gives 6, a failing procedure reports its own line.
+  EXPECT_EQ(run_holding(true, u"", cases[1].after, false).result, u"6");
+  EXPECT_EQ(run_holding(true, cases[4].before, cases[4].after, false).result, u"8");
+  SharedRun redefined = run_holding(true, cases[2].before, cases[2].after, false);
+  EXPECT_EQ(redefined.error.number, 1041);
+  EXPECT_EQ(redefined.error.line, 10);
+  EXPECT_EQ(run_holding(true, u"", cases[3].after, false).error.line, 9);
+  SharedRun failing = run_holding(true, cases[6].before, cases[6].after, true);
+  EXPECT_EQ(failing.error.number, 11);
+  EXPECT_EQ(failing.error.line, 8);
+  EXPECT_EQ(failing.error.text, u"  Fails = 1 / 0");
+}
+
+TEST_F(ScriptControlTest, SharedCodeIsCompiledOnceAcrossReset) {
+  sc->share_code({std::u16string(kShared)});
+  const std::u16string code = u"Const head = 1\r\n" + std::u16string(kShared) + u"Dim Result : Result = Twice(sharedConst)\r\n";
+  for (int run = 0; run < 3; ++run) {
+    sc->reset();
+    sc->add_code(code);
+    EXPECT_EQ(text(sc->eval(u"Result")), u"10");
+    EXPECT_EQ(text(sc->eval(u"Twice(head)")), u"2");
+  }
+  EXPECT_EQ(sc->shared_code_compilations(), 1u);
+  // Held by a GetRef object from the last run, it is compiled anew for the next one, and the
+  // object still calls its own.
+  Variant held = sc->eval(u"GetRef(\"Twice\")");
+  sc->reset();
+  sc->add_code(code);
+  EXPECT_EQ(sc->shared_code_compilations(), 2u);
+  EXPECT_EQ(text(sc->eval(u"Twice(21)")), u"42");
+  // A second module holding the same code while the first still does gets its own.
+  ScriptModule* m = sc->add_module(u"Other");
+  m->add_code(code);
+  EXPECT_EQ(text(m->eval(u"Result")), u"10");
+  EXPECT_EQ(sc->shared_code_compilations(), 3u);
+}
+
 }  // namespace
 }  // namespace qz
