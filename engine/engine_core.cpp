@@ -23,13 +23,14 @@ EngineCore::EngineCore() : control_(make_ref<ScriptControl>()) {
       event_loop(), [this](int16_t module, std::u16string_view name, Args args) {
         // A tick never reports: a missing module or procedure runs nothing, and an error of
         // the procedure has already gone through the error event.
+        if (ended_by_error()) return;
         try {
           if (ScriptModule* m = control_->module(static_cast<size_t>(module))) m->run(name, args);
         } catch (...) {
         }
       });
   control_->on_error = [this](const ScriptErrorInfo& info) { on_error_event(info); };
-  set_forms_script_control([this] { return control_.get(); });
+  set_forms_script_control([this] { return ended_by_error() ? nullptr : control_.get(); });
   translator_.develop_address_default = std::u16string(kDefaultDevelopAddress);
   translator_.develop_address = translator_.develop_address_default;
 }

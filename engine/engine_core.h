@@ -66,6 +66,9 @@ class EngineCore final : public EngineLink {
   void end_engine_life();
   // Switches the end timer on: the run ends at the next pass through the event loop.
   void switch_end_timer_on();
+  // An error report has ended the run and its end is pending: timer ticks and window events
+  // that were already due run no more script code.
+  bool ended_by_error() const { return end_pending_ && errors_this_run_ > 0; }
   // Shows a script error (unless error display is off) and ends the run.
   void report_script_error(const ScriptErrorInfo& info);
   void set_default_develop_address();

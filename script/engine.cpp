@@ -567,27 +567,78 @@ void ScriptEngineImpl::share_code(std::vector<std::u16string> texts) {
   shared_ = std::move(next);
 }
 
-std::shared_ptr<Unit> ScriptEngineImpl::shared_unit(SharedCode& s, int lines_before, ModuleScope* m) {
-  if (s.unit && s.lines_before == lines_before && s.unit.use_count() == 1) {
+std::shared_ptr<Unit> ScriptEngineImpl::shared_unit(SharedCode& s, int lines_before, bool explicit_vars,
+                                                    ModuleScope* m) {
+  std::shared_ptr<Unit>& kept = s.unit[explicit_vars];
+  if (kept && s.lines_before[explicit_vars] == lines_before && kept.use_count() == 1) {
     // Nothing else holds it (no module, instance, GetRef or running code): it serves again.
-    rebind_unit(*s.unit, m);
-    return s.unit;
+    rebind_unit(*kept, m);
+    return kept;
   }
   CompileContext ctx;
   ctx.module = m;
-  // Blank lines before it give its lines the numbers they have in the text that holds it.
-  std::shared_ptr<Unit> u = compile(blank_lines(lines_before) + s.text, ctx);
-  ++shared_compilations_;
-  if (!u->top.body.empty()) {
-    // Statements of its own would run before the code ahead of it: it is compiled in place.
-    s.usable = false;
-    s.unit.reset();
+  ctx.option_explicit = explicit_vars;
+  std::shared_ptr<Unit> u;
+  try {
+    // Blank lines before it give its lines the numbers they have in the text that holds it.
+    u = compile(blank_lines(lines_before) + s.text, ctx);
+  } catch (const ScriptError&) {
+    s.usable = false;   // the text holding it reports the error where it is
     return nullptr;
   }
-  s.unit = u;
-  s.lines_before = lines_before;
+  ++shared_compilations_;
+  // Statements of its own would run before the code ahead of it, and variables of its own would
+  // be made before that code's: such code is compiled in place.
+  if (!u->top.body.empty() ||
+      std::any_of(u->decls.begin(), u->decls.end(), [](const ModuleDecl& d) { return d.kind == ModuleDecl::Var; })) {
+    s.usable = false;
+    return nullptr;
+  }
+  kept = u;
+  s.lines_before[explicit_vars] = lines_before;
   s.names = declared_names(*u);
   return u;
+}
+
+std::shared_ptr<Unit> ScriptEngineImpl::compile_around_shared(std::u16string_view code, ModuleScope* m,
+                                                              std::shared_ptr<Unit>& shared) {
+  for (SharedCode& s : shared_) {
+    if (!s.usable) continue;
+    size_t at = shared_code_at(code, s.text);
+    if (at == std::u16string_view::npos) continue;
+    std::u16string_view before = code.substr(0, at);
+    CompileContext ctx;
+    ctx.module = m;
+    try {
+      // The code ahead must be whole statements at module level that declare no procedure or
+      // class (which the shared code could replace) and leave Option Explicit off.
+      std::shared_ptr<Unit> ahead = compile(before, ctx);
+      if (ahead->option_explicit) return nullptr;
+      for (const ModuleDecl& d : ahead->decls)
+        if (d.kind == ModuleDecl::Procedure || d.kind == ModuleDecl::Class) return nullptr;
+    } catch (const ScriptError&) {
+      return nullptr;
+    }
+    const int lines_before = line_breaks(before);
+    std::shared_ptr<Unit> first = shared_unit(s, lines_before, false, m);
+    if (!first) continue;
+    // The rest keeps every line where it was: the shared lines become blank ones.
+    std::u16string rest(before);
+    rest += blank_lines(line_breaks(s.text));
+    rest += code.substr(at + s.text.size());
+    ctx.predeclared = &s.names;
+    std::shared_ptr<Unit> u;
+    try {
+      u = compile(rest, ctx);
+    } catch (const ScriptError&) {
+      return nullptr;   // compiled whole, the error is reported exactly where it is
+    }
+    // Option Explicit anywhere in a unit covers all of it, the shared code included.
+    shared = u->option_explicit ? shared_unit(s, lines_before, true, m) : std::move(first);
+    if (!shared) return nullptr;
+    return u;
+  }
+  return nullptr;
 }
 
 void ScriptEngineImpl::add_code(ModuleScope* m, std::u16string_view code) {
@@ -599,32 +650,10 @@ void ScriptEngineImpl::add_code(ModuleScope* m, std::u16string_view code) {
   try {
     CompileContext ctx;
     ctx.module = m;
-    for (SharedCode& s : shared_) {
-      if (!s.usable) continue;
-      size_t at = shared_code_at(code, s.text);
-      if (at == std::u16string_view::npos) continue;
-      std::u16string_view before = code.substr(0, at);
-      shared = shared_unit(s, line_breaks(before), m);
-      if (!shared) continue;
-      // The rest keeps every line where it was: the shared lines become blank ones.
-      std::u16string rest(before);
-      rest += blank_lines(line_breaks(s.text));
-      rest += code.substr(at + s.text.size());
-      ctx.predeclared = &s.names;
-      u = compile(rest, ctx);
-      ctx.predeclared = nullptr;
-      // A procedure ahead of the shared code that it defines again: compiled whole, the shared
-      // one replaces it; loaded apart, it would replace the shared one.
-      bool replaced_ahead = std::any_of(u->decls.begin(), u->decls.end(), [&](const ModuleDecl& d) {
-        return d.kind == ModuleDecl::Procedure && d.proc->line <= line_breaks(before) && s.names.count(d.key);
-      });
-      if (replaced_ahead) {
-        u.reset();
-        shared.reset();
-        break;
-      }
-      shared->id = id;
-      break;
+    if (!shared_.empty()) {
+      u = compile_around_shared(code, m, shared);
+      if (u) shared->id = id;
+      else shared.reset();
     }
     if (!u) u = compile(code, ctx);
     u->id = id;

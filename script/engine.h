@@ -144,13 +144,20 @@ class ScriptEngineImpl {
   void compile_procedure(vbs::Proc* p);
   struct SharedCode {
     std::u16string text;
-    int lines_before = 0;                  // where the compiled unit's lines start
-    std::shared_ptr<vbs::Unit> unit;
+    // Compiled without and with Option Explicit (the text holding it decides), each with the
+    // line its lines start after.
+    std::shared_ptr<vbs::Unit> unit[2];
+    int lines_before[2] = {0, 0};
     std::unordered_map<std::u16string, bool> names;   // what it declares
-    bool usable = true;                    // false: it has statements of its own to run
+    bool usable = true;   // false: it has statements or variables of its own, or does not compile
   };
-  // The compiled shared code for a text that holds it after `lines_before` lines, in module m.
-  std::shared_ptr<vbs::Unit> shared_unit(SharedCode& s, int lines_before, vbs::ModuleScope* m);
+  // The compiled shared code for a text that holds it after `lines_before` lines, in module m;
+  // null when it cannot serve apart from the text.
+  std::shared_ptr<vbs::Unit> shared_unit(SharedCode& s, int lines_before, bool explicit_vars, vbs::ModuleScope* m);
+  // `code` compiled as the text around the shared code it holds (`shared` gets the shared
+  // unit); null when it holds none or must be compiled whole to behave the same.
+  std::shared_ptr<vbs::Unit> compile_around_shared(std::u16string_view code, vbs::ModuleScope* m,
+                                                   std::shared_ptr<vbs::Unit>& shared);
   vbs::Binding* lookup_global_names(const std::u16string& key);
 
   ScriptControl* control_;

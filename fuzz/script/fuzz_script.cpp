@@ -3,13 +3,16 @@
 //
 // Each input runs twice, once on the syntax tree alone and once with procedures compiled to
 // instruction lists; where nothing depends on the clock, both runs must end the same way
-// (error number, line and text) and leave the same module variables.
+// (error number, line and text) and leave the same module variables. A third run shares the
+// middle lines of the input as code many texts hold (compiled apart and reused after a Reset):
+// it must end as the compiled run does.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "com/convert.h"
 #include "com/str.h"
@@ -41,9 +44,18 @@ std::u16string describe(const qz::Variant& value) {
   return r;
 }
 
-Outcome run(const std::u16string& source, bool compiled) {
+Outcome run(const std::u16string& source, bool compiled, const std::u16string& shared = {}) {
   Outcome out;
   qz::Ref<qz::ScriptControl> control(new qz::ScriptControl());
+  if (!shared.empty()) {
+    // The first run compiles the shared lines; the one below, after a Reset, reuses them.
+    control->share_code({shared});
+    try {
+      control->add_code(source);
+    } catch (const qz::ScriptError&) {
+    }
+    control->reset();
+  }
   control->set_timeout(50);
   control->set_allow_ui(false);
   control->impl().max_array_elements = size_t{1} << 16;
@@ -84,6 +96,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Outcome tree = run(source, false);
   Outcome compiled = run(source, true);
   if (depends_on_time(source, tree, compiled)) return 0;
+  // The middle third of the lines, each with its line break.
+  std::vector<size_t> starts{0};
+  for (size_t i = 0; i < source.size(); ++i)
+    if (source[i] == u'\n' || (source[i] == u'\r' && (i + 1 >= source.size() || source[i + 1] != u'\n')))
+      starts.push_back(i + 1);
+  if (starts.size() >= 4) {
+    size_t n = starts.size() - 1;   // lines ending with a break
+    std::u16string middle = source.substr(starts[n / 3], starts[2 * n / 3] - starts[n / 3]);
+    Outcome shared = run(source, true, middle);
+    if (!depends_on_time(source, compiled, shared) &&
+        (shared.failed != compiled.failed || shared.number != compiled.number || shared.line != compiled.line ||
+         shared.description != compiled.description || shared.globals != compiled.globals)) {
+      std::fprintf(stderr, "shared code ends otherwise than the whole text: error %d line %d / error %d line %d\n",
+                   compiled.number, compiled.line, shared.number, shared.line);
+      std::abort();
+    }
+  }
   if (tree.failed != compiled.failed || tree.number != compiled.number || tree.line != compiled.line ||
       tree.description != compiled.description || tree.globals != compiled.globals) {
     std::fprintf(stderr, "compiled code ends otherwise than the tree: error %d line %d / error %d line %d\n",

@@ -486,6 +486,7 @@ constexpr std::u16string_view kShared =
     u"Function Fails()\r\n"
     u"  Fails = 1 / 0\r\n"
     u"End Function\r\n"
+    u"Function Loose() : undeclared = 3 : Loose = undeclared : End Function\r\n"
     u"\r\n";
 
 struct SharedRun {
@@ -493,7 +494,8 @@ struct SharedRun {
   ScriptErrorInfo error;    // the first error event
 };
 
-SharedRun run_holding(bool share, const std::u16string& before, const std::u16string& after, bool call_fails) {
+SharedRun run_holding(bool share, const std::u16string& before, const std::u16string& after,
+                      const char16_t* call = nullptr) {
   Ref<ScriptControl> c(new ScriptControl());
   SharedRun out;
   c->on_error = [&](const ScriptErrorInfo& e) {
@@ -502,7 +504,7 @@ SharedRun run_holding(bool share, const std::u16string& before, const std::u16st
   if (share) c->share_code({std::u16string(kShared)});
   try {
     c->add_code(before + std::u16string(kShared) + after);
-    if (call_fails) c->run(u"Fails", {});
+    if (call) c->run(call, {});
     out.result = text(c->eval(u"Result"));
   } catch (const ScriptError&) {
   }
@@ -513,33 +515,40 @@ TEST_F(ScriptControlTest, SharedCodeBehavesAsTheWholeText) {
   struct Case {
     const char* what;
     std::u16string before, after;
-    bool call_fails;
+    const char16_t* call;
   } cases[] = {
-      {"uses what the shared code declares", u"Const head = 1\r\n\r\n", u"Dim Result : Result = Twice(sharedConst) + head\r\n", false},
-      {"defines a shared procedure again", u"", u"Function Twice(x) : Twice = x * 3 : End Function\r\nDim Result : Result = Twice(2)\r\n", false},
-      {"declares a shared constant again", u"Dim Result\r\n", u"Const sharedConst = 6\r\n", false},
-      {"declares a variable named as a shared procedure", u"", u"Dim Twice\r\n", false},
-      {"defines a shared procedure before it", u"Function Twice(x) : Twice = 0 : End Function\r\n", u"Dim Result : Result = Twice(4)\r\n", false},
-      {"has a syntax error after it", u"Dim Result\r\n", u"\r\nResult = (1 +\r\n", false},
-      {"fails inside a shared procedure", u"' one\r\n' two\r\n", u"Dim Result\r\n", true},
-      {"holds it after a continued line", u"Dim Result : Result = 1 + _\r\n", u"", false},
+      {"uses what the shared code declares", u"Const head = 1\r\n\r\n", u"Dim Result : Result = Twice(sharedConst) + head\r\n", nullptr},
+      {"defines a shared procedure again", u"", u"Function Twice(x) : Twice = x * 3 : End Function\r\nDim Result : Result = Twice(2)\r\n", nullptr},
+      {"declares a shared constant again", u"Dim Result\r\n", u"Const sharedConst = 6\r\n", nullptr},
+      {"declares a variable named as a shared procedure", u"", u"Dim Twice\r\n", nullptr},
+      {"defines a shared procedure before it", u"Function Twice(x) : Twice = 0 : End Function\r\n", u"Dim Result : Result = Twice(4)\r\n", nullptr},
+      {"has a syntax error after it", u"Dim Result\r\n", u"\r\nResult = (1 +\r\n", nullptr},
+      {"fails inside a shared procedure", u"' one\r\n' two\r\n", u"Dim Result\r\n", u"Fails"},
+      {"holds it after a continued line", u"Dim Result : Result = 1 + _\r\n", u"", nullptr},
+      {"turns Option Explicit on after it", u"", u"Option Explicit\r\nDim Result : Result = 1\r\n", u"Loose"},
+      {"turns Option Explicit on before it", u"Option Explicit\r\n", u"Dim Result : Result = 1\r\n", u"Loose"},
+      {"leaves Option Explicit off", u"", u"Dim Result : Result = Loose()\r\n", nullptr},
+      {"holds it inside a procedure", u"Sub Outer()\r\n", u"End Sub\r\nDim Result\r\n", nullptr},
+      {"holds it inside a block", u"If True Then\r\n", u"End If\r\nDim Result\r\n", nullptr},
   };
   for (const Case& k : cases) {
-    SharedRun whole = run_holding(false, k.before, k.after, k.call_fails);
-    SharedRun shared = run_holding(true, k.before, k.after, k.call_fails);
+    SharedRun whole = run_holding(false, k.before, k.after, k.call);
+    SharedRun shared = run_holding(true, k.before, k.after, k.call);
     EXPECT_EQ(shared.result, whole.result) << k.what;
     EXPECT_EQ(shared.error.number, whole.error.number) << k.what;
     EXPECT_EQ(shared.error.line, whole.error.line) << k.what;
     EXPECT_EQ(shared.error.text, whole.error.text) << k.what;
   }
   // The cases themselves: the second gives 6, a failing procedure reports its own line.
-  EXPECT_EQ(run_holding(true, u"", cases[1].after, false).result, u"6");
-  EXPECT_EQ(run_holding(true, cases[4].before, cases[4].after, false).result, u"8");
-  SharedRun redefined = run_holding(true, cases[2].before, cases[2].after, false);
+  EXPECT_EQ(run_holding(true, u"", cases[1].after).result, u"6");
+  EXPECT_EQ(run_holding(true, cases[4].before, cases[4].after).result, u"8");
+  EXPECT_EQ(run_holding(true, u"", cases[8].after, u"Loose").error.number, 500);
+  EXPECT_EQ(run_holding(true, u"", cases[10].after).result, u"3");
+  SharedRun redefined = run_holding(true, cases[2].before, cases[2].after);
   EXPECT_EQ(redefined.error.number, 1041);
-  EXPECT_EQ(redefined.error.line, 10);
-  EXPECT_EQ(run_holding(true, u"", cases[3].after, false).error.line, 9);
-  SharedRun failing = run_holding(true, cases[6].before, cases[6].after, true);
+  EXPECT_EQ(redefined.error.line, 11);
+  EXPECT_EQ(run_holding(true, u"", cases[3].after).error.line, 10);
+  SharedRun failing = run_holding(true, cases[6].before, cases[6].after, u"Fails");
   EXPECT_EQ(failing.error.number, 11);
   EXPECT_EQ(failing.error.line, 8);
   EXPECT_EQ(failing.error.text, u"  Fails = 1 / 0");
