@@ -15,7 +15,9 @@ output). Lines of the script that start with one of these comments set up the ru
   ' env: NAME=value            set for the run (repeatable)
   ' stdin: text                standard input (\\n for a line break)
   ' shebang                    make the script executable and run it by itself
-  ' signal-after: 300          send SIGTERM after that many milliseconds
+  ' signal-after: 300          send SIGTERM after that many milliseconds, counted from when
+                               quazel catches the signal (a slow start on a busy machine
+                               does not stop the script before it runs)
 
 Usage: run_case.py QUAZEL CASE.qz
 """
@@ -70,6 +72,20 @@ def parse(path):
     return spec
 
 
+def wait_for_term_handler(pid):
+    """Waits until the process catches SIGTERM (its SigCgt mask in /proc), at most TIMEOUT s."""
+    deadline = time.monotonic() + TIMEOUT
+    while time.monotonic() < deadline:
+        try:
+            with open(f"/proc/{pid}/status") as f:
+                for line in f:
+                    if line.startswith("SigCgt:") and int(line.split()[1], 16) & (1 << (signal.SIGTERM - 1)):
+                        return
+        except OSError:
+            return
+        time.sleep(0.002)
+
+
 def show(label, data):
     text = data.decode("utf-8", "replace")
     print(f"--- {label} ({len(data)} bytes) ---")
@@ -107,6 +123,7 @@ def main():
         proc = subprocess.Popen(cmd, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE, env=env, cwd=os.path.dirname(case))
         if spec["signal_after"] is not None:
+            wait_for_term_handler(proc.pid)
             time.sleep(spec["signal_after"] / 1000.0)
             proc.send_signal(signal.SIGTERM)
         try:
