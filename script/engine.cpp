@@ -3,6 +3,8 @@
 #include "script/proc_code.h"
 
 #include <pthread.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <new>
@@ -25,7 +27,18 @@ namespace {
 // The lowest native stack address script calls may reach on this thread (with a margin for
 // the frames below a check and for library code).
 const char* thread_stack_limit() {
-  thread_local const char* limit = [] {
+  thread_local const char* limit = []() -> const char* {
+    // The main thread's stack grows on demand up to the stack limit: reckoned from where this
+    // frame is (a little below its top, so a little stricter), without the process's memory map
+    // that the thread attributes read for it.
+    rlimit stack{};
+    if (::gettid() == ::getpid() && ::getrlimit(RLIMIT_STACK, &stack) == 0 && stack.rlim_cur != RLIM_INFINITY &&
+        stack.rlim_cur >= (size_t{1} << 20) && stack.rlim_cur <= (size_t{1} << 32)) {
+      const char* here = static_cast<const char*>(__builtin_frame_address(0));
+      size_t size = static_cast<size_t>(stack.rlim_cur);
+      size_t margin = std::max<size_t>(size / 4, size_t{256} << 10);
+      return here - size + margin;
+    }
     pthread_attr_t attr;
     void* addr = nullptr;
     size_t size = 0;
