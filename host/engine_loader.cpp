@@ -1,9 +1,10 @@
 #include "host/engine_loader.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
 
 #include "host/memory_library.h"
 #include "platform/output.h"
@@ -28,9 +29,16 @@ std::string registered_path() {
   } else {
     return {};
   }
-  std::ifstream in(base + "/quazel/progids/Tolvex.Quazel");
-  std::string line;
-  if (!std::getline(in, line)) return {};
+  // A plain read: a file stream would set up its locale machinery on every start, mostly for a
+  // file that is not there.
+  int fd = ::open((base + "/quazel/progids/Tolvex.Quazel").c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {};
+  char buf[4096];
+  ssize_t n = ::read(fd, buf, sizeof buf);
+  ::close(fd);
+  if (n <= 0) return {};
+  std::string line(buf, static_cast<size_t>(n));
+  line = line.substr(0, line.find('\n'));
   while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
   return line;
 }
