@@ -26,6 +26,7 @@ int64_t to_currency(const Variant& v);   // scaled by 10,000
 double to_date(const Variant& v);        // days since 1899-12-30, fraction is the time
 Str to_str(const Variant& v);            // CStr; Null raises 94, Empty is ""
 std::u16string to_u16(const Variant& v); // to_str as std::u16string
+Object* to_object(const Variant& v);     // 424 "Object required" unless an object (Nothing is null)
 
 // A whole number's decimal text, written into `buf`; the view lies inside it.
 std::u16string_view whole_number_text(int64_t n, char16_t (&buf)[24]);
@@ -50,7 +51,6 @@ class TextPiece {
   const void* bytes_ = nullptr;
   size_t nbytes_ = 0;
 };
-Object* to_object(const Variant& v);     // 424 "Object required" unless an object (Nothing is null)
 
 // Converts v to the given subtype with the rules above (CInt, CLng, CDate ...).
 Variant coerce(const Variant& v, VT to);

@@ -666,7 +666,6 @@ void ScriptEngineImpl::add_code(ModuleScope* m, std::u16string_view code) {
     if (!shared_.empty()) {
       u = compile_around_shared(code, m, shared);
       if (u) shared->id = id;
-      else shared.reset();
     }
     if (!u) u = compile(code, ctx);
     u->id = id;

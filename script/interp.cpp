@@ -821,7 +821,7 @@ Flow AssignStmt::exec_append(Frame& f) {
       size_t units = r.str_view().size();
       for (size_t i = 0; i < n; ++i) {
         Variant& t = i < 4 ? small[i] : more[i - 4];
-        if (!t.is_string() && !small_int(t.type())) t = Variant(text_operand(t));
+        if (!t.is_string() && !small_int(t.type())) t = Variant(TextPiece(t).str());
         units += t.is_string() ? t.str_view().size() : 24;   // a whole number: at most its digits
       }
       if (units > (size_t{1} << 30)) runtime_error(kErrOutOfStringSpace);

@@ -110,9 +110,6 @@ inline bool plain_text_operand(const Variant& v) {
     default: return true;
   }
 }
-inline Str text_operand(const Variant& v) {
-  return v.is_string() ? v.as_str() : (v.is_null() || v.is_empty()) ? Str() : to_str(v);
-}
 
 // -1, 0 or 1; 2 when Null takes part. A literal operand (literal_side 1: x, 2: y) decides how a
 // string on the other side compares.

@@ -79,14 +79,8 @@ Dictionary::KeyId Dictionary::key_id(const Variant& key) const {
       Str s = v.as_str();
       if (compare_mode_ != 0 && !folds_to_itself(s.view())) {
         std::u16string folded = lower(s.view());
-        if (s.byte_size() % 2) {
-          // A byte string's odd last byte stays as it is.
-          std::string bytes(reinterpret_cast<const char*>(folded.data()), folded.size() * 2);
-          bytes.push_back(static_cast<char>(s.bytes()[s.byte_size() - 1]));
-          id.text = Str::from_bytes(bytes.data(), bytes.size());
-        } else {
-          id.text = Str(folded);
-        }
+        // A byte string's odd last byte stays as it is.
+        id.text = Str::concat(folded.data(), folded.size() * 2, s.bytes() + folded.size() * 2, s.byte_size() % 2);
       } else {
         id.text = std::move(s);
       }

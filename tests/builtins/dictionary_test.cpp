@@ -125,6 +125,16 @@ TEST_F(DictionaryTest, KeysOfEveryKind) {
   EXPECT_EQ(error_of([&] { call(u"Add", {call_builtin(u"Array", {}), i16(1)}); }), 13);
 }
 
+TEST_F(DictionaryTest, TextCompareFoldsAByteStringAndKeepsItsOddByte) {
+  invoke(u"CompareMode", kLet, {i32(1)});
+  uint8_t upper[] = {0x41, 0x00, 0x01}, lower[] = {0x61, 0x00, 0x01}, other[] = {0x61, 0x00, 0x02};
+  call(u"Add", {Variant(Str::from_bytes(upper, 3)), u"odd"});
+  EXPECT_EQ(describe(call(u"Exists", {Variant(Str::from_bytes(lower, 3))})), "Boolean:True");
+  EXPECT_EQ(describe(call(u"Exists", {Variant(Str::from_bytes(other, 3))})), "Boolean:False");
+  EXPECT_EQ(describe(call(u"Exists", {u"a"})), "Boolean:False");
+  EXPECT_EQ(error_of([&] { call(u"Add", {Variant(Str::from_bytes(lower, 3)), u"again"}); }), 457);
+}
+
 TEST_F(DictionaryTest, ForEachVisitsKeysInOrder) {
   call(u"Add", {u"x", i16(1)});
   call(u"Add", {u"y", i16(2)});
