@@ -15,14 +15,17 @@ output). Lines of the script that start with one of these comments set up the ru
   ' env: NAME=value            set for the run (repeatable)
   ' stdin: text                standard input (\\n for a line break)
   ' shebang                    make the script executable and run it by itself
-  ' signal-after: 300          send SIGTERM after that many milliseconds, counted from when
-                               quazel catches the signal (a slow start on a busy machine
-                               does not stop the script before it runs)
+  ' signal-after: 300          send SIGTERM after that many milliseconds, counted from the
+                               script's first output on either stream (a slow start on a
+                               busy machine does not stop the script before it runs; a
+                               script that never waits writes to the error stream, which
+                               also sends out what it printed)
 
 Usage: run_case.py QUAZEL CASE.qz
 """
 import json
 import os
+import select
 import shutil
 import signal
 import stat
@@ -72,18 +75,19 @@ def parse(path):
     return spec
 
 
-def wait_for_term_handler(pid):
-    """Waits until the process catches SIGTERM (its SigCgt mask in /proc), at most TIMEOUT s."""
+def read_first_output(proc):
+    """Waits until the process writes to either stream (at most TIMEOUT s) and returns what
+    came so far, as (stdout bytes, stderr bytes)."""
+    got = {proc.stdout.fileno(): b"", proc.stderr.fileno(): b""}
     deadline = time.monotonic() + TIMEOUT
-    while time.monotonic() < deadline:
-        try:
-            with open(f"/proc/{pid}/status") as f:
-                for line in f:
-                    if line.startswith("SigCgt:") and int(line.split()[1], 16) & (1 << (signal.SIGTERM - 1)):
-                        return
-        except OSError:
-            return
-        time.sleep(0.002)
+    while not any(got.values()) and time.monotonic() < deadline:
+        ready, _, _ = select.select(list(got), [], [], 0.05)
+        for fd in ready:
+            chunk = os.read(fd, 65536)
+            got[fd] += chunk
+        if not ready and proc.poll() is not None:
+            break
+    return got[proc.stdout.fileno()], got[proc.stderr.fileno()]
 
 
 def show(label, data):
@@ -122,15 +126,22 @@ def main():
 
         proc = subprocess.Popen(cmd, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE, env=env, cwd=os.path.dirname(case))
+        early_out, early_err = b"", b""
         if spec["signal_after"] is not None:
-            wait_for_term_handler(proc.pid)
+            proc.stdin.write(spec["stdin"])
+            proc.stdin.close()
+            proc.stdin = None  # communicate() below has no input left to send
+            early_out, early_err = read_first_output(proc)
             time.sleep(spec["signal_after"] / 1000.0)
-            proc.send_signal(signal.SIGTERM)
+            if proc.poll() is None:
+                proc.send_signal(signal.SIGTERM)
         try:
-            out, err = proc.communicate(spec["stdin"], timeout=TIMEOUT)
+            out, err = proc.communicate(spec["stdin"] if proc.stdin else None, timeout=TIMEOUT)
+            out, err = early_out + out, early_err + err
         except subprocess.TimeoutExpired:
             proc.kill()
             out, err = proc.communicate()
+            out, err = early_out + out, early_err + err
             print(f"FAIL {os.path.basename(case)}: still running after {TIMEOUT} s")
             show("stdout", out)
             show("stderr", err)
