@@ -1,5 +1,5 @@
 # What `make install` puts under PREFIX (and DESTDIR), and the Debian package of the same files:
-#   bin/quazel                        the host program (run path $ORIGIN/../lib)
+#   bin/quazel                        the host program (finds the engine in ../lib)
 #   lib/libquazel.so.X.Y.Z            the engine library, with the libquazel.so.X and
 #                                     libquazel.so links; the host opens libquazel.so
 #   lib/libquazel_gui.so              the window system, which the engine loads from its own folder

@@ -27,8 +27,6 @@ const Variant& scalar(const Variant& v, Variant& holder) {
   return holder;
 }
 
-std::u16string ascii_u16(const std::string& s) { return std::u16string(s.begin(), s.end()); }
-
 bool is_blank(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
 
 std::u16string_view trim_blanks(std::u16string_view s) {

@@ -268,8 +268,7 @@ static char16_t upper_case(char16_t c) {
 
 std::u16string lower(std::u16string_view s) {
   std::u16string r(s);
-  // Names are mostly ASCII: those letters fold here, without a call per character.
-  for (auto& c : r) c = c < 0x80 ? (c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c) : fold_case(c);
+  for (auto& c : r) c = fold_name_char(c);
   return r;
 }
 

@@ -78,6 +78,10 @@ std::u16string utf8_to_u16(std::string_view utf8);
 std::string u16_to_utf8(std::u16string_view text);
 // ASCII-only case folding used for names (keywords, members, ProgIDs) and text compare.
 char16_t fold_case(char16_t c);               // full BMP simple lower-casing (Latin, Cyrillic, Greek...)
+// fold_case with ASCII, which names mostly are, folded here without a call.
+inline char16_t fold_name_char(char16_t c) {
+  return c < 0x80 ? (c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c) : fold_case(c);
+}
 std::u16string lower(std::u16string_view s);
 std::u16string upper(std::u16string_view s);
 bool iequals(std::u16string_view a, std::u16string_view b);

@@ -63,9 +63,10 @@ std::optional<EngineLibrary> adopt(void* lib, const std::string& path, EventLoop
 std::vector<EngineCandidate> engine_library_candidates() {
   std::vector<EngineCandidate> out;
   if (const char* env = std::getenv("QUAZEL_ENGINE"); env && *env) out.push_back({EngineSource::Variable, env});
-  if (std::string folder = executable_folder(); !folder.empty())
-    out.push_back({EngineSource::Beside, folder + kLibraryName});
+  std::string folder = executable_folder();
+  if (!folder.empty()) out.push_back({EngineSource::Beside, folder + kLibraryName});
   if (std::string reg = registered_path(); !reg.empty()) out.push_back({EngineSource::Registered, reg});
+  if (!folder.empty()) out.push_back({EngineSource::Prefix, folder + "../lib/" + kLibraryName});
   out.push_back({EngineSource::Installed, kLibraryName});
   return out;
 }

@@ -3,9 +3,10 @@
 //   $QUAZEL_ENGINE                                   a path to libquazel.so
 //   the folder of the running program                libquazel.so beside quazel
 //   ${XDG_CONFIG_HOME:-~/.config}/quazel/progids/Tolvex.Quazel   its first line: the path
-//   the library search for "libquazel.so"           an installed engine: the program's own
-//                                                    run path ($ORIGIN/../lib), then the
-//                                                    system's library folders
+//   ../lib/libquazel.so from the program's folder    an install under any PREFIX
+//   the library search for "libquazel.so"           the system's library folders
+// (The program carries no run path: its own libraries are the system's, and a run path would
+// send the loader through a dozen missing folders for each of them on every start.)
 // A standalone program may also carry an engine of its own; engine_choice.h decides.
 #pragma once
 #include <optional>
@@ -19,7 +20,7 @@
 
 namespace qz {
 
-enum class EngineSource { Variable, Beside, Registered, Installed };
+enum class EngineSource { Variable, Beside, Registered, Prefix, Installed };
 
 struct EngineCandidate {
   EngineSource source;

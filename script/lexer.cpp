@@ -54,10 +54,11 @@ bool is_digit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 class Lexer {
  public:
-  explicit Lexer(std::u16string_view s) : s_(s) {}
+  explicit Lexer(std::u16string_view s) : s_(s), store_(new char16_t[s.size() + 1]) {}
 
-  std::vector<Token> run() {
-    std::vector<Token> out;
+  LexedText run() {
+    LexedText lexed;
+    std::vector<Token>& out = lexed.tokens;
     // Code has about one token per four characters: reserving a third of its length takes
     // the vector to its size in one allocation instead of copying every token several times.
     out.reserve(s_.size() / 3 + 16);
@@ -110,8 +111,8 @@ class Lexer {
       if (is_ident_start(c)) {
         size_t b = i_;
         while (i_ < s_.size() && is_ident_char(s_[i_])) ++i_;
-        t.text = std::u16string(s_.substr(b, i_ - b));
-        t.key = lower(t.text);
+        t.text = s_.substr(b, i_ - b);
+        t.key = folded(t.text);
         if (t.key == u"rem" && (out.empty() || out.back().kind != Tok::Dot || t.space_before)) {
           skip_comment();
           continue;
@@ -156,10 +157,23 @@ class Lexer {
       }
       out.push_back(std::move(t));
     }
-    return out;
+    lexed.store = std::move(store_);
+    return lexed;
   }
 
  private:
+  // The name folded to lower case: the name itself when it has no capital, else a copy in
+  // the store (each folded name stands for its own stretch of the source, so the store never
+  // outgrows it).
+  std::u16string_view folded(std::u16string_view name) {
+    size_t k = 0;
+    while (k < name.size() && name[k] < 0x80 && !(name[k] >= u'A' && name[k] <= u'Z')) ++k;
+    if (k == name.size()) return name;
+    char16_t* to = store_.get() + used_;
+    for (size_t j = 0; j < name.size(); ++j) to[j] = fold_name_char(name[j]);
+    used_ += name.size();
+    return {to, name.size()};
+  }
   static void push_eol(std::vector<Token>& out, Token t) {
     // Runs of separators collapse into one (which remembers whether it began with ':').
     if (!out.empty() && out.back().kind == Tok::Eol) {
@@ -206,19 +220,29 @@ class Lexer {
     while (i_ < s_.size() && s_[i_] != u'\r' && s_[i_] != u'\n') ++i_;
   }
   void lex_string(Token& t) {
-    ++i_;
-    std::u16string v;
+    size_t b = ++i_;
+    bool doubled = false;
     while (true) {
       if (i_ >= s_.size() || s_[i_] == u'\r' || s_[i_] == u'\n') compile_error(kCeUnterminatedString, t.line, t.col);
       char16_t c = s_[i_++];
       if (c == u'"') {
-        if (i_ < s_.size() && s_[i_] == u'"') { v.push_back(u'"'); ++i_; continue; }
+        if (i_ < s_.size() && s_[i_] == u'"') { doubled = true; ++i_; continue; }
         break;
       }
-      v.push_back(c);
     }
     t.kind = Tok::String;
-    t.text = std::move(v);
+    t.text = s_.substr(b, i_ - 1 - b);
+    if (doubled) {
+      // Each doubled quote stands for one: the value, shorter than its source, goes to the store.
+      char16_t* to = store_.get() + used_;
+      size_t n = 0;
+      for (size_t k = 0; k < t.text.size(); ++k) {
+        to[n++] = t.text[k];
+        if (t.text[k] == u'"') ++k;
+      }
+      used_ += n;
+      t.text = {to, n};
+    }
   }
   void lex_date(Token& t) {
     size_t b = ++i_;
@@ -235,8 +259,8 @@ class Lexer {
     size_t b = ++i_;
     while (i_ < s_.size() && s_[i_] != u']' && s_[i_] != u'\r' && s_[i_] != u'\n') ++i_;
     if (i_ >= s_.size() || s_[i_] != u']') compile_error(kCeExpectedIdent, t.line, t.col);
-    t.text = std::u16string(s_.substr(b, i_ - b));
-    t.key = lower(t.text);
+    t.text = s_.substr(b, i_ - b);
+    t.key = folded(t.text);
     ++i_;
     t.kind = Tok::Ident;
   }
@@ -313,6 +337,8 @@ class Lexer {
   }
 
   std::u16string_view s_;
+  std::unique_ptr<char16_t[]> store_;  // as long as the source: see folded()
+  size_t used_ = 0;
   size_t i_ = 0;
   int line_ = 1;
   size_t line_start_ = 0;
@@ -320,7 +346,7 @@ class Lexer {
 
 }  // namespace
 
-std::vector<Token> lex(std::u16string_view src) { return Lexer(src).run(); }
+LexedText lex(std::u16string_view src) { return Lexer(src).run(); }
 
 std::u16string_view token_name(Tok t) {
   switch (t) {

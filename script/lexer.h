@@ -2,6 +2,7 @@
 // lone LF end a line; ':' separates statements; '_' at a line's end continues it.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,14 +29,23 @@ struct Token {
   bool colon = false;         // Eol: the separators began with ':'
   int line = 1;               // 1-based
   int col = 1;                // 1-based, in code units
-  std::u16string text;        // identifier as written; string literal value
-  std::u16string key;         // identifier or reserved word folded to lower case
+  std::u16string_view text;   // identifier as written; string literal value
+  std::u16string_view key;    // identifier or reserved word folded to lower case
   Variant value;              // Number and Date literals
+};
+
+// The tokens of a text. Their texts and keys are views into the text itself or, for names
+// folded to lower case and strings with doubled quotes, into `store`: no string is made per
+// token. The store never grows past the text's length, so its views stay put; both the store
+// and the text must outlive the tokens.
+struct LexedText {
+  std::vector<Token> tokens;
+  std::unique_ptr<char16_t[]> store;
 };
 
 // Lexes the whole text. Raises a compilation ScriptError (1032 invalid character, 1033
 // unterminated string, 1031 invalid number) with its position.
-std::vector<Token> lex(std::u16string_view src);
+LexedText lex(std::u16string_view src);
 
 // The name of a token kind for messages ("end of statement", "'Then'").
 std::u16string_view token_name(Tok t);

@@ -25,7 +25,7 @@ class Parser {
     unit_->top.module = ctx.module;
     unit_->top.nslots = 0;
     compute_lines();
-    toks_ = lex(unit_->source);
+    lexed_ = lex(unit_->source);
     if (ctx.predeclared)
       for (const auto& [key, procedure] : *ctx.predeclared) declared_.insert(key);
   }
@@ -85,7 +85,7 @@ class Parser {
   void advance_eol() { if (at(Tok::Eol)) advance(); }
   std::u16string ident(std::u16string* key = nullptr) {
     if (!at(Tok::Ident)) error(kCeExpectedIdent);
-    std::u16string s = cur().text;
+    std::u16string s(cur().text);
     if (key) *key = cur().key;
     advance();
     return s;
@@ -1317,7 +1317,8 @@ class Parser {
 
   CompileContext ctx_;
   std::shared_ptr<Unit> unit_;
-  std::vector<Token> toks_;
+  LexedText lexed_;
+  const std::vector<Token>& toks_ = lexed_.tokens;
   size_t pos_ = 0;
   Proc* proc_ = nullptr;
   std::vector<int> with_slots_;

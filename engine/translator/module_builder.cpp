@@ -17,12 +17,19 @@ struct Section {
 };
 
 // Tags pair up in order of appearance: first with second, third with fourth; a last tag
-// without partner contributes nothing. `opening` is the literal start every tag has.
-std::vector<Section> sections(std::u16string_view text, std::u16string_view opening, std::u16string_view pattern) {
+// without partner contributes nothing. `opening` is "\n<#" and the tag's word in lower case.
+std::vector<Section> sections(std::u16string_view text, std::u16string_view opening, std::u16string_view pattern,
+                              bool named) {
   if (!may_hold(text, opening)) return {};
-  Regex rx;
-  configure(rx, pattern, true);
-  std::vector<RegexMatch> tags = rx.execute(text);
+  std::optional<std::vector<RegexMatch>> scanned = find_tags(text, opening.substr(3), named);
+  std::vector<RegexMatch> tags;
+  if (scanned) {
+    tags = std::move(*scanned);
+  } else {
+    Regex rx;
+    configure(rx, pattern, true);
+    tags = rx.execute(text);
+  }
   std::vector<Section> out;
   for (size_t i = 0; i + 1 < tags.size(); i += 2) {
     size_t from = tags[i].index + tags[i].length;
@@ -53,9 +60,9 @@ int build_module(std::u16string_view text, std::u16string_view module_name, Modu
   TranslatorState& st = ctx.state;
 
   std::u16string body;
-  for (const Section& s : sections(text, u"\n<#module", u"\\n<#Module[=a-z0-9_]*>")) body += s.body + u"\r\n";
+  for (const Section& s : sections(text, u"\n<#module", u"\\n<#Module[=a-z0-9_]*>", false)) body += s.body + u"\r\n";
 
-  std::vector<Section> class_sections = sections(text, u"\n<#class", u"\\n<#Class=*([a-z0-9_]*)>");
+  std::vector<Section> class_sections = sections(text, u"\n<#class", u"\\n<#Class=*([a-z0-9_]*)>", true);
   std::u16string classes;  // the last class first
   std::vector<std::u16string> class_names;
   for (auto it = class_sections.rbegin(); it != class_sections.rend(); ++it)
@@ -74,7 +81,7 @@ int build_module(std::u16string_view text, std::u16string_view module_name, Modu
   head += resource_class_text(number);
 
   std::vector<std::u16string> form_declarations;  // in source order; the module lists the last first
-  for (Section& s : sections(text, u"\n<#form", u"\\n<#Form=*([a-z0-9_]*)>")) {
+  for (Section& s : sections(text, u"\n<#form", u"\\n<#Form=*([a-z0-9_]*)>", true)) {
     const int form = ++st.module_counter;
     const std::u16string& form_name = s.tag_word;
     std::u16string code = u"Private Const qz_IDM = " + num(form) + u"\r\n" + s.body;

@@ -1,5 +1,6 @@
 #include "engine/translator/pipeline.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "com/str.h"
@@ -146,7 +147,10 @@ void translate_unit(std::string_view bytes, std::u16string_view module_name, Mod
   guarded(ctx, [&] { rewrite_methods(text); });
   // Only the text's start (MultiLine is off), and neither character has another case.
   guarded(ctx, [&] {
-    if (text.starts_with(u"#!")) replace_every(text, u"^#![^\\r]+", u"");
+    // What "^#![^\r]+" removes: the #! line up to its CR, when anything follows the "#!".
+    if (!text.starts_with(u"#!")) return;
+    size_t end = std::min(text.find(u'\r', 2), text.size());
+    if (end > 2) text.erase(0, end);
   });
   guarded(ctx, [&] {
     // Line marks between the line ends do not stand in the way: what is removed would have
@@ -156,8 +160,10 @@ void translate_unit(std::string_view bytes, std::u16string_view module_name, Mod
     // A run of line feeds keeps one: removing it whole would glue a section tag to the line
     // before it (an empty line, a directive line, then a tag), and the tag would be lost.
     if (doubled_line_end(text, u'\n')) replace_every(text, u"\\n(?:" + marks + u"\\n){1,99}", u"\n");
-    if (!text.empty() && (text[0] == u'\r' || text[0] == u'\n' || is_mark_char(text[0])))
-      replace_every(text, u"^(?:[\\r\\n]|" + marks.substr(0, marks.size() - 1) + u")+", u"");
+    // Line ends and line marks at the very start go.
+    size_t lead = 0;
+    while (lead < text.size() && (text[lead] == u'\r' || text[lead] == u'\n' || is_mark_char(text[lead]))) ++lead;
+    text.erase(0, lead);
   });
   text.insert(0, kCrLf);
   guarded(ctx, [&] { translate_types(text); });

@@ -11,6 +11,40 @@ void configure(Regex& rx, std::u16string_view pattern, bool global) {
   rx.set_pattern(pattern);
 }
 
+std::optional<std::vector<RegexMatch>> find_tags(std::u16string_view text, std::u16string_view word, bool named) {
+  auto lower_ascii = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
+  auto name_char = [&](char16_t c) {
+    c = lower_ascii(c);
+    return (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_';
+  };
+  std::vector<RegexMatch> out;
+  const size_t n = text.size();
+  for (size_t p = text.find(u"\n<#"); p != std::u16string_view::npos; p = text.find(u"\n<#", p + 1)) {
+    size_t j = p + 3;
+    bool same = true;
+    for (char16_t w : word) {
+      if (j < n && text[j] >= 0x80) return std::nullopt;
+      if (j >= n || lower_ascii(text[j]) != w) { same = false; break; }
+      ++j;
+    }
+    if (!same) continue;
+    if (named)
+      while (j < n && text[j] == u'=') ++j;
+    const size_t name_from = j;
+    while (j < n && (name_char(text[j]) || (!named && text[j] == u'='))) ++j;
+    if (j < n && text[j] >= 0x80) return std::nullopt;
+    if (j >= n || text[j] != u'>') continue;
+    RegexMatch m;
+    m.index = p;
+    m.length = j + 1 - p;
+    m.value = std::u16string(text.substr(p, m.length));
+    if (named) m.groups.push_back({true, name_from, std::u16string(text.substr(name_from, j - name_from))});
+    out.push_back(std::move(m));
+    p = j;
+  }
+  return out;
+}
+
 std::u16string remove_matches(std::u16string_view text, const std::vector<RegexMatch>& matches) {
   std::u16string out;
   out.reserve(text.size());

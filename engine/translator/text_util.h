@@ -1,5 +1,6 @@
 // Small text helpers shared by the translator passes.
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,13 @@ void configure(Regex& rx, std::u16string_view pattern, bool global);
 
 // `text` without the text of `matches` (found in `text`, in order, not overlapping).
 std::u16string remove_matches(std::u16string_view text, const std::vector<RegexMatch>& matches);
+
+// The section tags "\n<#" WORD ... ">" that the caseless pattern "\n<#WORD[=a-z0-9_]*>" finds
+// (with `named`: "\n<#WORD=*([a-z0-9_]*)>", the name captured), found without the regular
+// expression engine, which a plain script then never loads. `word` is lower-case ASCII.
+// Nullopt where a character the pattern would look at is not ASCII: the caseless pattern
+// folds some of those to ASCII letters (the Kelvin sign is a k), and the pattern decides.
+std::optional<std::vector<RegexMatch>> find_tags(std::u16string_view text, std::u16string_view word, bool named);
 
 // Decimal text of a number.
 std::u16string num(long long n);

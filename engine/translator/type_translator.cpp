@@ -154,7 +154,7 @@ class StatementStarts {
 };
 
 void translate_typed_dims(std::u16string& text) {
-  if (!may_hold(text, u"dim ")) return;
+  if (!may_hold(text, u"dim ") || !may_hold(text, u" as ")) return;
   Regex dim;
   configure(dim, kTypedDim, true);
   std::vector<RegexMatch> matches = dim.execute(text);

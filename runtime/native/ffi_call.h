@@ -1,5 +1,6 @@
 // Calls a native function with 64-bit argument words through libffi. One call interface per
 // argument count, made once and kept: every argument and the result are 64-bit integers.
+// libffi itself is opened on the first call; when it cannot be, the call raises error 53.
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -102,16 +102,19 @@ TEST(HostEngineLoader, LooksInTheVariableBesideTheProgramTheRegisteredPathThenTh
   test_support::EnvGuard::set("XDG_CONFIG_HOME", xdg.c_str());
   test_support::EnvGuard::set("QUAZEL_ENGINE", "/elsewhere/libquazel.so");
   std::vector<EngineCandidate> c = engine_library_candidates();
-  ASSERT_EQ(c.size(), 4u);
+  ASSERT_EQ(c.size(), 5u);
   EXPECT_EQ(c[0].source, EngineSource::Variable);
   EXPECT_EQ(c[0].path, "/elsewhere/libquazel.so");
   EXPECT_EQ(c[1].source, EngineSource::Beside);
   EXPECT_EQ(c[1].path, executable_folder() + "libquazel.so");
   EXPECT_EQ(c[2].source, EngineSource::Registered);
   EXPECT_EQ(c[2].path, "/opt/quazel/libquazel.so");
+  // An install under any prefix: the library folder beside the program's.
+  EXPECT_EQ(c[3].source, EngineSource::Prefix);
+  EXPECT_EQ(c[3].path, executable_folder() + "../lib/libquazel.so");
   // A bare name: the library search, as for any installed library.
-  EXPECT_EQ(c[3].source, EngineSource::Installed);
-  EXPECT_EQ(c[3].path, "libquazel.so");
+  EXPECT_EQ(c[4].source, EngineSource::Installed);
+  EXPECT_EQ(c[4].path, "libquazel.so");
 
   // None of them holds an engine (unless one is installed on this machine): the check says
   // why instead of failing silently.

@@ -1,6 +1,9 @@
 // Single passes of the translator, case tables of input and expected output.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <vector>
+
 #include "com/str.h"
 #include "engine/translator/declare_method.h"
 #include "engine/translator/match_operator.h"
@@ -52,6 +55,66 @@ TEST(MayHold, NeverMissesWhatACaselessPatternFinds) {
   };
   for (const HoldCase& c : cases)
     EXPECT_EQ(tr::may_hold(c.text, c.literal), c.expected) << show(std::u16string(c.text));
+}
+
+// Section tags are found by hand where every character the pattern looks at is ASCII; there
+// the result must be the pattern's own, match for match, and elsewhere the pattern decides.
+TEST(SectionTags, FoundAsThePatternFindsThem) {
+  struct Kind {
+    std::u16string_view word, pattern;
+    bool named;
+  };
+  const Kind kinds[] = {{u"module", u"\\n<#Module[=a-z0-9_]*>", false},
+                        {u"class", u"\\n<#Class=*([a-z0-9_]*)>", true},
+                        {u"form", u"\\n<#Form=*([a-z0-9_]*)>", true}};
+  auto by_pattern = [](const Kind& k, std::u16string_view text) {
+    Regex rx;
+    tr::configure(rx, k.pattern, true);
+    return rx.execute(text);
+  };
+  auto same = [&](const Kind& k, std::u16string_view text) {
+    std::optional<std::vector<RegexMatch>> found = tr::find_tags(text, k.word, k.named);
+    if (!found) return;  // the pattern decides there
+    std::vector<RegexMatch> expected = by_pattern(k, text);
+    ASSERT_EQ(found->size(), expected.size()) << show(std::u16string(text));
+    for (size_t i = 0; i < expected.size(); ++i) {
+      EXPECT_EQ((*found)[i].index, expected[i].index) << show(std::u16string(text));
+      EXPECT_EQ((*found)[i].length, expected[i].length) << show(std::u16string(text));
+      ASSERT_EQ((*found)[i].groups.size(), expected[i].groups.size()) << show(std::u16string(text));
+      if (!expected[i].groups.empty()) EXPECT_EQ((*found)[i].groups[0].value, expected[i].groups[0].value);
+    }
+  };
+  const std::u16string_view texts[] = {
+      u"\r\n<#Module=Main>\r\nSub Load(cmd)\r\nEnd Sub\r\n<#Module>\r\n",
+      u"\n<#MODULE=a_1>x\n<#module>\n<#Module=>\n<#Module==b=>",
+      u"\n<#Class=Point>\n<#Class>\n<#CLASS==x>\n<#class=x=y>\n<#Class_>",
+      u"\n<#Form=Main>body\n<#Form>\n<#Formx>\n<#Form=a b>\n<#For>",
+      u"\n\n<#Module=A>\n<#Module=B\n<#Module=C>",  // a line break inside a tag
+      u"\n<#Module",                                    // cut short at the end
+      u"<#Module=A>\n<#Module>",                        // no line feed before the first
+  };
+  for (const Kind& k : kinds)
+    for (std::u16string_view t : texts) same(k, t);
+
+  // Beyond ASCII the pattern decides: the long s and the Kelvin sign are letters to it.
+  EXPECT_FALSE(tr::find_tags(u"\n<#Cla\u017F\u017F=a>", u"class", true));
+  EXPECT_FALSE(tr::find_tags(u"\n<#Module=\u212Aey>", u"module", false));
+  EXPECT_FALSE(tr::find_tags(u"\n<#Form=\u0444>", u"form", true));
+  // A name of the other sections' kind is no match, and a non-ASCII character elsewhere in
+  // the text changes nothing.
+  ASSERT_TRUE(tr::find_tags(u"\u0444\n<#Module=M>\u0444\n<#Module>", u"module", false));
+  EXPECT_EQ(tr::find_tags(u"\u0444\n<#Module=M>\u0444\n<#Module>", u"module", false)->size(), 2u);
+
+  // Random texts over the pieces tags are made of.
+  const std::u16string_view pieces[] = {u"\n<#", u"Module", u"module", u"Class", u"FORM", u"=", u"==", u"a", u"Z9",
+                                        u"_", u">", u" ", u"\r\n", u"\n", u"<", u"#", u"x"};
+  uint32_t seed = 12345;
+  auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  for (int round = 0; round < 3000; ++round) {
+    std::u16string text;
+    for (int n = static_cast<int>(next() % 24); n > 0; --n) text += pieces[next() % std::size(pieces)];
+    for (const Kind& k : kinds) same(k, text);
+  }
 }
 
 TEST(MethodCalls, RewriteTable) {

@@ -24,11 +24,6 @@ namespace {
 
 constexpr int kMaxSide = 16384;
 
-QWidget* window_widget(WindowHandle h) {
-  QtControl* c = find_window(h);
-  return c && !c->destroyed() ? c->widget() : nullptr;
-}
-
 class QtGraphicsServices final : public GraphicsServices {
  public:
   DeviceContext window_dc(WindowHandle window) override { return device_context_of_window(window); }
