@@ -44,23 +44,30 @@ std::u16string describe(const qz::Variant& value) {
   return r;
 }
 
+// A short Timeout and small limits, for every run of an input: arbitrary code must not run
+// long or take much memory.
+void limit(qz::ScriptControl& control, bool compiled) {
+  control.set_timeout(50);
+  control.set_allow_ui(false);
+  control.impl().max_array_elements = size_t{1} << 16;
+  control.impl().max_depth = 200;
+  control.impl().compile_code = compiled;
+}
+
 Outcome run(const std::u16string& source, bool compiled, const std::u16string& shared = {}) {
   Outcome out;
   qz::Ref<qz::ScriptControl> control(new qz::ScriptControl());
   if (!shared.empty()) {
     // The first run compiles the shared lines; the one below, after a Reset, reuses them.
     control->share_code({shared});
+    limit(*control, compiled);
     try {
       control->add_code(source);
     } catch (const qz::ScriptError&) {
     }
     control->reset();
   }
-  control->set_timeout(50);
-  control->set_allow_ui(false);
-  control->impl().max_array_elements = size_t{1} << 16;
-  control->impl().max_depth = 200;
-  control->impl().compile_code = compiled;
+  limit(*control, compiled);
   try {
     control->add_code(source);
     if (control->module(1)->has_procedure(u"Main")) control->run(u"Main", {});
