@@ -600,9 +600,10 @@ std::shared_ptr<Unit> ScriptEngineImpl::shared_unit(SharedCode& s, int lines_bef
     return nullptr;
   }
   ++shared_compilations_;
-  // Statements of its own would run before the code ahead of it, and variables of its own would
-  // be made before that code's: such code is compiled in place.
-  if (!u->top.body.empty() ||
+  // Statements of its own would run before the code ahead of it, variables of its own would
+  // be made before that code's, and an Option Explicit of its own would cover the whole text
+  // holding it: such code is compiled in place.
+  if (!u->top.body.empty() || (u->option_explicit && !explicit_vars) ||
       std::any_of(u->decls.begin(), u->decls.end(), [](const ModuleDecl& d) { return d.kind == ModuleDecl::Var; })) {
     s.usable = false;
     return nullptr;

@@ -495,15 +495,15 @@ struct SharedRun {
 };
 
 SharedRun run_holding(bool share, const std::u16string& before, const std::u16string& after,
-                      const char16_t* call = nullptr) {
+                      const char16_t* call = nullptr, std::u16string_view shared_text = kShared) {
   Ref<ScriptControl> c(new ScriptControl());
   SharedRun out;
   c->on_error = [&](const ScriptErrorInfo& e) {
     if (out.error.number == 0) out.error = e;
   };
-  if (share) c->share_code({std::u16string(kShared)});
+  if (share) c->share_code({std::u16string(shared_text)});
   try {
-    c->add_code(before + std::u16string(kShared) + after);
+    c->add_code(before + std::u16string(shared_text) + after);
     if (call) c->run(call, {});
     out.result = text(c->eval(u"Result"));
   } catch (const ScriptError&) {
@@ -552,6 +552,15 @@ TEST_F(ScriptControlTest, SharedCodeBehavesAsTheWholeText) {
   EXPECT_EQ(failing.error.number, 11);
   EXPECT_EQ(failing.error.line, 8);
   EXPECT_EQ(failing.error.text, u"  Fails = 1 / 0");
+
+  // Shared code that states Option Explicit itself covers the code around it too: the variable
+  // no one declared ahead of it is an error either way.
+  constexpr std::u16string_view stating = u"Option Explicit\r\nConst sharedK = 2\r\n";
+  for (bool share : {false, true}) {
+    SharedRun run = run_holding(share, u"Loose = 1\r\n", u"Dim Result : Result = sharedK\r\n", nullptr, stating);
+    EXPECT_EQ(run.error.number, 500) << share;
+    EXPECT_EQ(run.error.line, 1) << share;
+  }
 }
 
 TEST_F(ScriptControlTest, SharedCodeIsCompiledOnceAcrossReset) {
