@@ -24,6 +24,10 @@ using namespace vbs;
 
 namespace {
 
+// Steps between looks at the clock and the interrupt flag: at most, and right after entry.
+constexpr int kStepsPerCheck = 4096;
+constexpr int kFirstStepsPerCheck = 1;
+
 // The lowest native stack address script calls may reach on this thread (with a margin for
 // the frames below a check and for library code).
 const char* thread_stack_limit() {
@@ -375,7 +379,10 @@ ScriptEngineImpl::EntryGuard::EntryGuard(ScriptEngineImpl& e, bool fresh_clock)
   int32_t ms = e.control_ ? e.control_->timeout() : -1;
   e.has_deadline_ = ms >= 0 && e.timeouts_enabled;
   if (e.has_deadline_) e.deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  // A first look at once, then looks a step apart that spread out while steps are quick.
   e.budget_ = 1;
+  e.steps_per_check_ = kFirstStepsPerCheck;
+  e.last_check_ = {};
 }
 
 ScriptEngineImpl::EntryGuard::~EntryGuard() {
@@ -394,16 +401,28 @@ void ScriptEngineImpl::DepthGuard::too_deep() {
 }
 
 void ScriptEngineImpl::check_timeout() {
-  budget_ = 4096;
   if (interrupt_ && *interrupt_) {
     budget_ = 1;   // anything that swallows it meets it again at the next check
     throw ScriptInterrupted();
   }
-  if (!has_deadline_) return;
-  if (aborting_ || std::chrono::steady_clock::now() > deadline_) {
+  const auto now = std::chrono::steady_clock::now();
+  if (has_deadline_ && (aborting_ || now > deadline_)) {
     aborting_ = true;
     throw ScriptError(kErrTimeout, std::u16string(kRuntimeSource), u"Script timed out");
   }
+  // The budget counts steps, not time. Where steps are slow (a long built-in call, an error
+  // raised and absorbed in every statement) a fixed count would look at the clock and the
+  // interrupt flag seconds apart: the steps between looks halve while looks are more than a
+  // millisecond apart and double back, up to kStepsPerCheck, while they are not.
+  if (last_check_ == std::chrono::steady_clock::time_point{}) {
+    // The first look after entry: nothing to measure yet.
+  } else if (now - last_check_ > std::chrono::milliseconds(1)) {
+    steps_per_check_ = std::max(steps_per_check_ / 2, 1);
+  } else {
+    steps_per_check_ = std::min(steps_per_check_ * 2, kStepsPerCheck);
+  }
+  last_check_ = now;
+  budget_ = steps_per_check_;
 }
 
 void ScriptEngineImpl::note_position(Frame& f, ScriptError& e, const Node* where) {

@@ -182,7 +182,11 @@ class ScriptEngineImpl {
   int depth_ = 0;
   int entry_depth_ = 0;
   const char* stack_limit_ = nullptr;
+  // Steps until the next look at the clock and the interrupt flag (see check_timeout), and
+  // how many steps apart those looks currently are.
   int budget_ = 4096;
+  int steps_per_check_ = 4096;
+  std::chrono::steady_clock::time_point last_check_{};
   const volatile sig_atomic_t* interrupt_ = nullptr;
   bool has_deadline_ = false;
   bool aborting_ = false;

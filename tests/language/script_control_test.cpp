@@ -234,6 +234,18 @@ TEST_F(ScriptControlTest, TimeoutStopsRunawayCode) {
   EXPECT_EQ(text(sc->eval(u"1 + 1")), u"2");
 }
 
+// Each step here takes a millisecond or more (a 4 MB string made and dropped): the timeout must
+// still be seen within a few steps of its deadline, not after the thousands of steps between
+// looks at the clock that quick code has.
+TEST_F(ScriptControlTest, TimeoutStopsCodeWhoseStepsAreSlow) {
+  sc->set_timeout(100);
+  sc->add_code(u"Dim n\nSub Slow()\n  Do : s = Space(2000000) : n = n + 1 : Loop\nEnd Sub");
+  EXPECT_THROW(sc->run(u"Slow", {}), ScriptError);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].description, u"Script timed out");
+  EXPECT_LT(to_long(sc->eval(u"n")), 400);
+}
+
 volatile sig_atomic_t g_stop_request = 0;
 extern "C" void request_stop(int) { g_stop_request = 1; }
 
