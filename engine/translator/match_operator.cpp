@@ -59,8 +59,11 @@ void rewrite_match_operators(std::u16string& text) {
         end = next == std::u16string::npos ? text.size() : next + 1;
       }
       std::u16string current(text, start, end - start);
-      // Each rewrite consumes one "=~".
-      for (size_t rounds = 0; rounds <= current.size() / 2; ++rounds) {
+      // Each rewrite consumes one "=~": no more rounds than the lines hold of them, so that a
+      // replacement bringing "=~" back (through a "$" reference) cannot grow them for ever.
+      size_t operators = 0;
+      for (size_t p = current.find(u"=~"); p != std::u16string::npos; p = current.find(u"=~", p + 2)) ++operators;
+      for (size_t rounds = 0; rounds < operators; ++rounds) {
         std::vector<RegexMatch> m = rx.execute(current);
         if (m.empty()) break;
         current = rx.replace(current, operator_template(m[0]));

@@ -179,6 +179,14 @@ TEST(MatchOperator, RewriteTable) {
   check(cases, [](std::u16string& t) { tr::rewrite_match_operators(t); });
 }
 
+// A "$&" in the pattern brings the whole operator back with every rewrite: the rewriting stops
+// after as many rounds as the line held operators instead of growing the line for ever.
+TEST(MatchOperator, AReplacementBringingTheOperatorBackEnds) {
+  std::u16string text = u"\r\n  s =~ /(\\w+) & $$5 & $7$ $&  (\\wlag/y/\r\n";
+  tr::rewrite_match_operators(text);
+  EXPECT_LT(text.size(), 4096u) << show(text);
+}
+
 TEST(TypedDim, OnlyAtStatementStart) {
   const Case cases[] = {
       {u"\r\nDim p As TPoint\r\n", u"\r\nDim p\r\nSet p = New TPoint\r\n\r\n"},
