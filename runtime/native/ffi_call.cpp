@@ -8,10 +8,7 @@
 #include <vector>
 
 #include "com/error.h"
-
-#define QUAZEL_U16_(s) u##s
-#define QUAZEL_U16(s) QUAZEL_U16_(s)
-#define QUAZEL_FFI_SONAME_U16 QUAZEL_U16(QUAZEL_FFI_SONAME)
+#include "com/str.h"
 
 namespace qz {
 
@@ -35,7 +32,7 @@ const Ffi& ffi() {
     return f;
   }();
   if (!loaded || !loaded->prep_cif || !loaded->call || !loaded->sint64)
-    raise(kErrFileNotFound, u"Native calls need " QUAZEL_FFI_SONAME_U16 u", which cannot be loaded");
+    raise(kErrFileNotFound, u"Native calls need " + utf8_to_u16(QUAZEL_FFI_SONAME) + u", which cannot be loaded");
   return *loaded;
 }
 
