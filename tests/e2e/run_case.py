@@ -79,11 +79,14 @@ def read_first_output(proc):
     """Waits until the process writes to either stream (at most TIMEOUT s) and returns what
     came so far, as (stdout bytes, stderr bytes)."""
     got = {proc.stdout.fileno(): b"", proc.stderr.fileno(): b""}
+    open_fds = list(got)
     deadline = time.monotonic() + TIMEOUT
-    while not any(got.values()) and time.monotonic() < deadline:
-        ready, _, _ = select.select(list(got), [], [], 0.05)
+    while open_fds and not any(got.values()) and time.monotonic() < deadline:
+        ready, _, _ = select.select(open_fds, [], [], 0.05)
         for fd in ready:
             chunk = os.read(fd, 65536)
+            if not chunk:
+                open_fds.remove(fd)  # the stream ended without a word: nothing more to wait for
             got[fd] += chunk
         if not ready and proc.poll() is not None:
             break
