@@ -690,7 +690,7 @@ class Parser {
     while (accept(Tok::Case)) {
       if (accept(Tok::Else)) {
         s->has_else = true;
-        advance_eol();
+        end_of_statement();
         s->otherwise = parse_block();
         break;
       }
@@ -699,7 +699,7 @@ class Parser {
         c.values.push_back(parse_expr());
         if (!accept(Tok::Comma)) break;
       }
-      advance_eol();
+      end_of_statement();
       c.body = parse_block();
       s->cases.push_back(std::move(c));
     }

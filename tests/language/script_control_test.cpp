@@ -368,6 +368,10 @@ TEST_F(ScriptControlTest, CompileErrorsReportNumberTextAndPosition) {
       {u"Function F()\r\nEnd Sub", 1015, 2, 5, u"Expected 'Function'"},
       {u"Dim x(1.5)", 1026, 1, 7, u"Expected integer constant"},
       {u"y = 1 2", 1025, 1, 7, u"Expected end of statement"},
+      // Case takes a list of values and nothing more before its line ends.
+      {u"Select Case 7\nCase 1 To 5\nEnd Select", 1025, 2, 8, u"Expected end of statement"},
+      {u"Select Case 7\nCase 1 y = 2\nEnd Select", 1025, 2, 8, u"Expected end of statement"},
+      {u"Select Case 7\nCase Else y = 2\nEnd Select", 1025, 2, 11, u"Expected end of statement"},
   };
   sc->add_code(u"Dim ran : ran = 0");
   for (const Case& c : cases) {
