@@ -13,6 +13,7 @@
 #include "script/class_instance.h"
 #include "script/diagnostics.h"
 #include "script/err_object.h"
+#include "script/lexer.h"
 #include "script/module_object.h"
 #include "script/parser.h"
 #include "script/proc_ref.h"
@@ -522,13 +523,10 @@ namespace {
 // Line breaks as the lexer counts them: CR LF, a lone CR, a lone LF.
 int line_breaks(std::u16string_view s) {
   int n = 0;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == u'\r') {
-      if (i + 1 < s.size() && s[i + 1] == u'\n') ++i;
-      ++n;
-    } else if (s[i] == u'\n') {
-      ++n;
-    }
+  for (size_t i = 0; i < s.size();) {
+    size_t b = vbs::line_break_length(s, i);
+    i += b ? b : 1;
+    if (b) ++n;
   }
   return n;
 }
@@ -697,9 +695,9 @@ void ScriptEngineImpl::add_code(ModuleScope* m, std::u16string_view code) {
       int line = 1;
       size_t i = 0;
       while (i < s.size() && line < e.line) {
-        if (s[i] == u'\r') { if (i + 1 < s.size() && s[i + 1] == u'\n') ++i; ++line; }
-        else if (s[i] == u'\n') ++line;
-        ++i;
+        size_t b = vbs::line_break_length(s, i);
+        i += b ? b : 1;
+        if (b) ++line;
       }
       size_t j = i;
       while (j < s.size() && s[j] != u'\r' && s[j] != u'\n') ++j;

@@ -188,8 +188,7 @@ class Lexer {
     return k == Tok::Ident || k == Tok::RParen;
   }
   void newline() {
-    if (s_[i_] == u'\r' && i_ + 1 < s_.size() && s_[i_ + 1] == u'\n') ++i_;
-    ++i_;
+    i_ += line_break_length(s_, i_);
     ++line_;
     line_start_ = i_;
   }

@@ -43,6 +43,14 @@ struct LexedText {
   std::unique_ptr<char16_t[]> store;
 };
 
+// The length of the line break that starts at s[i]: 2 for CR LF, 1 for a lone CR or LF, 0 for
+// any other character. Every count of lines over a script's text goes through this rule.
+inline size_t line_break_length(std::u16string_view s, size_t i) {
+  if (s[i] == u'\n') return 1;
+  if (s[i] != u'\r') return 0;
+  return i + 1 < s.size() && s[i + 1] == u'\n' ? 2 : 1;
+}
+
 // Lexes the whole text. Raises a compilation ScriptError (1032 invalid character, 1033
 // unterminated string, 1031 invalid number) with its position.
 LexedText lex(std::u16string_view src);

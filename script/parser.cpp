@@ -94,13 +94,10 @@ class Parser {
   void compute_lines() {
     const std::u16string& s = unit_->source;
     unit_->line_starts.push_back(0);
-    for (size_t i = 0; i < s.size(); ++i) {
-      if (s[i] == u'\r') {
-        if (i + 1 < s.size() && s[i + 1] == u'\n') ++i;
-        unit_->line_starts.push_back(static_cast<uint32_t>(i + 1));
-      } else if (s[i] == u'\n') {
-        unit_->line_starts.push_back(static_cast<uint32_t>(i + 1));
-      }
+    for (size_t i = 0; i < s.size();) {
+      size_t n = line_break_length(s, i);
+      i += n ? n : 1;
+      if (n) unit_->line_starts.push_back(static_cast<uint32_t>(i));
     }
   }
 
