@@ -380,7 +380,7 @@ struct Proc {
   std::u16string name;
   std::u16string key;
   std::vector<std::u16string> param_names;
-  std::vector<bool> byref;
+  std::vector<uint8_t> byref;      // per parameter: 1 when ByRef (bytes: read without bit masks on every call)
   int nslots = 1;                  // slot 0 is the result; params follow
   Block body;
   std::vector<std::pair<int, Variant>> consts;

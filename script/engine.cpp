@@ -65,7 +65,7 @@ const char* thread_stack_limit() {
 // the parameter is ByRef, values otherwise). `owned`: the caller gives the arguments away, so
 // values move instead of being copied.
 struct LocalSlots : FrameRegisters {
-  LocalSlots(size_t count, Variant* args, size_t nargs, const std::vector<bool>& byref, bool owned)
+  LocalSlots(size_t count, Variant* args, size_t nargs, const std::vector<uint8_t>& byref, bool owned)
       : FrameRegisters(count) {
     for (size_t i = 0; i < nargs; ++i) {
       Variant& a = args[i];

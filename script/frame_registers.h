@@ -24,9 +24,14 @@ struct FrameRegisters {
       at = big.get();
     }
     data = reinterpret_cast<Variant*>(at);
-    // A few plain stores per register: the compiler would turn this loop into a block fill
-    // (rep stos, or a call), which costs more than the whole call for a small procedure.
-    static constexpr unsigned char kEmpty[sizeof(Variant)] = {};   // all bytes zero is Empty
+    // All bytes zero is Empty. The usual small procedure's registers are cleared by a fixed
+    // number of stores, which the compiler writes out in place; a fill of `count` registers
+    // would become a block fill (rep stos, or a call), which costs more than the whole call.
+    if (count <= 8) {
+      std::memset(static_cast<void*>(small), 0, 8 * sizeof(Variant));
+      return;
+    }
+    static constexpr unsigned char kEmpty[sizeof(Variant)] = {};
     for (size_t i = 0; i < count; ++i) {
       std::memcpy(static_cast<void*>(&data[i]), kEmpty, sizeof(Variant));
       asm volatile("" : "+r"(i));   // an index the compiler cannot see through: no block fill

@@ -100,9 +100,10 @@ int operands_order(const Instr& in, Variant* regs) {
   }
 }
 
-// A call of a compiled procedure: the arguments go straight into the callee's registers.
-Variant call_compiled(Frame& f, Proc* p, const ProcCode& callee, const ProcCode& code, const Instr& in,
-                      Variant* regs) {
+// A call of a compiled procedure: the arguments go straight into the callee's registers, and its
+// result straight into `out` (null for a call statement, which drops it).
+void call_compiled(Frame& f, Proc* p, const ProcCode& callee, const ProcCode& code, const Instr& in, Variant* regs,
+                   Variant* out) {
   ScriptEngineImpl& e = *f.engine;
   ScriptEngineImpl::DepthGuard depth(e);
   e.tick();
@@ -118,8 +119,7 @@ Variant call_compiled(Frame& f, Proc* p, const ProcCode& callee, const ProcCode&
   fr.caller = e.current();
   CurrentFrame scope(e, &fr);
   run_proc_code(fr, callee);
-  if (p->has_result()) return std::move(r.data[0]);
-  return Variant();
+  if (out) *out = p->has_result() ? std::move(r.data[0]) : Variant();
 }
 
 // A call of a procedure the tree runs (it has On Error): the arguments, then the general call.
@@ -129,9 +129,10 @@ Variant call_compiled(Frame& f, Proc* p, const ProcCode& callee, const ProcCode&
   return f.engine->call_proc(p, nullptr, args.data, args.n, true);
 }
 
-Variant call_bound(Frame& f, Proc* p, const ProcCode& code, const Instr& in, Variant* regs) {
-  if (const ProcCode* callee = f.engine->code_of(p)) return call_compiled(f, p, *callee, code, in, regs);
-  return call_by_tree(f, p, code, in, regs);
+void call_bound(Frame& f, Proc* p, const ProcCode& code, const Instr& in, Variant* regs, Variant* out) {
+  if (const ProcCode* callee = f.engine->code_of(p)) return call_compiled(f, p, *callee, code, in, regs, out);
+  if (out) *out = call_by_tree(f, p, code, in, regs);
+  else call_by_tree(f, p, code, in, regs);
 }
 
 // The handlers whose work needs values of their own (the dispatch jumps only between handlers
@@ -372,8 +373,7 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     QZ_NEXT;
   }
   do_call:
-    if (in->sense) call_bound(f, static_cast<Proc*>(pending[in->level]), code, *in, regs);
-    else regs[in->dst] = call_bound(f, static_cast<Proc*>(pending[in->level]), code, *in, regs);
+    call_bound(f, static_cast<Proc*>(pending[in->level]), code, *in, regs, in->sense ? nullptr : &regs[in->dst]);
     ++in;
     QZ_NEXT;
   do_builtin_prepare: {
