@@ -28,7 +28,12 @@ struct FrameRegisters {
     // number of stores, which the compiler writes out in place; a fill of `count` registers
     // would become a block fill (rep stos, or a call), which costs more than the whole call.
     if (count <= 8) {
-      std::memset(static_cast<void*>(small), 0, 8 * sizeof(Variant));
+      // Eight 16-byte stores, written out: a memset here becomes rep stos.
+      using Block = long long __attribute__((vector_size(16), may_alias, aligned(alignof(Variant))));
+      static_assert(sizeof(Variant) == sizeof(Block));
+      Block* b = reinterpret_cast<Block*>(small);
+      const Block zero = {0, 0};
+      b[0] = zero, b[1] = zero, b[2] = zero, b[3] = zero, b[4] = zero, b[5] = zero, b[6] = zero, b[7] = zero;
       return;
     }
     static constexpr unsigned char kEmpty[sizeof(Variant)] = {};
