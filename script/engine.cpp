@@ -523,11 +523,7 @@ namespace {
 // Line breaks as the lexer counts them: CR LF, a lone CR, a lone LF.
 int line_breaks(std::u16string_view s) {
   int n = 0;
-  for (size_t i = 0; i < s.size();) {
-    size_t b = vbs::line_break_length(s, i);
-    i += b ? b : 1;
-    if (b) ++n;
-  }
+  for (size_t i = vbs::after_line_break(s, 0); i != std::u16string_view::npos; i = vbs::after_line_break(s, i)) ++n;
   return n;
 }
 
@@ -692,13 +688,9 @@ void ScriptEngineImpl::add_code(ModuleScope* m, std::u16string_view code) {
       last_error_unit_ = id;
       // The text of the failing line, from the source given.
       std::u16string_view s = code;
-      int line = 1;
       size_t i = 0;
-      while (i < s.size() && line < e.line) {
-        size_t b = vbs::line_break_length(s, i);
-        i += b ? b : 1;
-        if (b) ++line;
-      }
+      for (int line = 1; line < e.line && i < s.size(); ++line)
+        i = std::min(vbs::after_line_break(s, i), s.size());
       size_t j = i;
       while (j < s.size() && s[j] != u'\r' && s[j] != u'\n') ++j;
       last_error_text_ = std::u16string(s.substr(i, j - i));

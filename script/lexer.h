@@ -51,6 +51,13 @@ inline size_t line_break_length(std::u16string_view s, size_t i) {
   return i + 1 < s.size() && s[i + 1] == u'\n' ? 2 : 1;
 }
 
+// Where the line after the first line break at or after s[i] starts; npos when none follows.
+inline size_t after_line_break(std::u16string_view s, size_t i) {
+  for (; i < s.size(); ++i)
+    if (size_t n = line_break_length(s, i)) return i + n;
+  return std::u16string_view::npos;
+}
+
 // Lexes the whole text. Raises a compilation ScriptError (1032 invalid character, 1033
 // unterminated string, 1031 invalid number) with its position.
 LexedText lex(std::u16string_view src);

@@ -94,11 +94,8 @@ class Parser {
   void compute_lines() {
     const std::u16string& s = unit_->source;
     unit_->line_starts.push_back(0);
-    for (size_t i = 0; i < s.size();) {
-      size_t n = line_break_length(s, i);
-      i += n ? n : 1;
-      if (n) unit_->line_starts.push_back(static_cast<uint32_t>(i));
-    }
+    for (size_t i = after_line_break(s, 0); i != std::u16string_view::npos; i = after_line_break(s, i))
+      unit_->line_starts.push_back(static_cast<uint32_t>(i));
   }
 
   template <class T>
