@@ -61,13 +61,24 @@ class Variant {
     return *this;
   }
   void swap(Variant& o) noexcept { std::swap(vt_, o.vt_); std::swap(i64_, o.i64_); }
+  // A number, Empty or Null: a value with nothing to count, copied as its bytes.
+  bool is_plain_value() const { return static_cast<uint32_t>(vt_) < static_cast<uint32_t>(VT::String); }
+  void assign_plain(const Variant& o) {   // o.is_plain_value()
+    VT t = o.vt_;
+    int64_t bits = o.i64_;
+    release();
+    vt_ = t;
+    i64_ = bits;
+  }
 
   // Constructors for each subtype.
   // Small payloads are written as one 8-byte store with the unused bytes zero: a copy reads
   // all 8 bytes, and reading them back right after a narrower store stalls the processor.
   Variant(bool b) : vt_(VT::Boolean), i64_(payload(b)) {}                   // NOLINT
-  Variant(int16_t v) : vt_(VT::Integer), i64_(payload(v)) {}                // NOLINT
-  Variant(int32_t v) : vt_(VT::Long), i64_(payload(v)) {}                   // NOLINT
+  // Integer and Long hold their value sign-extended to all 8 bytes: as_small_int reads either
+  // without looking at the type.
+  Variant(int16_t v) : vt_(VT::Integer), i64_(v) {}                         // NOLINT
+  Variant(int32_t v) : vt_(VT::Long), i64_(v) {}                            // NOLINT
   Variant(int64_t v) : vt_(VT::LongLong), i64_(v) {}                      // NOLINT
   Variant(uint8_t v) : vt_(VT::Byte), i64_(payload(v)) {}                  // NOLINT
   Variant(float v) : vt_(VT::Single), i64_(payload(v)) {}                   // NOLINT
@@ -119,6 +130,7 @@ class Variant {
   bool as_bool() const { return b_; }
   int16_t as_integer() const { return i16_; }
   int32_t as_long() const { return i32_; }
+  int64_t as_small_int() const { return i64_; }   // Integer or Long
   int64_t as_longlong() const { return i64_; }
   uint8_t as_byte() const { return u8_; }
   float as_single() const { return f32_; }

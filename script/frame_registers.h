@@ -45,7 +45,22 @@ struct FrameRegisters {
   FrameRegisters(const FrameRegisters&) = delete;
   FrameRegisters& operator=(const FrameRegisters&) = delete;
   ~FrameRegisters() {
+    if (n <= 8 && !holds_counted_values()) return;
     for (size_t i = n; i-- > 0;) data[i].~Variant();
+  }
+
+ private:
+  // Whether any of the eight cleared registers may hold a string, object or array: a value's
+  // type is its first field, and every type below String (numbers, Empty, Null) holds nothing
+  // to release, so one OR over the eight answers for the usual small procedure.
+  bool holds_counted_values() const {
+    uint64_t all = 0;
+    for (int i = 0; i < 8; ++i) {
+      uint64_t head;
+      std::memcpy(&head, small + i * sizeof(Variant), sizeof head);
+      all |= head;
+    }
+    return (all & 0xFFFF) >= static_cast<uint64_t>(VT::String);
   }
 };
 

@@ -140,6 +140,32 @@ int operands_order(const Instr& in, Variant* regs) {
 // The handlers whose work needs values of their own (the dispatch jumps only between handlers
 // that hold none).
 
+// + - * Mod and \ of two Integer/Long operands that cannot fail, whose result holds nothing to
+// release: the handler stores it itself instead of moving a returned value. False for anything
+// else (a division by zero included: the general path raises it).
+[[gnu::always_inline]] inline bool small_int_operation(const Instr& in, Variant* regs, int64_t& r, bool& both) {
+  const Variant& x = read(in.a, regs);
+  const Variant& y = read(in.b, regs);
+  if (!small_int(x.type()) || !small_int(y.type())) return false;
+  int64_t p = small_value(x), q = small_value(y);
+  switch (in.op) {
+    case Op::Add: r = p + q; break;
+    case Op::Sub: r = p - q; break;
+    case Op::Mul: r = p * q; break;
+    case Op::Mod:
+      if (q == 0) return false;   // the general path raises the error
+      r = p % q;
+      break;
+    case Op::IntDiv:
+      if (q == 0 || p / q > INT32_MAX) return false;
+      r = p / q;
+      break;
+    default: return false;
+  }
+  both = x.type() == VT::Integer && y.type() == VT::Integer;
+  return true;
+}
+
 // a op b.
 [[gnu::always_inline]] inline Variant binary_result(const Instr& in, Variant* regs) {
   const Variant& x = read(in.a, regs);
@@ -315,14 +341,23 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     regs[in->dst] = read(in->a, regs);
     ++in;
     QZ_NEXT;
-  do_binary:
-    regs[in->dst] = binary_result(*in, regs);
+  do_binary: {
+    int64_t r;
+    bool both;
+    if (small_int_operation(*in, regs, r, both)) regs[in->dst] = int_or_wider(r, both);
+    else regs[in->dst] = binary_result(*in, regs);
     ++in;
     QZ_NEXT;
-  do_binary_to_local:
-    store_let(f, *in, binary_result(*in, regs), regs[in->slot]);
+  }
+  do_binary_to_local: {
+    int64_t r;
+    bool both;
+    Variant& var = regs[in->slot].deref();
+    if (!var.is_array() && small_int_operation(*in, regs, r, both)) var = int_or_wider(r, both);
+    else store_let(f, *in, binary_result(*in, regs), regs[in->slot]);
     ++in;
     QZ_NEXT;
+  }
   do_binary_to_global:
     store_global(f, *in, binary_result(*in, regs));
     ++in;
@@ -355,10 +390,15 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     f.engine->tick();
     ++in;
     QZ_NEXT;
-  do_store_local:
-    store_let(f, *in, take(in->a, regs), regs[in->slot]);
+  do_store_local: {
+    // A number goes straight in (a temporary's register keeps its copy: it holds nothing).
+    const Variant& v = in->a.temp ? regs[in->a.reg] : read(in->a, regs);
+    Variant& var = regs[in->slot].deref();
+    if (v.is_plain_value() && !var.is_array()) var.assign_plain(v);
+    else store_let(f, *in, take(in->a, regs), regs[in->slot]);
     ++in;
     QZ_NEXT;
+  }
   do_call_prepare: {
     auto* site = static_cast<NameExpr*>(in->node);
     Proc* p = bound_procedure(site, f);

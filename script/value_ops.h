@@ -14,7 +14,7 @@
 namespace qz::vbs {
 
 inline bool small_int(VT t) { return t == VT::Integer || t == VT::Long; }
-inline int64_t small_value(const Variant& v) { return v.type() == VT::Integer ? v.as_integer() : v.as_long(); }
+inline int64_t small_value(const Variant& v) { return v.as_small_int(); }
 // Always inlined: in a file this large the compiler's size limits would otherwise make it a call
 // in some builds and not in others.
 [[gnu::always_inline]] inline Variant int_or_wider(int64_t r, bool both_integer) {
