@@ -116,7 +116,7 @@ inline bool plain_text_operand(const Variant& v) {
 [[gnu::always_inline]] inline int compare_order(const Variant& x, const Variant& y, int literal_side) {
   if (small_int(x.type()) && small_int(y.type())) {
     int64_t p = small_value(x), q = small_value(y);
-    return p < q ? -1 : p > q ? 1 : 0;
+    return (p > q) - (p < q);
   }
   if (x.is_string() && y.is_string() && !((x.as_str().byte_size() | y.as_str().byte_size()) & 1)) {
     int r = x.str_view().compare(y.str_view());
@@ -127,16 +127,12 @@ inline bool plain_text_operand(const Variant& v) {
 
 // Whether an order (see compare_order) satisfies a comparison operator; Null satisfies none.
 inline bool order_passes(Op op, int c) {
-  if (c == 2) return false;
-  switch (op) {
-    case Op::Eq: return c == 0;
-    case Op::Ne: return c != 0;
-    case Op::Lt: return c < 0;
-    case Op::Gt: return c > 0;
-    case Op::Le: return c <= 0;
-    case Op::Ge: return c >= 0;
-    default: return false;
-  }
+  // Bit c + 1 of an operator's mask: whether less, equal or greater passes (bit 3, Null, never).
+  static constexpr uint8_t kPasses[] = {0b010, 0b101, 0b001, 0b100, 0b011, 0b110};   // = <> < > <= >=
+  static_assert(static_cast<int>(Op::Ge) - static_cast<int>(Op::Eq) == 5);
+  unsigned k = static_cast<unsigned>(op) - static_cast<unsigned>(Op::Eq);
+  if (k > 5) return false;
+  return (kPasses[k] >> (c + 1)) & 1;
 }
 
 }  // namespace qz::vbs
