@@ -139,7 +139,7 @@ class Compiler {
       for_loop(l);
     } else if (auto* x = dynamic_cast<ExitStmt*>(s)) {
       exit_statement(x);
-    } else if (auto* c = dynamic_cast<CallStmt*>(s); c && as_procedure_call(c->target)) {
+    } else if (auto* c = dynamic_cast<CallStmt*>(s); c && as_procedure_call(c->target, true)) {
       auto* n = static_cast<NameExpr*>(c->target);
       if (builtin_name(n)) builtin_call(n, true);
       else call(n, true);
@@ -369,15 +369,16 @@ class Compiler {
     return Operand{i.dst, nullptr, true};
   }
 
-  // A name with arguments that may call a script procedure, whose arguments the code can pass:
-  // values, left-out arguments and plain locals (a cell when the parameter is ByRef).
-  bool as_procedure_call(const Expr* e) {
+  // A name with arguments (or, as a statement, a bare name) that may call a script procedure,
+  // whose arguments the code can pass: values, left-out arguments and plain locals (a cell when
+  // the parameter is ByRef). A bare name read for its value stays a variable read.
+  bool as_procedure_call(const Expr* e, bool statement) {
     auto* n = dynamic_cast<const NameExpr*>(e);
-    return n && procedure_call(n);
+    return n && procedure_call(n, statement);
   }
 
-  bool procedure_call(const NameExpr* n) {
-    if (n->kind != NameExpr::Global || (!n->has_parens && n->args.empty())) return false;
+  bool procedure_call(const NameExpr* n, bool statement = false) {
+    if (n->kind != NameExpr::Global || (!statement && !n->has_parens && n->args.empty())) return false;
     if (call_level_ >= ProcCode::kMaxCallLevels) return false;
     for (const Expr* a : n->args)
       if (a && a->may_ref && !is_plain_local(a)) return false;

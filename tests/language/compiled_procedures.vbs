@@ -221,6 +221,24 @@ Statements
 ' expect: end called
 ' expect: done
 
+' A bare name as a statement calls the procedure it names, also one ExecuteGlobal replaced
+' later; one that wants arguments raises 450 each time; a built-in one runs.
+Dim bareCount : bareCount = 0
+Sub Bump : bareCount = bareCount + 1 : End Sub
+Sub NeedsOne(x) : End Sub
+Sub Bare() : Bump : Bump : Randomize : End Sub
+Sub CallsNeedsOne() : NeedsOne : End Sub
+Function Caught()
+  On Error Resume Next
+  CallsNeedsOne
+  Caught = Err.Number
+End Function
+Bare : Bare
+WScript.Echo bareCount & " " & Caught() & " " & Caught()   ' expect: 4 450 450
+ExecuteGlobal "Sub Bump : bareCount = bareCount + 10 : End Sub"
+Bare
+WScript.Echo bareCount   ' expect: 24
+
 ' Built-in functions: arguments are values taken in order, the counts and uses checked as the
 ' language does, and a script's own function of the same name wins.
 Function Shorten(ByRef s) : s = Left(s, 1) : Shorten = 1 : End Function
