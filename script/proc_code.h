@@ -47,7 +47,8 @@ enum class OpCode : uint8_t {
   StoreElement,   // element b of the array found at `level` = a
   ForBegin,       // For loop `slot` (node): bounds, and the variable set to the start
   ForTest,        // when For loop `slot` is done, jump to target
-  ForStep,        // For loop `slot` steps its variable, then jumps to target (its test)
+  ForStep,        // a loop's tick, then For loop `slot` steps its variable and tests it (target:
+                  // its ForTest)
   Return,
 };
 

@@ -206,9 +206,10 @@ class Compiler {
     t.slot = state;
     loops_.push_back(Loop{false, {test}});
     block(s->body);
-    emit(OpCode::Tick);
-    Instr& step = emit(OpCode::ForStep);
+    Instr& step = emit(OpCode::ForStep);   // it ticks, as a loop's end does
     step.node = s;
+    // A local counter is a register (-1: found when the loop steps).
+    step.dst = is_plain_local(s->var) ? static_cast<NameExpr*>(s->var)->slot : -1;
     step.slot = state;
     step.target = test;
     patch_exits(loops_.back());

@@ -481,14 +481,23 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     QZ_NEXT;
   }
   do_for_step: {
-    // A whole-number counter in a variable known without a lookup steps here; anything else as
-    // the tree does.
+    // A whole-number counter in a variable known without a lookup steps here and takes the
+    // loop's test itself (to the body's first instruction, or past the loop); anything else
+    // steps as the tree does and goes back to the test.
+    f.engine->tick();
     ForState& st = fors.data[in->slot];
     auto* loop = static_cast<ForStmt*>(in->node);
-    Variant* cur = st.ints ? plain_variable(static_cast<NameExpr*>(loop->var), f) : nullptr;
-    if (cur && small_int(cur->deref().type())) step_counter(st, cur->deref());
-    else loop->advance(f, st);
-    in = base + in->target;
+    Variant* cur = !st.ints       ? nullptr
+                   : in->dst >= 0 ? &regs[in->dst]
+                                  : plain_variable(static_cast<NameExpr*>(loop->var), f);
+    const Instr* test = base + in->target;
+    if (cur && small_int(cur->deref().type())) {
+      step_counter(st, cur->deref());
+      in = st.counting() ? test + 1 : base + test->target;
+      QZ_NEXT;
+    }
+    loop->advance(f, st);
+    in = test;
     QZ_NEXT;
   }
   do_return:
