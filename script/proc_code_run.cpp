@@ -166,7 +166,7 @@ int operands_order(const Instr& in, Variant* regs) {
 }
 
 // a op b.
-[[gnu::always_inline]] inline Variant binary_result(const Instr& in, Variant* regs) {
+[[gnu::noinline]] Variant binary_result(const Instr& in, Variant* regs) {
   const Variant& x = read(in.a, regs);
   const Variant& y = read(in.b, regs);
   if (small_int(x.type()) && small_int(y.type())) {

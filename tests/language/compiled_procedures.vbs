@@ -221,6 +221,33 @@ Statements
 ' expect: end called
 ' expect: done
 
+' Whole-number operators on values in locals: the result's type widens Integer -> Long ->
+' Double as the value needs; \ and Mod truncate toward zero; their errors reach the caller.
+Function IntOps(a, b)
+  Dim r
+  r = TypeName(a + b) & ":" & (a + b)
+  r = r & " " & TypeName(a - b) & ":" & (a - b)
+  r = r & " " & TypeName(a * b) & ":" & (a * b)
+  r = r & " " & TypeName(a \ b) & ":" & (a \ b)
+  IntOps = r & " " & TypeName(a Mod b) & ":" & (a Mod b)
+End Function
+WScript.Echo IntOps(-7, 2)   ' expect: Integer:-5 Integer:-9 Integer:-14 Integer:-3 Integer:-1
+WScript.Echo IntOps(32767, 1)   ' expect: Long:32768 Integer:32766 Integer:32767 Integer:32767 Integer:0
+WScript.Echo IntOps(CLng(7), -3)   ' expect: Long:4 Long:10 Long:-21 Long:-2 Long:1
+WScript.Echo IntOps(2147483647, 2)   ' expect: Double:2147483649 Long:2147483645 Double:4294967294 Long:1073741823 Long:1
+Function Quot(a, b) : Quot = a \ b : End Function
+Function Remainder(a, b) : Remainder = a Mod b : End Function
+Function OpErrors()
+  Dim r, x, low
+  low = CLng(-2147483647) - 1
+  On Error Resume Next
+  r = Quot(5, 0) : r = Err.Number : Err.Clear
+  x = Remainder(5, 0) : r = r & " " & Err.Number : Err.Clear
+  x = Quot(low, -1) : r = r & " " & Err.Number : Err.Clear
+  OpErrors = r & " " & Quot(low, 1) & " " & Remainder(low, -1)
+End Function
+WScript.Echo OpErrors() & " | " & OpErrors()   ' expect: 11 11 6 -2147483648 0 | 11 11 6 -2147483648 0
+
 ' A bare name as a statement calls the procedure it names, also one ExecuteGlobal replaced
 ' later; one that wants arguments raises 450 each time; a built-in one runs.
 Dim bareCount : bareCount = 0
