@@ -57,6 +57,12 @@ inline ClassInstance* as_class_instance(Object* o) {
 }
 
 // Interpreter helpers shared by nodes and instances.
+// The value a Let hands to a member of a script class: an object stays the object (a Property
+// Let receives it so; a field takes the default value itself).
+inline Variant class_let_value(Variant v) {
+  if (v.is_byref()) v = Variant(v.deref());
+  return v;
+}
 // Let-assignment into a variable: an object value is replaced by its default member's value.
 void assign_value(Variant& dst, Variant v, bool is_set);
 // Arguments applied to a value: an array element, or the default member of an object.

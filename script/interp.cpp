@@ -9,6 +9,7 @@
 #include "script/diagnostics.h"
 #include "script/engine.h"
 #include "script/err_object.h"
+#include "script/member_sites.h"
 #include "script/operators.h"
 #include "script/value_ops.h"
 #if __has_include("script/regexp/regexp_object.h")
@@ -87,13 +88,6 @@ struct ArgPack {
 Variant let_value(Variant v) {
   if (v.is_byref()) v = Variant(v.deref());
   if (v.is_object()) return value_of(v);
-  return v;
-}
-
-// The value a Let hands to a member of a script class: an object stays the object (a Property
-// Let receives it so; a field takes the default value itself).
-Variant class_let_value(Variant v) {
-  if (v.is_byref()) v = Variant(v.deref());
   return v;
 }
 
@@ -540,21 +534,6 @@ const ClassMember* MemberExpr::find_class_member(const ClassDef* cls) {
   member_class = cls->serial;
   member = &cls->members[static_cast<size_t>(it->second)];
   return member;
-}
-
-inline const ClassMember* MemberExpr::class_member(Frame& f, Object* o) {
-  ClassInstance* inst = as_class_instance(o);
-  if (!inst) return nullptr;
-  // An instance made by another engine runs its code there.
-  if (inst->link() != f.engine->link().get()) return nullptr;
-  const ClassDef* cls = inst->cls();
-  const ClassMember* m = cls->serial == member_class ? member : find_class_member(cls);
-  if (m && !m->is_public) {
-    // Private members answer only code running in the instance itself.
-    Frame* running = f.engine->current();
-    if (!running || running->me != inst) return nullptr;
-  }
-  return m;
 }
 
 // A member of a script class instance found in the site's cache goes straight to its field or

@@ -49,6 +49,10 @@ enum class OpCode : uint8_t {
   ForTest,        // when For loop `slot` is done, jump to target
   ForStep,        // a loop's tick, then For loop `slot` steps its variable and tests it (target:
                   // its ForTest)
+  MemberCall,     // dst = the member `node` (obj.Name) names with the arguments args_at..+nargs,
+                  // or the member called as a statement (sense); what is no script class member
+                  // called the way the code can the member node runs whole
+  MemberStore,    // the member `node` (obj.Name) = a, as a Let
   Return,
 };
 

@@ -143,6 +143,8 @@ class Compiler {
       auto* n = static_cast<NameExpr*>(c->target);
       if (builtin_name(n)) builtin_call(n, true);
       else call(n, true);
+    } else if (auto* c = dynamic_cast<CallStmt*>(s); c && simple_member(c->target)) {
+      member_call(static_cast<MemberExpr*>(c->target), true);
     } else {
       fallback(s);
     }
@@ -164,6 +166,14 @@ class Compiler {
   // assignments the tree runs (Set, self-appends, members, several subscripts).
   bool let_statement(AssignStmt* a) {
     if (a->append_head || a->is_set) return false;
+    if (auto* m = dynamic_cast<MemberExpr*>(a->target); m && m->args.empty() && simple_member(m)) {
+      // The value first, then the object: as the tree assigns.
+      Operand v = expr(a->value);
+      Instr& st = emit(OpCode::MemberStore);
+      st.a = v;
+      st.node = m;
+      return true;
+    }
     if (!a->plain_name) {
       auto* n = dynamic_cast<NameExpr*>(a->target);
       if (!n || !is_element(n) || call_level_ >= ProcCode::kMaxCallLevels) return false;
@@ -306,6 +316,7 @@ class Compiler {
     if (auto* b = dynamic_cast<BinaryExpr*>(e)) return operation(OpCode::Binary, b->op, 0, b->a, b->b);
     if (auto* c = dynamic_cast<CompareExpr*>(e))
       return operation(OpCode::Compare, c->op, c->literal_side, c->a, c->b);
+    if (auto* m = dynamic_cast<MemberExpr*>(e); m && simple_member(m)) return member_call(m, false);
     if (auto* n = dynamic_cast<NameExpr*>(e); n && builtin_name(n)) return builtin_call(n, false);
     if (auto* n = dynamic_cast<NameExpr*>(e); n && procedure_call(n)) return call(n);
     if (auto* n = dynamic_cast<NameExpr*>(e)) {
@@ -384,6 +395,42 @@ class Compiler {
     for (const Expr* a : n->args)
       if (a && a->may_ref && !is_plain_local(a)) return false;
     return true;
+  }
+
+  // obj.Name(args) whose object is a plain name and whose arguments need no code to run (left
+  // out, literals, plain locals): the member instruction finds the instance and the member when
+  // it runs, and nothing has been evaluated when it hands the site to the tree instead.
+  bool simple_member(const Expr* e) {
+    auto* m = dynamic_cast<const MemberExpr*>(e);
+    if (!m || !m->object || !is_plain_name(m->object)) return false;
+    auto kind = static_cast<const NameExpr*>(m->object)->kind;
+    if (kind != NameExpr::Local && kind != NameExpr::Field && kind != NameExpr::Global) return false;
+    for (const Expr* a : m->args)
+      if (a && !a->literal && !is_plain_local(a)) return false;
+    return true;
+  }
+
+  Operand member_call(MemberExpr* m, bool statement) {
+    std::vector<CallArg> args;
+    for (Expr* a : m->args) {
+      CallArg ca;
+      ca.expr = a;
+      if (a && a->literal) ca.value = Operand{-1, a->literal, false};
+      else if (a) {
+        ca.local_name = true;
+        ca.value = Operand{a->local_slot >= 0 ? a->local_slot : static_cast<const NameExpr*>(a)->slot, nullptr, false};
+      }
+      args.push_back(ca);
+    }
+    Instr& c = emit(OpCode::MemberCall);
+    c.node = m;
+    c.sense = statement;
+    c.args_at = static_cast<int32_t>(out_->args.size());
+    c.nargs = static_cast<int32_t>(args.size());
+    out_->args.insert(out_->args.end(), args.begin(), args.end());
+    if (statement) return Operand{};
+    c.dst = temp();
+    return Operand{c.dst, nullptr, true};
   }
 
   // A call; as a statement (`statement`) its result is dropped, and what turns out to be no

@@ -7,6 +7,7 @@
 #include "script/class_instance.h"
 #include "script/engine.h"
 #include "script/frame_registers.h"
+#include "script/member_sites.h"
 #include "script/proc_code.h"
 #include "script/value_ops.h"
 
@@ -99,20 +100,24 @@ int operands_order(const Instr& in, Variant* regs) {
   }
 }
 
-// A call of a compiled procedure: the arguments go straight into the callee's registers, and its
-// result straight into `out` (null for a call statement, which drops it). Written into the call
-// handler, so that a script call is one machine-stack frame (the callee's loop) instead of two.
-[[gnu::always_inline]] inline void call_compiled(Frame& f, Proc* p, const ProcCode& callee, const ProcCode& code,
-                                                 const Instr& in, Variant* regs, Variant* out) {
+// A call of a compiled procedure (a method of `me` when not null): `fill` puts the arguments
+// straight into the callee's fresh registers, and its result goes straight into `out` (null for
+// a call statement, which drops it). Written into the call handlers, so that a script call is
+// one machine-stack frame (the callee's loop) instead of two.
+template <class Fill>
+[[gnu::always_inline]] inline void call_compiled(Frame& f, Proc* p, ClassInstance* me, const ProcCode& callee,
+                                                 Fill fill, Variant* out) {
   ScriptEngineImpl& e = *f.engine;
   ScriptEngineImpl::DepthGuard depth(e);
   e.tick();
   FrameRegisters r(static_cast<size_t>(p->nslots + callee.ntemps));
-  fill_arguments(f, p, code, in, regs, r.data + 1);
+  fill(r.data + 1);
   for (const auto& [at, value] : p->consts) r.data[at] = value;
   Frame fr;
   fr.engine = &e;
   fr.locals = r.data;
+  fr.me = me;
+  fr.fields = me ? me->fields.data() : nullptr;
   fr.proc = p;
   fr.module = p->module;
   fr.unit = p->unit;
@@ -123,17 +128,61 @@ int operands_order(const Instr& in, Variant* regs) {
 }
 
 // A call of a procedure the tree runs (it has On Error): the arguments, then the general call.
-[[gnu::noinline]] Variant call_by_tree(Frame& f, Proc* p, const ProcCode& code, const Instr& in, Variant* regs) {
+[[gnu::noinline]] Variant call_by_tree(Frame& f, Proc* p, ClassInstance* me, const ProcCode& code, const Instr& in,
+                                       Variant* regs) {
   FrameRegisters args(static_cast<size_t>(in.nargs));
   fill_arguments(f, p, code, in, regs, args.data);
-  return f.engine->call_proc(p, nullptr, args.data, args.n, true);
+  return f.engine->call_proc(p, me, args.data, args.n, true);
 }
 
-[[gnu::always_inline]] inline void call_bound(Frame& f, Proc* p, const ProcCode& code, const Instr& in, Variant* regs,
-                                              Variant* out) {
-  if (const ProcCode* callee = f.engine->code_of(p)) return call_compiled(f, p, *callee, code, in, regs, out);
-  if (out) *out = call_by_tree(f, p, code, in, regs);
-  else call_by_tree(f, p, code, in, regs);
+// The call instruction `in` of procedure `p` (a method of `me` when not null), its arguments
+// named in `code`.
+[[gnu::always_inline]] inline void call_bound(Frame& f, Proc* p, ClassInstance* me, const ProcCode& code,
+                                              const Instr& in, Variant* regs, Variant* out) {
+  if (const ProcCode* callee = f.engine->code_of(p)) {
+    return call_compiled(
+        f, p, me, *callee, [&](Variant* to) { fill_arguments(f, p, code, in, regs, to); }, out);
+  }
+  if (out) *out = call_by_tree(f, p, me, code, in, regs);
+  else call_by_tree(f, p, me, code, in, regs);
+}
+
+// obj.Name(args) on a script class instance: a field's value, or its method or Property Get
+// called like a procedure (the instance kept alive while it runs). False when the member node
+// must run the site: another kind of object, a member that does not fit the call as written.
+[[gnu::always_inline]] inline bool call_member(Frame& f, const ProcCode& code, const Instr& in, Variant* regs) {
+  auto* site = static_cast<MemberExpr*>(in.node);
+  ClassInstance* inst = site_instance(site, f);
+  const ClassMember* m = inst ? site->class_member(f, inst) : nullptr;
+  if (!m) return false;
+  if (m->field >= 0) {
+    if (in.sense || in.nargs != 0) return false;
+    regs[in.dst] = inst->fields[static_cast<size_t>(m->field)];
+    return true;
+  }
+  Proc* p = m->get ? m->get : m->method;
+  if (!p || p->nparams() != static_cast<size_t>(in.nargs)) return false;
+  Ref<Object> keep(inst);
+  call_bound(f, p, inst, code, in, regs, in.sense ? nullptr : &regs[in.dst]);
+  return true;
+}
+
+// obj.Name = v on a script class instance: its field, or its Property Let (or Set) with the
+// value; anything else through the member node.
+[[gnu::always_inline]] inline void store_member(Frame& f, const Instr& in, Variant v) {
+  auto* site = static_cast<MemberExpr*>(in.node);
+  ClassInstance* inst = site_instance(site, f);
+  const ClassMember* m = inst ? site->class_member(f, inst) : nullptr;
+  if (!m) return site->assign(f, std::move(v), false);
+  Variant value = class_let_value(std::move(v));
+  if (m->field >= 0) return assign_value(inst->fields[static_cast<size_t>(m->field)], std::move(value), false);
+  Proc* p = m->let ? m->let : m->set;
+  if (!p || p->nparams() != 1) return site->assign(f, std::move(value), false);
+  Ref<Object> keep(inst);
+  if (const ProcCode* callee = f.engine->code_of(p))
+    call_compiled(f, p, inst, *callee, [&](Variant* to) { new (to) Variant(std::move(value)); }, nullptr);
+  else
+    f.engine->call_proc(p, inst, &value, 1);
 }
 
 // The handlers whose work needs values of their own (the dispatch jumps only between handlers
@@ -313,7 +362,7 @@ void run_proc_code(Frame& f, const ProcCode& code) {
       &&do_call_builtin, &&do_load_global,
       &&do_store_global, &&do_load_field, &&do_store_field, &&do_element_prepare, &&do_load_element,
       &&do_store_element,
-      &&do_for_begin, &&do_for_test, &&do_for_step, &&do_return,
+      &&do_for_begin, &&do_for_test, &&do_for_step, &&do_member_call, &&do_member_store, &&do_return,
   };
   ForStates fors(static_cast<size_t>(code.nfors));
   static_assert(sizeof(handlers) / sizeof(handlers[0]) == static_cast<size_t>(OpCode::Return) + 1);
@@ -414,7 +463,8 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     QZ_NEXT;
   }
   do_call:
-    call_bound(f, static_cast<Proc*>(pending[in->level]), code, *in, regs, in->sense ? nullptr : &regs[in->dst]);
+    call_bound(f, static_cast<Proc*>(pending[in->level]), nullptr, code, *in, regs,
+               in->sense ? nullptr : &regs[in->dst]);
     ++in;
     QZ_NEXT;
   do_builtin_prepare: {
@@ -500,6 +550,18 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     in = test;
     QZ_NEXT;
   }
+  do_member_call:
+    if (!call_member(f, code, *in, regs)) {
+      auto* site = static_cast<MemberExpr*>(in->node);
+      if (in->sense) site->call(f);
+      else regs[in->dst] = site->eval(f);
+    }
+    ++in;
+    QZ_NEXT;
+  do_member_store:
+    store_member(f, *in, take(in->a, regs));
+    ++in;
+    QZ_NEXT;
   do_return:
     return;
 #undef QZ_NEXT

@@ -266,6 +266,61 @@ ExecuteGlobal "Sub Bump : bareCount = bareCount + 10 : End Sub"
 Bare
 WScript.Echo bareCount   ' expect: 24
 
+' Members of script class instances held in locals: methods with literal and local arguments
+' (ByRef writes through), Property Get and Let, public fields; a private member, a wrong count
+' and Nothing raise the member errors; a method that drops the last reference to its instance
+' finishes first (also once the site has bound the module variable); a method and a Property Let with On Error are called too.
+Dim lastHolder
+Class Counter
+  Public Total
+  Private hidden
+  Private Sub Class_Initialize() : Total = 0 : End Sub
+  Private Sub Class_Terminate() : WScript.Echo "counter gone" : End Sub
+  Public Sub Add(n) : Total = Total + n : End Sub
+  Public Function Swap(ByRef a, ByVal b) : Swap = a : a = b : b = 0 : End Function
+  Public Property Get Twice() : Twice = Total * 2 : End Property
+  Public Property Let Twice(v) : Total = v / 2 : End Property
+  Public Sub Drop() : Set lastHolder = Nothing : WScript.Echo "dropped " & Total : End Sub
+  Public Function Careful(x) : On Error Resume Next : Careful = 1 / x : End Function
+  Public Property Let Guarded(v) : On Error Resume Next : Total = 10 / v : End Property
+End Class
+Function Members()
+  Dim c, a, b, r
+  Set c = New Counter
+  c.Add 5 : c.Add 2
+  a = "x" : b = "y"
+  r = c.Total & " " & c.Swap(a, b) & a & b & " " & c.Twice
+  c.Twice = 20
+  c.Total = c.Total + 1
+  r = r & " " & c.Total & " " & c.Careful(4) & IsEmpty(c.Careful(0))
+  c.Guarded = 5
+  r = r & " " & c.Total
+  On Error Resume Next
+  c.hidden = 1 : r = r & " " & Err.Number : Err.Clear
+  c.Add : r = r & " " & Err.Number : Err.Clear
+  Set c = Nothing
+  c.Add 1 : r = r & " " & Err.Number : Err.Clear
+  Members = r
+End Function
+WScript.Echo Members()
+' expect: counter gone
+' expect: 7 xyy 14 11 0.25True 2 438 450 424
+Sub DropWhileRunning()
+  Dim c
+  Set lastHolder = New Counter
+  Set c = lastHolder
+  Set c = Nothing
+  lastHolder.Drop
+  WScript.Echo "after drop"
+End Sub
+DropWhileRunning : DropWhileRunning
+' expect: dropped 0
+' expect: counter gone
+' expect: after drop
+' expect: dropped 0
+' expect: counter gone
+' expect: after drop
+
 ' Built-in functions: arguments are values taken in order, the counts and uses checked as the
 ' language does, and a script's own function of the same name wins.
 Function Shorten(ByRef s) : s = Left(s, 1) : Shorten = 1 : End Function
