@@ -50,17 +50,15 @@ struct FrameRegisters {
   }
 
  private:
-  // Whether any of the eight cleared registers may hold a string, object or array: a value's
-  // type is its first field, and every type below String (numbers, Empty, Null) holds nothing
-  // to release, so one OR over the eight answers for the usual small procedure.
+  // Whether any of the eight cleared registers may hold a string, object or array: every type
+  // below String (numbers, Empty, Null) holds nothing to release, so one OR over the eight
+  // types answers for the usual small procedure. (Each type is read as it was written, two
+  // bytes: a wider read of a value stored a moment ago would wait for the store.)
   bool holds_counted_values() const {
-    uint64_t all = 0;
-    for (int i = 0; i < 8; ++i) {
-      uint64_t head;
-      std::memcpy(&head, small + i * sizeof(Variant), sizeof head);
-      all |= head;
-    }
-    return (all & 0xFFFF) >= static_cast<uint64_t>(VT::String);
+    const Variant* r = reinterpret_cast<const Variant*>(small);
+    uint32_t all = 0;
+    for (int i = 0; i < 8; ++i) all |= static_cast<uint32_t>(r[i].type());
+    return all >= static_cast<uint32_t>(VT::String);
   }
 };
 
