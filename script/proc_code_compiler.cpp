@@ -1,7 +1,8 @@
 // Turns a procedure's (or top-level code's) tree into the instruction list of proc_code.h.
-// Lets of locals, fields, module variables and array elements, If, Do and For loops, Exit,
-// operators, and calls of script procedures and built-in functions become instructions; every
-// other statement or expression stays one instruction that runs its tree node.
+// Lets of locals, fields, module variables, array elements and members of objects, If, Do and For
+// loops, Exit, operators, and calls of script procedures, built-in functions and members of
+// objects become instructions; every other statement or expression stays one instruction that
+// runs its tree node.
 #include "script/proc_code.h"
 
 #include <optional>
@@ -56,6 +57,11 @@ bool is_element(const NameExpr* n) {
 
 bool is_plain_local(const Expr* e) {
   return is_plain_name(e) && static_cast<const NameExpr*>(e)->kind == NameExpr::Local;
+}
+
+// The register of a plain local.
+Operand local_operand(const Expr* e) {
+  return Operand{e->local_slot >= 0 ? e->local_slot : static_cast<const NameExpr*>(e)->slot, nullptr, false};
 }
 
 class Compiler {
@@ -162,8 +168,9 @@ class Compiler {
     if (Loop* l = innermost(false)) l->exits.push_back(-at - 1);
   }
 
-  // A Let of a plain local, field or module variable, or of an array element; false for the
-  // assignments the tree runs (Set, self-appends, members, several subscripts).
+  // A Let of a plain local, field or module variable, of an array element or of an object's
+  // member (obj.Name = v); false for the assignments the tree runs (Set, self-appends, members
+  // with arguments, several subscripts).
   bool let_statement(AssignStmt* a) {
     if (a->append_head || a->is_set) return false;
     if (auto* m = dynamic_cast<MemberExpr*>(a->target); m && m->args.empty() && simple_member(m)) {
@@ -418,7 +425,7 @@ class Compiler {
       if (a && a->literal) ca.value = Operand{-1, a->literal, false};
       else if (a) {
         ca.local_name = true;
-        ca.value = Operand{a->local_slot >= 0 ? a->local_slot : static_cast<const NameExpr*>(a)->slot, nullptr, false};
+        ca.value = local_operand(a);
       }
       args.push_back(ca);
     }
@@ -457,7 +464,7 @@ class Compiler {
       CallArg ca;
       if (is_plain_local(a)) {
         ca.local_name = true;
-        ca.value = Operand{a->local_slot >= 0 ? a->local_slot : static_cast<const NameExpr*>(a)->slot, nullptr, false};
+        ca.value = local_operand(a);
       } else {
         // Read now, as the tree reads a value argument: later arguments may change a local.
         ca.value = in_temp(expr(a));
