@@ -53,6 +53,8 @@ enum class OpCode : uint8_t {
                   // or the member called as a statement (sense); what is no script class member
                   // called the way the code can the member node runs whole
   MemberStore,    // the member `node` (obj.Name) = a, as a Let
+  MeCall,         // as MemberCall, for a method or property of the instance the code runs for
+                  // named alone (`node` a name)
   Return,
 };
 

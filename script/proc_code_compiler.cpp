@@ -150,7 +150,9 @@ class Compiler {
       if (builtin_name(n)) builtin_call(n, true);
       else call(n, true);
     } else if (auto* c = dynamic_cast<CallStmt*>(s); c && simple_member(c->target)) {
-      member_call(static_cast<MemberExpr*>(c->target), true);
+      member_call(c->target, static_cast<MemberExpr*>(c->target)->args, OpCode::MemberCall, true);
+    } else if (auto* c = dynamic_cast<CallStmt*>(s); c && own_member(c->target)) {
+      member_call(c->target, static_cast<NameExpr*>(c->target)->args, OpCode::MeCall, true);
     } else {
       fallback(s);
     }
@@ -323,7 +325,9 @@ class Compiler {
     if (auto* b = dynamic_cast<BinaryExpr*>(e)) return operation(OpCode::Binary, b->op, 0, b->a, b->b);
     if (auto* c = dynamic_cast<CompareExpr*>(e))
       return operation(OpCode::Compare, c->op, c->literal_side, c->a, c->b);
-    if (auto* m = dynamic_cast<MemberExpr*>(e); m && simple_member(m)) return member_call(m, false);
+    if (auto* m = dynamic_cast<MemberExpr*>(e); m && simple_member(m))
+      return member_call(m, m->args, OpCode::MemberCall, false);
+    if (own_member(e)) return member_call(e, static_cast<NameExpr*>(e)->args, OpCode::MeCall, false);
     if (auto* n = dynamic_cast<NameExpr*>(e); n && builtin_name(n)) return builtin_call(n, false);
     if (auto* n = dynamic_cast<NameExpr*>(e); n && procedure_call(n)) return call(n);
     if (auto* n = dynamic_cast<NameExpr*>(e)) {
@@ -412,14 +416,24 @@ class Compiler {
     if (!m || !m->object || !is_plain_name(m->object)) return false;
     auto kind = static_cast<const NameExpr*>(m->object)->kind;
     if (kind != NameExpr::Local && kind != NameExpr::Field && kind != NameExpr::Global) return false;
-    for (const Expr* a : m->args)
+    return simple_arguments(m->args);
+  }
+
+  // A method or property of the class the code belongs to, named alone, with such arguments.
+  bool own_member(const Expr* e) {
+    auto* n = dynamic_cast<const NameExpr*>(e);
+    return n && n->kind == NameExpr::MeMember && simple_arguments(n->args);
+  }
+
+  static bool simple_arguments(const std::vector<Expr*>& args) {
+    for (const Expr* a : args)
       if (a && !a->literal && !is_plain_local(a)) return false;
     return true;
   }
 
-  Operand member_call(MemberExpr* m, bool statement) {
+  Operand member_call(Expr* site, const std::vector<Expr*>& site_args, OpCode code, bool statement) {
     std::vector<CallArg> args;
-    for (Expr* a : m->args) {
+    for (Expr* a : site_args) {
       CallArg ca;
       ca.expr = a;
       if (a && a->literal) ca.value = Operand{-1, a->literal, false};
@@ -429,8 +443,8 @@ class Compiler {
       }
       args.push_back(ca);
     }
-    Instr& c = emit(OpCode::MemberCall);
-    c.node = m;
+    Instr& c = emit(code);
+    c.node = site;
     c.sense = statement;
     c.args_at = static_cast<int32_t>(out_->args.size());
     c.nargs = static_cast<int32_t>(args.size());

@@ -362,7 +362,8 @@ void run_proc_code(Frame& f, const ProcCode& code) {
       &&do_call_builtin, &&do_load_global,
       &&do_store_global, &&do_load_field, &&do_store_field, &&do_element_prepare, &&do_load_element,
       &&do_store_element,
-      &&do_for_begin, &&do_for_test, &&do_for_step, &&do_member_call, &&do_member_store, &&do_return,
+      &&do_for_begin, &&do_for_test, &&do_for_step, &&do_member_call, &&do_member_store, &&do_me_call,
+      &&do_return,
   };
   ForStates fors(static_cast<size_t>(code.nfors));
   static_assert(sizeof(handlers) / sizeof(handlers[0]) == static_cast<size_t>(OpCode::Return) + 1);
@@ -562,6 +563,18 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     store_member(f, *in, take(in->a, regs));
     ++in;
     QZ_NEXT;
+  do_me_call: {
+    // The running frame keeps its instance alive.
+    auto* site = static_cast<NameExpr*>(in->node);
+    const ClassMember& m = f.me->cls()->members[static_cast<size_t>(site->slot)];
+    Proc* p = m.get ? m.get : m.method;
+    if (m.field < 0 && p && p->nparams() == static_cast<size_t>(in->nargs))
+      call_bound(f, p, f.me, code, *in, regs, in->sense ? nullptr : &regs[in->dst]);
+    else if (in->sense) site->call(f);
+    else regs[in->dst] = site->eval(f);
+    ++in;
+    QZ_NEXT;
+  }
   do_return:
     return;
 #undef QZ_NEXT

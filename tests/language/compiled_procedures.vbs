@@ -321,6 +321,37 @@ DropWhileRunning : DropWhileRunning
 ' expect: counter gone
 ' expect: after drop
 
+' Inside a class, its own methods and properties named alone: calls with literal and local
+' arguments (ByRef writes through), a private helper, a Property Get read bare, recursion, a
+' property whose result takes the arguments, and a wrong count (450, through the caller's
+' On Error).
+Class Walker
+  Private steps
+  Private Sub Class_Initialize() : steps = 0 : End Sub
+  Private Sub Stride(ByRef n, times) : steps = steps + times : n = n + times : End Sub
+  Public Property Get Count() : Count = steps : End Property
+  Public Property Get Letters() : Letters = Array("a", "b", "c") : End Property
+  Public Function Depth(n) : If n = 0 Then Depth = 0 Else Depth = 1 + Depth(n - 1) : End Function
+  Public Function Run()
+    Dim k : k = 10
+    Stride k, 2
+    Call Stride(k, 3)
+    Run = k & " " & Count & " " & Count() & " " & Depth(5) & " " & Letters(1)
+  End Function
+  Public Function BadDepth() : BadDepth = Depth() : End Function
+  Public Function Miscount()
+    On Error Resume Next
+    Miscount = "x"
+    Miscount = BadDepth()
+    Miscount = Miscount & Err.Number
+  End Function
+End Class
+Function Walk()
+  Dim w : Set w = New Walker
+  Walk = w.Run() & " | " & w.Run() & " | " & w.Miscount()
+End Function
+WScript.Echo Walk()   ' expect: 15 5 5 5 b | 15 10 10 5 b | x450
+
 ' Built-in functions: arguments are values taken in order, the counts and uses checked as the
 ' language does, and a script's own function of the same name wins.
 Function Shorten(ByRef s) : s = Left(s, 1) : Shorten = 1 : End Function
