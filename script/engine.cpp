@@ -535,12 +535,16 @@ std::u16string blank_lines(int n) {
 }
 
 // Where `code` holds `shared` as whole lines of its own: at a line start that no continued
-// line leads into, ending with a line break. npos when it does not.
+// line leads into, ending with a line break. npos when it does not. (A CR LF pair is one break:
+// text that begins or ends between its two characters is no whole lines.)
 size_t shared_code_at(std::u16string_view code, std::u16string_view shared) {
   if (shared.empty() || (shared.back() != u'\n' && shared.back() != u'\r')) return std::u16string_view::npos;
   for (size_t at = code.find(shared); at != std::u16string_view::npos; at = code.find(shared, at + 1)) {
+    size_t end = at + shared.size();
+    if (shared.back() == u'\r' && end < code.size() && code[end] == u'\n') continue;
     if (at == 0) return at;
     if (code[at - 1] != u'\n' && code[at - 1] != u'\r') continue;
+    if (code[at - 1] == u'\r' && code[at] == u'\n') continue;
     // The line before must not continue into this one ("_" at its end).
     size_t e = at - 1;
     if (code[e] == u'\n' && e > 0 && code[e - 1] == u'\r') --e;

@@ -52,7 +52,8 @@ def answered_dialog(command, title, key, what):
     answer, answers with `key`; the program's output, errors and status."""
     run = subprocess.Popen(command, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     runs.append(run)
-    window = wait_for(what, lambda: xdotool("search", "--onlyvisible", "--name", title))
+    # A loaded machine can take long to show the first window (fonts, the toolkit's start).
+    window = wait_for(what, lambda: xdotool("search", "--onlyvisible", "--name", title), seconds=45)
     time.sleep(0.5)
     if run.poll() is not None:
         sys.exit(f"{what} did not wait for an answer")

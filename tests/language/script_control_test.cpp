@@ -573,6 +573,26 @@ TEST_F(ScriptControlTest, SharedCodeBehavesAsTheWholeText) {
   EXPECT_EQ(failing.error.line, 8);
   EXPECT_EQ(failing.error.text, u"  Fails = 1 / 0");
 
+  // A CR LF pair is one line break: text that begins or ends between its two characters is no
+  // whole lines of the code holding it, and the lines after it keep their numbers.
+  struct Split {
+    const char* what;
+    std::u16string before;
+    std::u16string_view text;
+    std::u16string after;
+  } splits[] = {
+      {"begins after the CR", u"Dim Result\r", u"\nConst sharedK = 2\r\n", u"Result = 1 / 0\r\n"},
+      {"ends before the LF", u"Dim Result\r\n", u"Const sharedK = 2\r", u"\nResult = 1 / 0\r\n"},
+  };
+  for (const Split& k : splits) {
+    SharedRun whole = run_holding(false, k.before, k.after, nullptr, k.text);
+    SharedRun shared = run_holding(true, k.before, k.after, nullptr, k.text);
+    EXPECT_EQ(whole.error.number, 11) << k.what;
+    EXPECT_EQ(whole.error.line, 3) << k.what;
+    EXPECT_EQ(shared.error.number, whole.error.number) << k.what;
+    EXPECT_EQ(shared.error.line, whole.error.line) << k.what;
+  }
+
   // Shared code that states Option Explicit itself covers the code around it too: the variable
   // no one declared ahead of it is an error either way.
   constexpr std::u16string_view stating = u"Option Explicit\r\nConst sharedK = 2\r\n";
