@@ -461,14 +461,12 @@ inline MemberTarget::~MemberTarget() {
 
 Object* MemberExpr::target(Frame& f, MemberTarget& t) {
   // A plain name: a script instance it holds is referenced without copying the Variant.
-  const Variant* var = nullptr;
+  const Variant* var;
   if (!object) {
     if (with_slot < 0) runtime_error(kErrUnqualifiedRef);
     var = &f.locals[with_slot];
-  } else if (object->local_slot >= 0) {
-    var = &f.locals[object->local_slot];
-  } else if (object->may_ref) {   // only names may_ref
-    var = plain_variable(static_cast<NameExpr*>(object), f, true);
+  } else {
+    var = object_variable(object, f);
   }
   if (var) {
     const Variant& d = var->deref();

@@ -23,15 +23,19 @@ inline const ClassMember* MemberExpr::class_member(Frame& f, Object* o) {
   return m;
 }
 
-// The script class instance a site's object holds when the object is a variable known without
-// a lookup (a local, a field, a bound module variable): found without running any code. Null
-// for anything else, which the member node handles whole.
+// The variable a site's object names when it is one known without a lookup (a local, a field, a
+// bound module variable or constant): read without running any code. Null for anything else.
+[[gnu::always_inline]] inline const Variant* object_variable(Expr* object, Frame& f) {
+  if (object->local_slot >= 0) return &f.locals[object->local_slot];
+  if (object->may_ref) return plain_variable(static_cast<NameExpr*>(object), f, true);   // only names may_ref
+  return nullptr;
+}
+
+// The script class instance such a variable holds. Null for anything else, which the member
+// node handles whole.
 [[gnu::always_inline]] inline ClassInstance* site_instance(MemberExpr* site, Frame& f) {
-  Expr* object = site->object;
-  if (!object) return nullptr;
-  const Variant* var = object->local_slot >= 0 ? &f.locals[object->local_slot]
-                       : object->may_ref       ? plain_variable(static_cast<NameExpr*>(object), f, true)
-                                               : nullptr;
+  if (!site->object) return nullptr;
+  const Variant* var = object_variable(site->object, f);
   if (!var) return nullptr;
   const Variant& d = var->deref();
   if (!d.is_object() || !d.as_object()) return nullptr;

@@ -79,8 +79,9 @@ int operands_order(const Instr& in, Variant* regs) {
   return b && b->kind == Binding::Procedure ? b->proc : nullptr;
 }
 
-// The arguments of a call of `p` into the fresh (Empty) registers at `to`: Missing for a left-out one, a by-reference cell for a
-// plain local when the parameter is ByRef, else the value (a temporary's taken from its register).
+// The arguments of a call of `p` into the fresh (Empty) registers at `to`: Missing for a left-out
+// one, a by-reference cell for a plain local when the parameter is ByRef, else the value (a
+// temporary's taken from its register).
 [[gnu::always_inline]] inline void fill_arguments(Frame& f, const Proc* p, const ProcCode& code, const Instr& in,
                                                   Variant* regs, Variant* to) {
   for (int32_t i = 0; i < in.nargs; ++i) {
@@ -190,26 +191,12 @@ template <class Fill>
 
 // + - * Mod and \ of two Integer/Long operands that cannot fail, whose result holds nothing to
 // release: the handler stores it itself instead of moving a returned value. False for anything
-// else (a division by zero included: the general path raises it).
+// else (see small_int_value).
 [[gnu::always_inline]] inline bool small_int_operation(const Instr& in, Variant* regs, int64_t& r, bool& both) {
   const Variant& x = read(in.a, regs);
   const Variant& y = read(in.b, regs);
   if (!small_int(x.type()) || !small_int(y.type())) return false;
-  int64_t p = small_value(x), q = small_value(y);
-  switch (in.op) {
-    case Op::Add: r = p + q; break;
-    case Op::Sub: r = p - q; break;
-    case Op::Mul: r = p * q; break;
-    case Op::Mod:
-      if (q == 0) return false;   // the general path raises the error
-      r = p % q;
-      break;
-    case Op::IntDiv:
-      if (q == 0 || p / q > INT32_MAX) return false;
-      r = p / q;
-      break;
-    default: return false;
-  }
+  if (!small_int_value(in.op, small_value(x), small_value(y), r)) return false;
   both = x.type() == VT::Integer && y.type() == VT::Integer;
   return true;
 }
@@ -219,7 +206,7 @@ template <class Fill>
   const Variant& x = read(in.a, regs);
   const Variant& y = read(in.b, regs);
   if (small_int(x.type()) && small_int(y.type())) {
-    // Integer operands: nothing to release, and + - * cannot fail.
+    // Integer operands: nothing to release.
     if (Variant r; small_int_result(in.op, x, y, r)) return r;
   }
   if (in.op == Op::Concat && plain_text_operand(x) && plain_text_operand(y) && !(x.is_null() && y.is_null())) {

@@ -23,16 +23,32 @@ inline int64_t small_value(const Variant& v) { return v.as_small_int(); }
   return Variant(static_cast<double>(r));
 }
 
-// +, - and * of two Integer/Long values, which cannot fail; false for the other operators.
-[[gnu::always_inline]] inline bool small_int_result(Op op, const Variant& x, const Variant& y, Variant& r) {
-  int64_t p = small_value(x), q = small_value(y);
-  bool both = x.type() == VT::Integer && y.type() == VT::Integer;
+// + - * Mod and \ of two whole numbers (Integer/Long values) into `r`, when the operation
+// cannot fail; false for the other operators, a division by zero and the one \ that overflows
+// (the general path raises those).
+[[gnu::always_inline]] inline bool small_int_value(Op op, int64_t p, int64_t q, int64_t& r) {
   switch (op) {
-    case Op::Add: r = int_or_wider(p + q, both); return true;
-    case Op::Sub: r = int_or_wider(p - q, both); return true;
-    case Op::Mul: r = int_or_wider(p * q, both); return true;
+    case Op::Add: r = p + q; return true;
+    case Op::Sub: r = p - q; return true;
+    case Op::Mul: r = p * q; return true;
+    case Op::Mod:
+      if (q == 0) return false;
+      r = p % q;
+      return true;
+    case Op::IntDiv:
+      if (q == 0 || p / q > INT32_MAX) return false;
+      r = p / q;
+      return true;
     default: return false;
   }
+}
+
+// The same for two Integer/Long Variants, as the Variant the operator gives.
+[[gnu::always_inline]] inline bool small_int_result(Op op, const Variant& x, const Variant& y, Variant& r) {
+  int64_t v;
+  if (!small_int_value(op, small_value(x), small_value(y), v)) return false;
+  r = int_or_wider(v, x.type() == VT::Integer && y.type() == VT::Integer);
+  return true;
 }
 
 inline bool int_or_double(VT t) { return t == VT::Integer || t == VT::Long || t == VT::Double; }
@@ -59,17 +75,9 @@ inline double number_of(const Variant& v) {
   if (small_int(tx) && small_int(ty)) {
     int64_t p = small_value(x), q = small_value(y);
     bool both = tx == VT::Integer && ty == VT::Integer;
+    if (int64_t v; small_int_value(op, p, q, v)) return int_or_wider(v, both);
     switch (op) {
-      case Op::Add: return int_or_wider(p + q, both);
-      case Op::Sub: return int_or_wider(p - q, both);
-      case Op::Mul: return int_or_wider(p * q, both);
-      case Op::Mod:
-        if (q == 0) runtime_error(kErrDivByZero);
-        return int_or_wider(p % q, both);
-      case Op::IntDiv:
-        if (q == 0) runtime_error(kErrDivByZero);
-        if (p / q > INT32_MAX) runtime_error(kErrOverflow);
-        return int_or_wider(p / q, both);
+      case Op::Mod: case Op::IntDiv: runtime_error(q == 0 ? kErrDivByZero : kErrOverflow);   // only their errors are left
       case Op::And: return both ? Variant(static_cast<int16_t>(p & q)) : Variant(static_cast<int32_t>(p & q));
       case Op::Or: return both ? Variant(static_cast<int16_t>(p | q)) : Variant(static_cast<int32_t>(p | q));
       case Op::Xor: return both ? Variant(static_cast<int16_t>(p ^ q)) : Variant(static_cast<int32_t>(p ^ q));
