@@ -60,14 +60,16 @@ asan-test: asan
 fuzz: asan-build
 
 # Runs every fuzz target for a short time from its seed corpus (the language fuzzer also starts
-# from the language test and benchmark scripts).
+# from the language test and benchmark scripts, and from random well-formed programs, each of
+# which it runs on the syntax tree and compiled and compares).
 fuzz-smoke: fuzz
 	@for t in $(ASAN_BUILD)/fuzz/fuzz_*; do \
 	  [ -x "$$t" ] || continue; name=$$(basename $$t); \
 	  echo "fuzz-smoke: $$name"; \
 	  corpus=fuzz/corpus/$${name#fuzz_}; mkdir -p $(ASAN_BUILD)/corpus-$$name; \
 	  seeds=$$( [ -d $$corpus ] && echo $$corpus ); \
-	  [ $$name = fuzz_script ] && seeds="$$seeds tests/language tests/conformance bench/language"; \
+	  [ $$name = fuzz_script ] && python3 fuzz/script/generate_programs.py $(ASAN_BUILD)/generated-programs 300 1 && \
+	    seeds="$$seeds tests/language tests/conformance bench/language $(ASAN_BUILD)/generated-programs"; \
 	  $$t -max_total_time=$${FUZZ_SECONDS:-20} -rss_limit_mb=2048 -timeout=25 $(ASAN_BUILD)/corpus-$$name $$seeds || exit 1; \
 	done
 

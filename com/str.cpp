@@ -11,6 +11,8 @@ namespace {
 // script makes are short and live for a statement, and the general allocator's slower paths
 // were a tenth of the time of text-heavy scripts. Strings belong to one thread, and so does
 // this cache. It is never destroyed, so a string freed late in the program's exit still finds it.
+size_t g_max_bytes = 0x7FFFFFF0u;   // what a string's 32-bit byte count can hold
+
 constexpr size_t kGrain = 16;
 constexpr size_t kClasses = 8;          // blocks of 16, 32, ... 128 bytes
 #if defined(__SANITIZE_ADDRESS__)
@@ -59,8 +61,8 @@ void Str::free_rep(StrRep* rep) {
 }
 
 StrRep* Str::alloc(size_t nbytes, size_t spare_bytes) {
-  if (nbytes > 0x7FFFFFF0u) throw std::bad_alloc();
-  spare_bytes = std::min(spare_bytes, size_t{0x7FFFFFF0u} - nbytes);
+  if (nbytes > g_max_bytes) throw std::bad_alloc();
+  spare_bytes = std::min(spare_bytes, g_max_bytes - nbytes);
   // Room for the bytes, an odd last byte's unit and a NUL unit.
   size_t units = (nbytes + spare_bytes + 1) / 2 + 1;
   size_t bytes = offsetof(StrRep, data) + units * sizeof(char16_t);
@@ -113,6 +115,8 @@ Str Str::from_utf8(std::string_view utf8) { return Str(utf8_to_u16(utf8)); }
 
 Str Str::from_ascii(const char* text) { return Str(qz::u16(text)); }
 
+void Str::set_max_bytes(size_t nbytes) { g_max_bytes = std::min(nbytes, size_t{0x7FFFFFF0u}); }
+
 Str Str::concat(const Str& a, const Str& b) {
   if (a.empty()) return b;
   if (b.empty()) return a;
@@ -139,7 +143,7 @@ Str Str::append(Str&& head, const Str& tail) {
 Str Str::append(Str&& head, const void* tail, size_t nb) {
   if (nb == 0) return std::move(head);
   size_t na = head.byte_size();
-  if (na + nb > 0x7FFFFFF0u) throw std::bad_alloc();
+  if (na + nb > g_max_bytes) throw std::bad_alloc();
   StrRep* rep = head.rep_;
   if (rep && rep->refs == 1 && (na + nb + 1) / 2 + 1 <= rep->units) {
     std::memcpy(reinterpret_cast<uint8_t*>(rep->data) + na, tail, nb);

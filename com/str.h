@@ -32,6 +32,9 @@ class Str {
   static Str from_bytes(const void* bytes, size_t nbytes);   // a byte string (LenB = nbytes)
   static Str from_utf8(std::string_view utf8);
   static Str from_ascii(const char* text);                    // 7-bit literal text
+  // The longest text in bytes: making a longer one throws bad_alloc (Out of memory to a
+  // script). A test harness lowers it to keep a run's memory small.
+  static void set_max_bytes(size_t nbytes);
   static Str concat(const Str& a, const Str& b);              // byte-exact
   static Str concat(const void* a, size_t na, const void* b, size_t nb);
   // head followed by tail, byte-exact. When head is the buffer's only owner the tail is

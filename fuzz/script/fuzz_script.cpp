@@ -52,6 +52,7 @@ void limit(qz::ScriptControl& control, bool compiled) {
   control.impl().max_array_elements = size_t{1} << 16;
   control.impl().max_depth = 200;
   control.impl().compile_code = compiled;
+  qz::Str::set_max_bytes(size_t{1} << 22);   // a string doubled in a loop ends at 4 MB
 }
 
 Outcome run(const std::u16string& source, bool compiled, const std::u16string& shared = {}) {

@@ -207,7 +207,7 @@ Str repeat(int32_t n, char16_t c) {
   if (n < 0) invalid_argument();
   if (static_cast<uint64_t>(n) * 2 > 0x7FFFFFF0ull) raise(kErrOutOfStringSpace);
   try {
-    return Str(std::u16string(static_cast<size_t>(n), c));
+    return Str::build(static_cast<size_t>(n), [n, c](char16_t* out) { std::fill_n(out, n, c); });
   } catch (const std::bad_alloc&) {
     raise(kErrOutOfStringSpace);
   }

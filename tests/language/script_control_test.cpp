@@ -9,6 +9,7 @@
 
 #include "com/convert.h"
 #include "com/progid.h"
+#include "script/engine.h"
 #include "script/script_control.h"
 
 namespace qz {
@@ -477,6 +478,36 @@ TEST_F(ScriptControlTest, TimeoutStopsALoopInAProcedure) {
   EXPECT_THROW(sc->run(u"Spin", {}), ScriptError);
   ASSERT_EQ(events.size(), 1u);
   EXPECT_EQ(events[0].line, 3);
+}
+
+// A string that would pass the longest text ends the run with Out of memory, whether it
+// grows by appending in place, by a new concatenation or in one builtin call (Out of string
+// space), on the syntax tree and compiled alike, and the error can be caught.
+TEST_F(ScriptControlTest, StringsPastTheLongestTextRaiseOutOfMemory) {
+  struct Case { const char16_t* body; int32_t number; };
+  const Case cases[] = {
+      {u"  s = \"ab\"\n  Do : s = s & s : Loop", 7},            // doubles through an alias of itself
+      {u"  s = \"ab\"\n  Do : s = s & \"cd\" : Loop", 7},       // appends in place
+      {u"  s = \"ab\"\n  Do : s = \"cd\" & s : Loop", 7},       // a new string each round
+      {u"  s = Space(5000)", 14},
+      {u"  s = String(4000, \"x\")", 14},
+  };
+  Str::set_max_bytes(4096);
+  for (bool compiled : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(::testing::Message() << "compiled " << compiled << ": " << Str(c.body).utf8());
+      sc->reset();
+      sc->impl().compile_code = compiled;
+      sc->add_code(std::u16string(u"Function F()\n  Dim s\n") + c.body + u"\nEnd Function\n" +
+                   u"Function G()\n  On Error Resume Next\n  F\n  G = Err.Number\nEnd Function");
+      events.clear();
+      EXPECT_THROW(sc->run(u"F", {}), ScriptError);
+      ASSERT_EQ(events.size(), 1u);
+      EXPECT_EQ(events[0].number, c.number);
+      EXPECT_EQ(to_long(sc->run(u"G", {})), c.number);
+    }
+  }
+  Str::set_max_bytes(SIZE_MAX);
 }
 
 TEST_F(ScriptControlTest, AnInstanceFromAnotherControlRunsItsMethodsThere) {
