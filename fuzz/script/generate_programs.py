@@ -33,6 +33,7 @@ class Gen:
         self.r = rng
         self.procs = []      # (name, is_function, params)
         self.depth = 0
+        self.consts = 0
 
     def pick(self, xs):
         return self.r.choice(xs)
@@ -106,8 +107,18 @@ class Gen:
                           "Set tmp = obj : tmp.Add {v} : {v} = tmp.Total({i}) : tmp.Count = tmp.Count + 1",
                           "Set tmp = obj : tmp.Items({i}) = {v} : {v} = tmp.Items({i}) & tmp.Value",
                           "Set tmp = New Box : tmp.Bump {v} : {v} = tmp.Mix({v}, {e})",
-                          "{v} = obj.Mix({e}, {v}) : obj.Bump obj.Count"])
-        return [p + form.format(v=v, w=self.var(scope), e=self.expr(scope, 2), i=self.r.randint(-1, 3))]
+                          "{v} = obj.Mix({e}, {v}) : obj.Bump obj.Count",
+                          "For x = {e} To 3 Step 0.75 : {v} = {v} & x : If x > 9 Then Exit For",
+                          "m({i}, 1) = {e} : {v} = m({i}, 1) & m(1, {i})",
+                          "Touch {v} : {v} = {v} & g0",
+                          "{v} = Pair(arr({i}), {v}) & arr({i})",
+                          "Const c{n} = {lit} : {v} = c{n} + {v}"])
+        self.consts += 1
+        text = form.format(v=v, w=self.var(scope), e=self.expr(scope, 2), i=self.r.randint(-1, 3), n=self.consts,
+                           lit=self.pick(INTS + DOUBLES + STRINGS))
+        if text.startswith("For x"):
+            return [p + text, p + "Next"]
+        return [p + text]
 
     def block(self, scope, n, loop_depth, in_func, indent):
         lines = []
@@ -207,7 +218,7 @@ class Gen:
         locals_ = ["a", "b", "i", "j"]
         scope = plain + locals_ + GLOBALS
         kind = "Function" if is_func else "Sub"
-        lines = [f"{kind} {name}({', '.join(params)})", "  Dim a, b, i, j, n0, n1, n2, n3, n4, tmp, la(3)"]
+        lines = [f"{kind} {name}({', '.join(params)})", "  Dim a, b, i, j, n0, n1, n2, n3, n4, tmp, la(3), m(3, 3), x"]
         if is_func and self.r.random() < 0.3:
             lines.append(f"  {name} = {self.literal()} : {name} = {name} & {self.expr(scope, 2)}")
         if self.r.random() < 0.3:
@@ -220,7 +231,7 @@ class Gen:
         return lines
 
     def program(self):
-        out = ["Dim g0, g1, g2, g3, gs, arr(), obj, n0, n1, n2, n3, n4, tmp, rec, la(3)",
+        out = ["Dim g0, g1, g2, g3, gs, arr(), obj, n0, n1, n2, n3, n4, tmp, rec, la(3), m(3, 3), x",
                "ReDim arr(5)",
                "Class Box",
                "  Public Value, Count",
@@ -258,6 +269,12 @@ class Gen:
                "  x = x & \"t\" : If Len(y) < 40 Then y = y & y",
                "  x = x + Len(y)",
                "End Sub",
+               "Sub Touch(ByRef x)",
+               "  g0 = g0 & \"!\" : x = x & \"?\"",
+               "End Sub",
+               "Function Pair(ByRef x, ByVal y)",
+               "  x = y : y = 0 : Pair = x",
+               "End Function",
                "Function Deep(k)",
                "  If k <= 0 Then Deep = 0 Else Deep = k + Deep(k - 1)",
                "End Function"]
