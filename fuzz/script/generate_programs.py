@@ -112,7 +112,13 @@ class Gen:
                           "m({i}, 1) = {e} : {v} = m({i}, 1) & m(1, {i})",
                           "Touch {v} : {v} = {v} & g0",
                           "{v} = Pair(arr({i}), {v}) & arr({i})",
-                          "Const c{n} = {lit} : {v} = c{n} + {v}"])
+                          "Const c{n} = {lit} : {v} = c{n} + {v}",
+                          "Set tmp = New Node : tmp.Tag = {e} : Set tmp = Nothing",
+                          "Set tmp = MakeNode({v}) : {v} = tmp.Tag & {v}",
+                          "{v} = MakeNode({e}).Tag & {v}",
+                          "Set la({i}) = MakeNode({v}) : {v} = {v} & IsObject(la({i}))",
+                          "Set x = MakeNode({i}) : Set arr({i}) = x : {v} = x Is arr({i})",
+                          "Set tmp = MakeNode({i}) : Set tmp.Link = MakeNode({v}) : {v} = tmp.Link.Tag"])
         self.consts += 1
         text = form.format(v=v, w=self.var(scope), e=self.expr(scope, 2), i=self.r.randint(-1, 3), n=self.consts,
                            lit=self.pick(INTS + DOUBLES + STRINGS))
@@ -274,6 +280,16 @@ class Gen:
                "End Sub",
                "Function Pair(ByRef x, ByVal y)",
                "  x = y : y = 0 : Pair = x",
+               "End Function",
+               "Class Node",
+               "  Public Tag, Link",
+               "  Private Sub Class_Terminate()",
+               "    gs = gs & \"~\" & Tag",
+               "  End Sub",
+               "End Class",
+               "Function MakeNode(t)",
+               "  Set MakeNode = New Node",
+               "  MakeNode.Tag = t",
                "End Function",
                "Function Deep(k)",
                "  If k <= 0 Then Deep = 0 Else Deep = k + Deep(k - 1)",
