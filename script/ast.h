@@ -292,6 +292,7 @@ struct ForState {
   Variant end, inc;
   int64_t i = 0, e = 0, s = 0;
   bool ints = false, up = true, both = false;
+  bool begun = false;   // compiled code: the header succeeded (else Next raises, under Resume Next)
   // Whole-number bounds: the counter has not passed the end.
   bool counting() const { return up ? i <= e : i >= e; }
 };

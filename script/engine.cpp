@@ -401,6 +401,10 @@ void ScriptEngineImpl::DepthGuard::too_deep() {
   runtime_error(kErrOutOfStack);
 }
 
+namespace {
+ScriptError timed_out() { return ScriptError(kErrTimeout, std::u16string(kRuntimeSource), u"Script timed out"); }
+}  // namespace
+
 void ScriptEngineImpl::check_timeout() {
   if (interrupt_ && *interrupt_) {
     budget_ = 1;   // anything that swallows it meets it again at the next check
@@ -409,7 +413,7 @@ void ScriptEngineImpl::check_timeout() {
   const auto now = std::chrono::steady_clock::now();
   if (has_deadline_ && (aborting_ || now > deadline_)) {
     aborting_ = true;
-    throw ScriptError(kErrTimeout, std::u16string(kRuntimeSource), u"Script timed out");
+    throw timed_out();
   }
   // The budget counts steps, not time. Where steps are slow (a long built-in call, an error
   // raised and absorbed in every statement) a fixed count would look at the clock and the
@@ -436,6 +440,9 @@ void ScriptEngineImpl::note_position(Frame& f, ScriptError& e, const Node* where
 }
 
 bool ScriptEngineImpl::absorb(Frame& f, ScriptError& e) {
+  // The time ran out where its error was swallowed (Class_Terminate's errors go nowhere): the
+  // next error that leaves a statement ends the run as timed out, not as itself.
+  if (aborting_ && e.number != kErrTimeout) e = timed_out();
   note_position(f, e);
   if (e.source.empty()) e.source = std::u16string(e.compile ? kCompileSource : kRuntimeSource);
   if (!f.resume_next || aborting_) return false;

@@ -86,16 +86,28 @@ struct Instr {
   const Node* where = nullptr;
 };
 
+// Where code with On Error Resume Next goes on after an instruction fails, as the tree does:
+// past the innermost statement it belongs to (`after`), except for a script error in a
+// condition (`pc`): an If or ElseIf test or a Do loop's test at the top goes on into the body
+// it guards, one at the bottom leaves the loop, and a For header that fails runs the body once.
+// The statement's temporaries (registers from `temps_from` on) let go of what they held first.
+struct ResumePoint {
+  int32_t pc = -1;
+  int32_t after = -1;
+  int32_t temps_from = 0;
+};
+
 struct ProcCode {
   std::vector<Instr> code;
   std::vector<CallArg> args;
+  std::vector<ResumePoint> resume;   // one per instruction; empty in code without On Error
+  int32_t nregs = 0;                 // locals and temporaries
   int32_t ntemps = 0;
   int32_t nfors = 0;   // For loops, each with its state while it runs
   static constexpr int kMaxCallLevels = 16;
 };
 
-// The procedure's (or top-level code's) code, or null when the tree runs it: code with On Error,
-// whose Resume Next continuation points the tree keeps.
+// The procedure's (or top-level code's) code.
 std::shared_ptr<const ProcCode> compile_proc(const Proc& p);
 
 // Runs the code on a frame whose locals hold p.nslots locals followed by code.ntemps Empty

@@ -66,7 +66,7 @@ Operand local_operand(const Expr* e) {
 
 class Compiler {
  public:
-  explicit Compiler(const Proc& p) : p_(p) {}
+  Compiler(const Proc& p, bool resumable) : p_(p), resumable_(resumable) {}
 
   std::shared_ptr<const ProcCode> run() {
     block(p_.body);
@@ -76,6 +76,8 @@ class Compiler {
       if (i.code == OpCode::Jump && out_->code[static_cast<size_t>(i.target)].code == OpCode::Return)
         i.code = OpCode::Return;
     out_->ntemps = max_temps_;
+    out_->nregs = p_.nslots + max_temps_;
+    if (resumable_) out_->resume.resize(out_->code.size());
     return std::move(out_);
   }
 
@@ -86,6 +88,7 @@ class Compiler {
   };
 
   const Proc& p_;
+  bool resumable_;   // the code holds On Error: each instruction gets its resume point
   std::shared_ptr<ProcCode> out_ = std::make_shared<ProcCode>();
   int32_t temps_ = 0, max_temps_ = 0;
   int32_t call_level_ = 0;
@@ -132,6 +135,7 @@ class Compiler {
     Stmt* saved_stmt = stmt_;
     const Node* saved_where = where_;
     int32_t saved_temps = temps_;
+    int32_t start = here();
     stmt_ = s;
     where_ = s;
     auto* assign = dynamic_cast<AssignStmt*>(s);
@@ -156,9 +160,32 @@ class Compiler {
     } else {
       fallback(s);
     }
+    if (resumable_) resume_past(start, saved_temps);
     stmt_ = saved_stmt;
     where_ = saved_where;
     temps_ = saved_temps;
+  }
+
+  // The instructions from `start` on that no inner statement claimed go on past this one.
+  void resume_past(int32_t start, int32_t saved_temps) {
+    auto& r = out_->resume;
+    r.resize(out_->code.size());
+    for (int32_t i = start; i < here(); ++i) {
+      ResumePoint& p = r[static_cast<size_t>(i)];
+      if (p.after >= 0) continue;
+      p.after = here();
+      if (p.pc < 0) p.pc = here();
+      p.temps_from = p_.nslots + saved_temps;
+    }
+  }
+
+  // A script error in a condition's instructions, from `start` to `end`, goes on at `pc`.
+  void resume_condition(int32_t start, int32_t end, int32_t pc) {
+    if (!resumable_) return;
+    auto& r = out_->resume;
+    r.resize(out_->code.size());
+    for (int32_t i = start; i < end; ++i)
+      if (r[static_cast<size_t>(i)].pc < 0) r[static_cast<size_t>(i)].pc = pc;
   }
 
   void fallback(Stmt* s) {
@@ -216,6 +243,7 @@ class Compiler {
 
   void for_loop(ForStmt* s) {
     int32_t state = out_->nfors++;
+    int32_t begin = here();
     Instr& b = emit(OpCode::ForBegin);
     b.node = s;
     b.slot = state;
@@ -223,6 +251,7 @@ class Compiler {
     Instr& t = emit(OpCode::ForTest);
     t.node = s;
     t.slot = state;
+    resume_condition(begin, test, here());   // the body, once
     loops_.push_back(Loop{false, {test}});
     block(s->body);
     Instr& step = emit(OpCode::ForStep);   // it ticks, as a loop's end does
@@ -259,7 +288,9 @@ class Compiler {
     std::vector<int32_t> to_end;
     for (size_t i = 0; i < s->arms.size(); ++i) {
       where_ = condition_where(&s->arm_at[i], s);
+      int32_t start = here();
       int32_t skip = condition(s->arms[i].first, false);
+      resume_condition(start, here(), here());
       where_ = s;
       block(s->arms[i].second);
       emit(OpCode::Jump);
@@ -277,16 +308,19 @@ class Compiler {
     if (s->cond && s->test_first) {
       where_ = condition_where(s->cond, s);
       leave.push_back(condition(s->cond, s->until));
+      resume_condition(top, here(), here());
       where_ = s;
     }
     block(s->body);
     emit(OpCode::Tick);
+    int32_t bottom = here();
     if (s->cond && !s->test_first) {
       where_ = condition_where(s->cond, s);
       leave.push_back(condition(s->cond, s->until));
       where_ = s;
     }
     emit(OpCode::Jump).target = top;
+    if (s->cond && !s->test_first) resume_condition(bottom, here(), here());
     for (int32_t j : leave) out_->code[static_cast<size_t>(j)].target = here();
     patch_exits(loops_.back());
     loops_.pop_back();
@@ -527,9 +561,6 @@ class Compiler {
 
 }  // namespace
 
-std::shared_ptr<const ProcCode> compile_proc(const Proc& p) {
-  if (has_on_error(p.body)) return nullptr;
-  return Compiler(p).run();
-}
+std::shared_ptr<const ProcCode> compile_proc(const Proc& p) { return Compiler(p, has_on_error(p.body)).run(); }
 
 }  // namespace qz::vbs

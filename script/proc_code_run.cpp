@@ -128,7 +128,7 @@ template <class Fill>
   if (out) *out = p->has_result() ? std::move(r.data[0]) : Variant();
 }
 
-// A call of a procedure the tree runs (it has On Error): the arguments, then the general call.
+// A call of a procedure the tree runs (compiling is off): the arguments, then the general call.
 [[gnu::noinline]] Variant call_by_tree(Frame& f, Proc* p, ClassInstance* me, const ProcCode& code, const Instr& in,
                                        Variant* regs) {
   FrameRegisters args(static_cast<size_t>(in.nargs));
@@ -331,6 +331,21 @@ bool operand_truth(const Instr& in, Variant* regs) {
   else assign_indexed(var, Args(&index, 1), std::move(v), false);
 }
 
+// An error at instruction `at`: its position, then where Resume Next goes on, or -1 when the
+// error leaves the code. Before Resume Next goes on, the failed statement's temporaries let go
+// of what they held, as the tree's temporaries go while an error leaves a statement. (Out of
+// memory is no script error: the tree takes it past the whole statement, condition or not.)
+int32_t absorb_error(Frame& f, const ProcCode& code, ptrdiff_t at, ScriptError& e, bool script_error) {
+  const Instr& in = code.code[static_cast<size_t>(at)];
+  f.current = in.stmt;
+  const ResumePoint* r = f.resume_next && !code.resume.empty() ? &code.resume[static_cast<size_t>(at)] : nullptr;
+  if (r)
+    for (int32_t reg = r->temps_from; reg < code.nregs; ++reg) f.locals[reg] = Variant();
+  f.engine->note_position(f, e, in.where);
+  if (!f.engine->absorb(f, e) || !r) return -1;
+  return script_error ? r->pc : r->after;
+}
+
 }  // namespace
 
 void run_proc_code(Frame& f, const ProcCode& code) {
@@ -355,6 +370,8 @@ void run_proc_code(Frame& f, const ProcCode& code) {
   ForStates fors(static_cast<size_t>(code.nfors));
   static_assert(sizeof(handlers) / sizeof(handlers[0]) == static_cast<size_t>(OpCode::Return) + 1);
 #define QZ_NEXT goto* handlers[static_cast<size_t>(in->code)]
+  int32_t next = -1;
+  for (;;) {   // once round, and again each time Resume Next takes an error
   try {
     QZ_NEXT;
   do_eval:
@@ -507,10 +524,17 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     store_element(*in, regs, *static_cast<Variant*>(pending[in->level]));
     ++in;
     QZ_NEXT;
-  do_for_begin:
-    static_cast<ForStmt*>(in->node)->begin(f, fors.data[in->slot]);
+  do_for_begin: {
+    // A header that fails leaves a loop that never began: under Resume Next its body runs
+    // once and its Next raises.
+    ForState& st = fors.data[in->slot];
+    st.ints = false;
+    st.begun = false;
+    static_cast<ForStmt*>(in->node)->begin(f, st);
+    st.begun = true;
     ++in;
     QZ_NEXT;
+  }
   do_for_test: {
     // A whole-number loop's test without a call; any other as the tree does.
     ForState& st = fors.data[in->slot];
@@ -534,6 +558,7 @@ void run_proc_code(Frame& f, const ProcCode& code) {
       in = st.counting() ? test + 1 : base + test->target;
       QZ_NEXT;
     }
+    if (!st.begun) runtime_error(kErrForNotInitialized);
     loop->advance(f, st);
     in = test;
     QZ_NEXT;
@@ -566,23 +591,18 @@ void run_proc_code(Frame& f, const ProcCode& code) {
     return;
 #undef QZ_NEXT
   } catch (ScriptError& e) {
-    f.current = in->stmt;
-    f.engine->note_position(f, e, in->where);
-    // Only procedures without On Error are compiled: nothing here takes the error.
-    f.engine->absorb(f, e);
-    throw;
+    next = absorb_error(f, code, in - base, e, true);
+    if (next < 0) throw;
   } catch (const std::bad_alloc&) {
     ScriptError e(kErrOutOfMemory, std::u16string(kRuntimeSource), std::u16string(error_text(kErrOutOfMemory)));
-    f.current = in->stmt;
-    f.engine->note_position(f, e, in->where);
-    f.engine->absorb(f, e);
-    throw e;
+    next = absorb_error(f, code, in - base, e, false);
+    if (next < 0) throw e;
   } catch (const std::length_error&) {
     ScriptError e(kErrOutOfMemory, std::u16string(kRuntimeSource), std::u16string(error_text(kErrOutOfMemory)));
-    f.current = in->stmt;
-    f.engine->note_position(f, e, in->where);
-    f.engine->absorb(f, e);
-    throw e;
+    next = absorb_error(f, code, in - base, e, false);
+    if (next < 0) throw e;
+  }
+  in = base + next;
   }
 }
 

@@ -510,6 +510,30 @@ TEST_F(ScriptControlTest, StringsPastTheLongestTextRaiseOutOfMemory) {
   Str::set_max_bytes(SIZE_MAX);
 }
 
+// The time runs out inside Class_Terminate, whose errors go nowhere: the next error the code
+// meets ends the run as timed out, even under On Error Resume Next, instead of leaving as
+// itself or being taken.
+TEST_F(ScriptControlTest, TimeoutSwallowedInClassTerminateEndsTheRunAtTheNextError) {
+  for (bool compiled : {false, true}) {
+    SCOPED_TRACE(compiled ? "compiled" : "tree");
+    sc->reset();
+    sc->impl().compile_code = compiled;
+    sc->set_timeout(100);
+    sc->add_code(u"Dim done\n"
+                 u"Class Slow\n  Private Sub Class_Terminate()\n    Do : Loop\n  End Sub\nEnd Class\n"
+                 u"Sub F()\n  On Error Resume Next\n  Dim o, x\n  Set o = New Slow\n  Set o = Nothing\n"
+                 u"  x = 1 / 0\n  done = True\nEnd Sub");
+    events.clear();
+    try {
+      sc->run(u"F", {});
+      ADD_FAILURE() << "F ran to its end";
+    } catch (const ScriptError& e) {
+      EXPECT_EQ(e.number, vbs::kErrTimeout);
+    }
+    EXPECT_TRUE(sc->eval(u"IsEmpty(done)").as_bool());
+  }
+}
+
 TEST_F(ScriptControlTest, AnInstanceFromAnotherControlRunsItsMethodsThere) {
   // The method reads a name only its own control has; the call site calls it more than once.
   Ref<ScriptControl> other(new ScriptControl());
