@@ -118,9 +118,13 @@ class Gen:
                           "{v} = MakeNode({e}).Tag & {v}",
                           "Set la({i}) = MakeNode({v}) : {v} = {v} & IsObject(la({i}))",
                           "Set x = MakeNode({i}) : Set arr({i}) = x : {v} = x Is arr({i})",
-                          "Set tmp = MakeNode({i}) : Set tmp.Link = MakeNode({v}) : {v} = tmp.Link.Tag"])
+                          "Set tmp = MakeNode({i}) : Set tmp.Link = MakeNode({v}) : {v} = tmp.Link.Tag",
+                          "Execute \"{v} = {v} & 1\" : {v} = Eval(\"{v} & 2\")",
+                          "Execute \"Dim q{n} : q{n} = {v}\" : {v} = {v} & Eval(\"q{n}\")",
+                          "ExecuteGlobal \"g1 = g1 & 3\" : {v} = {v} & g1",
+                          "Select Case {e}\n{p}Case 1 : {v} = {v} & 1\n{p}Case Else : {v} = {v} & 2\n{p}End Select"])
         self.consts += 1
-        text = form.format(v=v, w=self.var(scope), e=self.expr(scope, 2), i=self.r.randint(-1, 3), n=self.consts,
+        text = form.format(v=v, w=self.var(scope), e=self.expr(scope, 2), i=self.r.randint(-1, 3), n=self.consts, p=p,
                            lit=self.pick(INTS + DOUBLES + STRINGS))
         if text.startswith("For x"):
             return [p + text, p + "Next"]
