@@ -122,7 +122,14 @@ class Gen:
                           "Execute \"{v} = {v} & 1\" : {v} = Eval(\"{v} & 2\")",
                           "Execute \"Dim q{n} : q{n} = {v}\" : {v} = {v} & Eval(\"q{n}\")",
                           "ExecuteGlobal \"g1 = g1 & 3\" : {v} = {v} & g1",
-                          "Select Case {e}\n{p}Case 1 : {v} = {v} & 1\n{p}Case Else : {v} = {v} & 2\n{p}End Select"])
+                          "Select Case {e}\n{p}Case 1 : {v} = {v} & 1\n{p}Case Else : {v} = {v} & 2\n{p}End Select",
+                          "ReDim dyn({i} + 2) : dyn(1) = {v} : {v} = UBound(dyn) & dyn(1)",
+                          "ReDim Preserve dyn({i} + 3) : {v} = {v} & dyn(1)",
+                          "Erase la : {v} = la(0) & {v}",
+                          "ReDim Preserve m2(2, {i} + 2) : m2(1, 1) = {v} : {v} = m2(1, 1) & UBound(m2, 2)",
+                          "If tmp Is Nothing Then {v} = {v} & 0 Else {v} = {v} & IsObject(tmp)",
+                          "{v} = StrComp({v} & \"\", \"A\", 1) & {v}",
+                          "{v} = Trio()({i}) : Call Twin(({v}), {v})"])
         self.consts += 1
         text = form.format(v=v, w=self.var(scope), e=self.expr(scope, 2), i=self.r.randint(-1, 3), n=self.consts, p=p,
                            lit=self.pick(INTS + DOUBLES + STRINGS))
@@ -228,7 +235,8 @@ class Gen:
         locals_ = ["a", "b", "i", "j"]
         scope = plain + locals_ + GLOBALS
         kind = "Function" if is_func else "Sub"
-        lines = [f"{kind} {name}({', '.join(params)})", "  Dim a, b, i, j, n0, n1, n2, n3, n4, tmp, la(3), m(3, 3), x"]
+        lines = [f"{kind} {name}({', '.join(params)})", "  Dim a, b, i, j, n0, n1, n2, n3, n4, tmp, la(3), m(3, 3), x, dyn(), m2()",
+                 "  ReDim m2(2, 2)"]
         if is_func and self.r.random() < 0.3:
             lines.append(f"  {name} = {self.literal()} : {name} = {name} & {self.expr(scope, 2)}")
         if self.r.random() < 0.3:
@@ -241,7 +249,8 @@ class Gen:
         return lines
 
     def program(self):
-        out = ["Dim g0, g1, g2, g3, gs, arr(), obj, n0, n1, n2, n3, n4, tmp, rec, la(3), m(3, 3), x",
+        out = ["Dim g0, g1, g2, g3, gs, arr(), obj, n0, n1, n2, n3, n4, tmp, rec, la(3), m(3, 3), x, dyn(), m2()",
+               "ReDim m2(2, 2)",
                "ReDim arr(5)",
                "Class Box",
                "  Public Value, Count",
@@ -294,6 +303,9 @@ class Gen:
                "Function MakeNode(t)",
                "  Set MakeNode = New Node",
                "  MakeNode.Tag = t",
+               "End Function",
+               "Function Trio()",
+               "  Trio = Array(1, \"two\", 3.5)",
                "End Function",
                "Function Deep(k)",
                "  If k <= 0 Then Deep = 0 Else Deep = k + Deep(k - 1)",
