@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "com/folded_index.h"
 #include "com/ref.h"
 #include "com/variant.h"
 
@@ -168,8 +168,8 @@ class Members {
   Members& default_member(std::u16string_view name) { default_ = find(name); return *this; }
 
   DispId find(std::u16string_view name) const {
-    auto it = index_.find(lower(name));
-    return it == index_.end() ? kDispUnknown : it->second;
+    int32_t id = index_.find(name, name_of());
+    return id < 0 ? kDispUnknown : id;
   }
   const Entry* entry(DispId id) const {
     if (id == kDispValue) id = default_;
@@ -178,15 +178,19 @@ class Members {
   }
 
  private:
-  // One folding and one hash lookup a member: large tables (the sys object's) are built
-  // when a run first uses them.
+  // One hash lookup a member, no folded copy of its name: large tables (the sys object's) are
+  // built when a run first uses them.
   Entry& slot(std::u16string_view name) {
-    auto [it, added] = index_.try_emplace(lower(name), static_cast<DispId>(entries_.size() + 1));
-    if (added) entries_.push_back(Entry{std::u16string(name), {}, {}, {}});
-    return entries_[it->second - 1];
+    auto added = static_cast<DispId>(entries_.size() + 1);
+    DispId id = index_.insert(name, added, name_of());
+    if (id == added) entries_.push_back(Entry{std::u16string(name), {}, {}, {}});
+    return entries_[static_cast<size_t>(id) - 1];
+  }
+  auto name_of() const {
+    return [this](int32_t id) { return std::u16string_view(entries_[static_cast<size_t>(id) - 1].name); };
   }
   std::vector<Entry> entries_;
-  std::unordered_map<std::u16string, DispId> index_;
+  FoldedIndex index_;
   DispId default_ = kDispUnknown;
 };
 

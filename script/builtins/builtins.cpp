@@ -4,47 +4,37 @@
 #include <initializer_list>
 #include <vector>
 
+#include "com/folded_index.h"
 #include "script/builtins/builtin_support.h"
 
 namespace qz {
 
 namespace {
 
-// Entries found by name without regard to case. Names are folded as they are hashed and
-// compared, so building the index copies no name and a lookup does not fold its argument
-// into a new string: a script's start looks up every name it uses before the first statement.
+// The entries of a table and their index by name: a script's start looks up every name it
+// uses before its first statement runs.
 template <class T>
-class NameIndex {
+class NameTable {
  public:
-  explicit NameIndex(const std::vector<const T*>& entries) {
-    size_t size = 16;
-    while (size < entries.size() * 2) size *= 2;   // at most half full
-    slots_.assign(size, nullptr);
-    for (const T* e : entries) {
-      size_t i = hash(e->name) & (size - 1);
-      while (slots_[i] && !iequals(slots_[i]->name, e->name)) i = (i + 1) & (size - 1);
-      if (!slots_[i]) slots_[i] = e;   // the first of two entries of one name is kept
-    }
+  explicit NameTable(std::vector<const T*> entries) : entries_(std::move(entries)) {
+    index_.reserve(entries_.size());
+    for (size_t i = 0; i < entries_.size(); ++i) index_.insert(entries_[i]->name, static_cast<int32_t>(i), name_of());
   }
-
   const T* find(std::u16string_view name) const {
-    size_t mask = slots_.size() - 1;
-    for (size_t i = hash(name) & mask; slots_[i]; i = (i + 1) & mask)
-      if (iequals(slots_[i]->name, name)) return slots_[i];
-    return nullptr;
+    int32_t i = index_.find(name, name_of());
+    return i < 0 ? nullptr : entries_[static_cast<size_t>(i)];   // the first of two of one name
   }
 
  private:
-  static size_t hash(std::u16string_view name) {
-    size_t h = 14695981039346656037ull;   // FNV-1a over the folded units
-    for (char16_t c : name) h = (h ^ fold_name_char(c)) * 1099511628211ull;
-    return h ^ (h >> 29);
+  auto name_of() const {
+    return [this](int32_t i) { return entries_[static_cast<size_t>(i)]->name; };
   }
-  std::vector<const T*> slots_;
+  std::vector<const T*> entries_;
+  FoldedIndex index_;
 };
 
-const NameIndex<BuiltinFunction>& function_index() {
-  static const NameIndex<BuiltinFunction>* index = [] {
+const NameTable<BuiltinFunction>& function_table() {
+  static const NameTable<BuiltinFunction>* table = [] {
     std::vector<const BuiltinFunction*> entries;
     for (auto family : {builtins::string_functions(), builtins::substring_functions(),
                         builtins::conversion_functions(), builtins::math_functions(),
@@ -53,23 +43,23 @@ const NameIndex<BuiltinFunction>& function_index() {
                         builtins::dialog_functions(), builtins::locale_functions()}) {
       for (const BuiltinFunction& f : family) entries.push_back(&f);
     }
-    return new NameIndex<BuiltinFunction>(entries);
+    return new NameTable<BuiltinFunction>(std::move(entries));
   }();
-  return *index;
+  return *table;
 }
 
-const NameIndex<BuiltinConstant>& constant_index() {
-  static const NameIndex<BuiltinConstant>* index = [] {
+const NameTable<BuiltinConstant>& constant_table() {
+  static const NameTable<BuiltinConstant>* table = [] {
     std::vector<const BuiltinConstant*> entries;
     for (const BuiltinConstant& c : builtins::constants()) entries.push_back(&c);
-    return new NameIndex<BuiltinConstant>(entries);
+    return new NameTable<BuiltinConstant>(std::move(entries));
   }();
-  return *index;
+  return *table;
 }
 
 }  // namespace
 
-const BuiltinFunction* find_builtin_function(std::u16string_view name) { return function_index().find(name); }
-const BuiltinConstant* find_builtin_constant(std::u16string_view name) { return constant_index().find(name); }
+const BuiltinFunction* find_builtin_function(std::u16string_view name) { return function_table().find(name); }
+const BuiltinConstant* find_builtin_constant(std::u16string_view name) { return constant_table().find(name); }
 
 }  // namespace qz
