@@ -17,11 +17,7 @@ class FoldedIndex {
   // The number stored for `name`, or -1.
   template <class NameOf>
   int32_t find(std::u16string_view name, NameOf&& name_of) const {
-    if (slots_.empty()) return -1;
-    const size_t mask = slots_.size() - 1;
-    for (size_t i = hash(name) & mask; slots_[i] >= 0; i = (i + 1) & mask)
-      if (iequals(name_of(slots_[i]), name)) return slots_[i];
-    return -1;
+    return slots_.empty() ? -1 : slots_[slot_of(name, name_of)];
   }
 
   // Room for `n` names without growing (an empty index only).
@@ -35,16 +31,23 @@ class FoldedIndex {
   template <class NameOf>
   int32_t insert(std::u16string_view name, int32_t number, NameOf&& name_of) {
     if ((count_ + 1) * 2 > slots_.size()) grow(name_of);   // at most half full
-    const size_t mask = slots_.size() - 1;
-    size_t i = hash(name) & mask;
-    for (; slots_[i] >= 0; i = (i + 1) & mask)
-      if (iequals(name_of(slots_[i]), name)) return slots_[i];
-    slots_[i] = number;
+    int32_t& slot = slots_[slot_of(name, name_of)];
+    if (slot >= 0) return slot;
+    slot = number;
     ++count_;
     return number;
   }
 
  private:
+  // The slot that holds `name`, or the empty one that ends its probe (the index is never full).
+  template <class NameOf>
+  size_t slot_of(std::u16string_view name, NameOf& name_of) const {
+    const size_t mask = slots_.size() - 1;
+    size_t i = hash(name) & mask;
+    while (slots_[i] >= 0 && !iequals(name_of(slots_[i]), name)) i = (i + 1) & mask;
+    return i;
+  }
+
   static size_t hash(std::u16string_view name) {
     size_t h = 14695981039346656037ull;   // FNV-1a over the folded units
     for (char16_t c : name) h = (h ^ fold_name_char(c)) * 1099511628211ull;

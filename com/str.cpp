@@ -11,7 +11,8 @@ namespace {
 // script makes are short and live for a statement, and the general allocator's slower paths
 // were a tenth of the time of text-heavy scripts. Strings belong to one thread, and so does
 // this cache. It is never destroyed, so a string freed late in the program's exit still finds it.
-size_t g_max_bytes = 0x7FFFFFF0u;   // what a string's 32-bit byte count can hold
+constexpr size_t kLongestText = 0x7FFFFFF0u;   // bytes: what a string's 32-bit byte count can hold
+size_t g_max_bytes = kLongestText;
 
 constexpr size_t kGrain = 16;
 constexpr size_t kClasses = 8;          // blocks of 16, 32, ... 128 bytes
@@ -115,7 +116,7 @@ Str Str::from_utf8(std::string_view utf8) { return Str(utf8_to_u16(utf8)); }
 
 Str Str::from_ascii(const char* text) { return Str(qz::u16(text)); }
 
-void Str::set_max_bytes(size_t nbytes) { g_max_bytes = std::min(nbytes, size_t{0x7FFFFFF0u}); }
+void Str::set_max_bytes(size_t nbytes) { g_max_bytes = std::min(nbytes, kLongestText); }
 
 Str Str::concat(const Str& a, const Str& b) {
   if (a.empty()) return b;

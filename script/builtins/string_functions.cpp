@@ -202,10 +202,10 @@ Variant LTrim(BuiltinContext&, Args a) { return trim(a, true, false); }
 Variant RTrim(BuiltinContext&, Args a) { return trim(a, false, true); }
 Variant Trim(BuiltinContext&, Args a) { return trim(a, true, true); }
 
-// A string of n copies of c; 14 when it cannot be held.
+// A string of n copies of c; 14 when it cannot be held (longer than a text can be, or no
+// memory for it).
 Str repeat(int32_t n, char16_t c) {
   if (n < 0) invalid_argument();
-  if (static_cast<uint64_t>(n) * 2 > 0x7FFFFFF0ull) raise(kErrOutOfStringSpace);
   try {
     return Str::build(static_cast<size_t>(n), [n, c](char16_t* out) { std::fill_n(out, n, c); });
   } catch (const std::bad_alloc&) {
